@@ -1,0 +1,18 @@
+// Setting up and releasing the puzzle of one word.
+#pragma once
+#include <string>
+
+#include "game/Board.h"
+#include "game/WordList.h"
+
+// Alphabet number 1..33 of a code page 1251 upper-case Russian letter (Ё is 7), else 0.
+int LetterNumber(unsigned char c);
+// Left edge of the tile row: round-half-even((boardWidth - (tileWidth + 20) * letters) / 2).
+int RowLeft(int boardWidth, int tileWidth, int letterCount);
+// The entry number drawn for a level (0 to 4).
+int ChooseWord(Board& board, const WordList& words, int level);
+// Builds tiles, slots, letter pictures and the subject picture (painted into the subject
+// surface). On a failed picture the new puzzle is released (LetterCount 0) and the error
+// propagates.
+void SetupPuzzle(Board& board, const WordList& words, int level, BoardView& view);
+void ReleasePuzzle(Board& board);

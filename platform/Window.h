@@ -1,0 +1,101 @@
+// Window: the controls in creation order, pointer routing with capture and clicks, the
+// timer, modal message boxes, error dispatch, and composition of the frame.
+#pragma once
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/Color.h"
+#include "platform/Controls.h"
+#include "platform/Fonts.h"
+#include "platform/Host.h"
+#include "platform/Picture.h"
+
+enum class Key { Enter, Escape, Y, N, Other };
+
+class MessageBoxPanel;
+
+class Window {
+public:
+    static constexpr int kLayoutWidth = 1369;
+    static constexpr int kLayoutHeight = 700;
+
+    explicit Window(Host& host);
+    ~Window();
+
+    void SetCaption(const std::string& cp1251) { caption_ = cp1251; }
+    const std::string& Caption() const { return caption_; }
+    void SetColor(TColor c);
+    TColor Color() const { return color_; }
+    void SetDefaultFont(const Font& f) { font_ = f; }
+    const Font& DefaultFont() const { return font_; }
+
+    // Controls are owned by whoever creates them and must outlive the window's use of them.
+    // The order of adding is the creation order: later pictures and labels paint over earlier.
+    void Add(Control& c);
+    const std::vector<Control*>& Controls() const { return controls_; }
+
+    // Input from the host, in layout coordinates.
+    void PointerDown(int x, int y);
+    void PointerMove(int x, int y);
+    void PointerUp(int x, int y);
+    void KeyDown(Key k);
+    // The platform asks the program to quit (window manager close, SIGTERM, SIGINT).
+    void QuitRequested();
+    std::function<void()> OnQuitRequest;  // if unset, the window just closes
+
+    // The 10 ms timer: while running, the host calls Tick(), which runs OnTimer.
+    std::function<void()> OnTimer;
+    void SetTimerInterval(int ms) { interval_ = ms; }
+    int TimerInterval() const { return interval_; }
+    void StartTimer();
+    void StopTimer();
+    bool TimerRunning() const { return timerRunning_; }
+    void Tick();
+
+    // Modal boxes drawn inside the window. ShowError: stop icon and OK. AskYesNo: the
+    // warning question with "&Yes" and "&No"; true only for Yes (Enter); Escape, No or
+    // closing the box answer false. Both return only once answered; ticks go on meanwhile.
+    void ShowError(const std::string& cp1251);
+    bool AskYesNo(const std::string& cp1251, const std::string& caption = "Warning");
+    bool ModalOpen() const;
+    // The box on top, or null; the headless host reads and answers it.
+    MessageBoxPanel* Modal() const { return modal_.get(); }
+
+    // Runs a handler; an error escaping it is shown in the error box, with the full-stop rule.
+    void Dispatch(const std::function<void()>& handler);
+
+    // A frame is composed and presented only when something changed.
+    void Invalidate() { dirty_ = true; }
+    bool NeedsPresent() const { return dirty_; }
+    const Picture& ComposeFrame();
+    void PresentIfChanged();
+
+    void Close();
+    bool Closed() const { return closed_; }
+
+    Host& GetHost() { return host_; }
+    FontEngine& Fonts() { return host_.Fonts(); }
+
+private:
+    Control* HitTest(int x, int y) const;
+    // Opens a box above any open one, waits for its answer and closes it.
+    bool RunBox(bool question, const std::string& caption, const std::string& text);
+    void ReleaseCapture();
+
+    Host& host_;
+    std::string caption_;
+    TColor color_ = clGreen;
+    Font font_;
+    std::vector<Control*> controls_;
+    Control* captured_ = nullptr;
+    Control* pressedOn_ = nullptr;
+    std::unique_ptr<MessageBoxPanel> modal_;
+    int interval_ = 10;
+    bool timerRunning_ = false;
+    bool dirty_ = true;
+    bool closed_ = false;
+    bool quitPending_ = false;  // a quit request arrived while a box was open
+    Picture frame_;
+};

@@ -1,0 +1,27 @@
+// The SDL2 host: a borderless full-screen window showing the composed frame scaled to fit,
+// pointer and touch input mapped back to layout coordinates, the timer, sound and fonts.
+#pragma once
+#include <memory>
+
+#include "platform/Host.h"
+#include "platform/Window.h"
+
+class SdlHost : public Host {
+public:
+    SdlHost();  // throws std::runtime_error when SDL cannot start
+    ~SdlHost() override;
+
+    FontEngine& Fonts() override;
+    void PlaySound(const std::filesystem::path& wav) override;
+    void SetTimer(bool running, int intervalMs) override;
+    void RunModal(Window& window, const std::function<bool()>& done) override;
+    void Present(const Picture& frame) override;
+    std::uint64_t PerformanceCounter() override;
+
+    // The message loop: runs until the window is closed. Idle, it sleeps in the event wait.
+    void Run(Window& window);
+
+private:
+    struct State;
+    std::unique_ptr<State> s_;
+};

@@ -1,0 +1,132 @@
+// The window's controls as laid out, the carried pictures, and start-up.
+#include <string>
+
+#include "assets/Assets.h"
+#include "game/BoardDrawing.h"
+#include "game/Dragging.h"
+#include "game/Movement.h"
+#include "game/Puzzle.h"
+#include "platform/Errors.h"
+#include "platform/Text1251.h"
+#include "screens/TFWords.h"
+
+namespace {
+Picture CarriedPicture(const char* name) {
+    const EmbeddedFile f = FindAsset(name);
+    if (f.data == nullptr) throw GameError(std::string("Missing carried picture ") + name);
+    const std::string n(name);
+    return n.ends_with(".jpg") ? DecodeJpeg(f.data, f.size) : DecodeBmp(f.data, f.size);
+}
+
+// Reward icon n's left edge: the first at 8, the second at 64, then 48 apart.
+int RewardIconLeft(int n) { return n == 1 ? 8 : 64 + (n - 2) * 48; }
+}  // namespace
+
+TFWords::TFWords(Host& host, std::filesystem::path directory) : window_(host), directory_(std::move(directory)) {
+    window_.Dispatch([this] { BuildControls(); });
+    window_.Dispatch([this] { FormCreate(); });
+}
+
+TFWords::~TFWords() = default;
+
+std::uint32_t TFWords::ClockSeed() { return static_cast<std::uint32_t>(window_.GetHost().PerformanceCounter()); }
+
+void TFWords::BuildControls() {
+    window_.SetCaption(Cp("Тимбурик"));
+    window_.SetColor(clGreen);
+    window_.SetDefaultFont(Font{"Tahoma", 11, false});
+
+    for (int n = 1; n <= kRewardIcons; ++n)
+        imgSm[n] = std::make_unique<PictureControl>("imgSm" + std::to_string(n),
+                                                    Rect{RewardIconLeft(n), 368, n == 1 ? 49 : 41, 41});
+
+    window_.Add(imgMainW);
+    window_.Add(imgSubj);
+    window_.Add(RightWordsCounter);
+    window_.Add(img_control_forward);
+    window_.Add(imgGrimaska);
+    window_.Add(imgDalishe);
+    for (int n = 1; n <= kRewardIcons; ++n) window_.Add(*imgSm[n]);
+    window_.Add(imgSmVin);
+    window_.Add(imgWinWin);
+    window_.Add(imgVybor);
+    window_.Add(ImgA);
+    window_.Add(imgE);
+    window_.Add(lblWhite);
+    window_.Add(lblYellow);
+    window_.Add(lblPurple);
+    window_.Add(lblBlack);
+    window_.Add(btExit);
+    window_.Add(btn_podskazka);
+
+    RightWordsCounter.SetColor(clYellow);
+    RightWordsCounter.SetFont(Font{"Tahoma", 64, true}, clRed);
+    RightWordsCounter.SetAutoSize(true);
+    RightWordsCounter.SetCaption(Cp("  СЛ  "));
+
+    lblWhite.SetColor(clWindow);
+    lblYellow.SetColor(clYellow);
+    lblPurple.SetColor(clPurple);
+    lblBlack.SetColor(clBlack);
+    for (Label* l : {&lblWhite, &lblYellow, &lblPurple, &lblBlack}) l->Hide();
+    for (int n = 1; n <= kRewardIcons; ++n) imgSm[n]->Hide();
+    imgSmVin.Hide();
+    imgWinWin.Hide();
+    imgVybor.Hide();
+
+    btExit.SetCaption(Cp("Выход"));
+    btExit.SetFont(window_.DefaultFont());
+    btn_podskazka.SetCaption(Cp("ПОДСКАЗКА"));
+    btn_podskazka.SetFont(Font{"Tahoma", 19, false});
+
+    // Handlers: board coordinates are the board control's own.
+    imgMainW.OnMouseDown = [this](int x, int y) { imgMainWMouseDown(x, y); };
+    imgMainW.OnMouseMove = [this](int x, int y) { imgMainWMouseMove(x, y); };
+    imgMainW.OnMouseUp = [this](int, int) { imgMainWMouseUp(); };
+    img_control_forward.OnClick = [this] { img_control_forwardClick(); };
+    imgDalishe.OnClick = [this] { imgDalisheClick(); };
+    ImgA.OnClick = [this] { ImgAClick(); };
+    imgE.OnClick = [this] { imgEClick(); };
+    lblWhite.OnClick = [this] { lblWhiteClick(); };
+    lblYellow.OnClick = [this] { lblYellowClick(); };
+    lblPurple.OnClick = [this] { lblPurpleClick(); };
+    lblBlack.OnClick = [this] { lblBlackClick(); };
+    btExit.OnClick = [this] { btExitClick(); };
+    btn_podskazka.OnClick = [this] { btn_podskazkaClick(); };
+    window_.OnTimer = [this] { tmr1Timer(); };
+    window_.OnQuitRequest = [this] { FormQuitRequest(); };
+
+    img_control_forward.SetPicture(CarriedPicture("img_control_forward.jpg"));
+    imgGrimaska.SetPicture(CarriedPicture("imgGrimaska.jpg"));
+    imgDalishe.SetPicture(CarriedPicture("imgDalishe.jpg"));
+    for (int n = 1; n <= kRewardIcons; ++n)
+        imgSm[n]->SetPicture(CarriedPicture(("imgSm" + std::to_string(n) + ".bmp").c_str()));
+    imgSmVin.SetPicture(CarriedPicture("imgSmVin.bmp"));
+    imgWinWin.SetPicture(CarriedPicture("imgWinWin.jpg"));
+    imgVybor.SetPicture(CarriedPicture("imgVybor.jpg"));
+    ImgA.SetPicture(CarriedPicture("ImgA.jpg"));
+    imgE.SetPicture(CarriedPicture("imgE.jpg"));
+
+    window_.SetTimerInterval(kTimerInterval);
+    window_.StartTimer();
+}
+
+void TFWords::FormCreate() {
+    btExit.Hide();
+    imgVybor.Show();
+    btn_podskazka.Hide();
+    imgGrimaska.Hide();
+    imgDalishe.Hide();
+    imgSubj.Hide();
+    img_control_forward.Hide();
+    CoverImage = std::make_unique<Picture>(LoadBmpFile(directory_ / "pz91.bmp"));
+    Words = LoadWordList(directory_ / "Words.str");
+    board.TileSize = TileSizeT{90, 90};
+    SetupPuzzle(board, Words, Level, *this);
+    RedrawBoard(board, *this);
+}
+
+void TFWords::imgMainWMouseDown(int x, int y) { BoardMouseDown(board, *this, x, y); }
+void TFWords::imgMainWMouseMove(int x, int y) { BoardMouseMove(board, *this, x, y); }
+void TFWords::imgMainWMouseUp() { BoardMouseUp(board, *this); }
+void TFWords::tmr1Timer() { MoveTick(board, *this); }

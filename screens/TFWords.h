@@ -1,0 +1,108 @@
+// TFWords: the game's one window, its controls as named members and its handlers.
+// Layout.cpp builds the window and runs start-up; Profiles.cpp chooses profile and level and
+// keeps the progress file; Score.cpp counts words and shows rewards; Flow.cpp moves from word
+// to word, gives the hint and ends the game.
+#pragma once
+#include <array>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "game/Board.h"
+#include "game/WordList.h"
+#include "platform/Controls.h"
+#include "platform/Host.h"
+#include "platform/Window.h"
+
+constexpr int kRewardIcons = 26;
+constexpr int kRewardFlags = 30;
+constexpr int kRewardEvery = 5;
+constexpr int kVictoryAfter = 135;
+
+class TFWords : public BoardView {
+public:
+    // Builds every control and runs FormCreate; an error in start-up is shown and the window
+    // stays up. `directory` is where the data files are read and the progress is kept.
+    TFWords(Host& host, std::filesystem::path directory);
+    ~TFWords() override;
+
+    Window& GetWindow() { return window_; }
+
+    // Handlers.
+    void FormCreate();
+    void imgMainWMouseDown(int x, int y);
+    void imgMainWMouseMove(int x, int y);
+    void imgMainWMouseUp();
+    void tmr1Timer();
+    void ImgAClick();
+    void imgEClick();
+    void lblWhiteClick() { ChooseLevel(1); }
+    void lblYellowClick() { ChooseLevel(2); }
+    void lblPurpleClick() { ChooseLevel(3); }
+    void lblBlackClick() { ChooseLevel(4); }
+    void btn_podskazkaClick();
+    void imgDalisheClick();
+    void img_control_forwardClick();
+    void btExitClick();
+    void FormQuitRequest();
+
+    // Score and rewards.
+    void WordSolved() override;
+    void RevealReward();
+    void ShowRewardIcons();
+    void ShowScore();
+
+    // Progress file.
+    int LoadProgress(const std::string& name);
+    void SaveProgress();
+
+    // BoardView.
+    Picture& BoardSurface() override { return imgMainW.Surface(); }
+    Picture& SubjectSurface() override { return imgSubj.Surface(); }
+    const Picture* Cover() override { return CoverImage.get(); }
+    const std::filesystem::path& Directory() override { return directory_; }
+    std::uint32_t ClockSeed() override;
+    void HideForward() override { img_control_forward.Hide(); }
+    void StartTimer() override { window_.StartTimer(); }
+    void StopTimer() override { window_.StopTimer(); }
+
+private:
+    Window window_;
+    std::filesystem::path directory_;
+
+public:
+    // Controls, in creation order.
+    PictureControl imgMainW{"imgMainW", {-16, 0, 1369, 361}};
+    PictureControl imgSubj{"imgSubj", {16, 464, 201, 201}};
+    Label RightWordsCounter{"RightWordsCounter", {512, 480, 169, 77}};
+    PictureControl img_control_forward{"img_control_forward", {744, 424, 201, 249}};
+    PictureControl imgGrimaska{"imgGrimaska", {288, 488, 153, 153}};
+    PictureControl imgDalishe{"imgDalishe", {744, 424, 201, 257}};
+    std::array<std::unique_ptr<PictureControl>, kRewardIcons + 1> imgSm;  // imgSm[1] .. imgSm[26]
+    PictureControl imgSmVin{"imgSmVin", {1272, 368, 89, 49}};
+    PictureControl imgWinWin{"imgWinWin", {280, 232, 665, 449}};
+    PictureControl imgVybor{"imgVybor", {0, 0, 1369, 569}};
+    PictureControl ImgA{"ImgA", {488, 200, 209, 209}};
+    PictureControl imgE{"imgE", {744, 200, 209, 201}};
+    Label lblWhite{"lblWhite", {224, 656, 217, 41}};
+    Label lblYellow{"lblYellow", {448, 656, 217, 41}};
+    Label lblPurple{"lblPurple", {672, 656, 217, 41}};
+    Label lblBlack{"lblBlack", {896, 656, 217, 41}};
+    Button btExit{"btExit", {8, 16, 57, 17}};
+    Button btn_podskazka{"btn_podskazka", {16, 424, 201, 33}};
+
+    // State that lives as long as the window.
+    WordList Words;
+    Board board;
+    std::unique_ptr<Picture> CoverImage;
+    int Level = 0;
+    std::string ProgressFileName;
+    int Score = 0;
+    std::array<bool, kRewardFlags + 1> RewardFlags{};
+
+private:
+    void BuildControls();
+    void ChooseProfile(const std::string& fileName, PictureControl& other);
+    void ChooseLevel(int level);
+    void ReleaseAll();
+};

@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the game and its tests need. Safe to run again.
+set -euo pipefail
+packages=(
+  build-essential cmake pkg-config
+  libsdl2-dev libsdl2-ttf-dev libfontconfig-dev fonts-dejavu-core
+  libjpeg62-turbo-dev
+  googletest libgtest-dev libbenchmark-dev
+)
+if [ "${1:-}" = "--tests" ]; then
+  # End-to-end tests drive the real program in a virtual X server.
+  packages+=(xvfb xdotool imagemagick x11-utils clang libclang-rt-14-dev)
+fi
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ "${#missing[@]}" -gt 0 ]; then
+  sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  export DEBIAN_FRONTEND=noninteractive
+  $sudo apt-get update -qq
+  $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
