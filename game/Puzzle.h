@@ -15,4 +15,6 @@ int ChooseWord(Board& board, const WordList& words, int level);
 // surface). On a failed picture the new puzzle is released (LetterCount 0) and the error
 // propagates.
 void SetupPuzzle(Board& board, const WordList& words, int level, BoardView& view);
+// Frees the pictures and leaves no tiles (LetterCount 0, no dragged tile); empties the
+// movement queue, so no glide carries over to the next puzzle.
 void ReleasePuzzle(Board& board);

@@ -1,0 +1,141 @@
+// Choosing the word for a level, building its shuffled tiles and cells with their pictures,
+// and releasing them again.
+#include "game/Puzzle.h"
+
+#include <cmath>
+#include <string>
+#include <utility>
+
+#include "game/BoardDrawing.h"
+#include "game/Movement.h"
+#include "platform/Canvas.h"
+#include "platform/Errors.h"
+#include "platform/Text1251.h"
+
+namespace {
+
+struct EntryRange {
+    int first;
+    int last;
+};
+
+// The ranges overlap and ignore how long the file is: an entry past its end is empty.
+EntryRange RangeOfLevel(int level) {
+    switch (level) {
+        case 1: return {1, 24};
+        case 2: return {2, 46};
+        case 3: return {26, 61};
+        case 4: return {63, 114};
+        default: return {1, 62};  // no level chosen yet
+    }
+}
+
+// A word can be built only from letters that have a picture; an empty entry is playable
+// (it gives a puzzle of no tiles).
+bool Playable(const std::string& entry) {
+    for (const char c : entry)
+        if (LetterNumber(static_cast<unsigned char>(c)) == 0) return false;
+    return true;
+}
+
+// Enough redraws that a range with a single playable entry among 52 is almost never left to
+// the fallback, few enough that a range of unplayable entries cannot hang the game.
+constexpr int kMaxDraws = 1000;
+
+std::filesystem::path LetterPicturePath(const std::filesystem::path& directory, int letter) {
+    return directory / "Morvadel" / "Буквы" / "one1" / (std::to_string(letter) + ".bmp");
+}
+
+}  // namespace
+
+int LetterNumber(unsigned char c) {
+    if (c >= 0xC0 && c <= 0xC5) return c - 0xC0 + 1;
+    if (c == 0xA8) return 7;  // Ё stands seventh in the alphabet but outside the block
+    if (c >= 0xC6 && c <= 0xDF) return c - 0xC6 + 8;
+    return 0;
+}
+
+int RowLeft(int boardWidth, int tileWidth, int letterCount) {
+    return static_cast<int>(std::nearbyint((boardWidth - (tileWidth + 20) * letterCount) / 2.0));
+}
+
+int ChooseWord(Board& board, const WordList& words, int level) {
+    const EntryRange range = RangeOfLevel(level);
+    bool anyPlayable = false;
+    for (int n = range.first; n <= range.last && !anyPlayable; ++n) anyPlayable = Playable(words.entries[n]);
+    if (!anyPlayable)
+        throw GameError(Cp("В списке слов Words.str в строках с " + std::to_string(range.first) + " по " +
+                           std::to_string(range.last) +
+                           " нет ни одного слова, написанного только заглавными русскими буквами"));
+
+    int n = board.Rng.Between(range.first, range.last);
+    for (int draw = 1; draw < kMaxDraws && !Playable(words.entries[n]); ++draw)
+        n = board.Rng.Between(range.first, range.last);
+    // Out of luck: take the next playable entry after the last one drawn, wrapping around.
+    while (!Playable(words.entries[n])) n = n == range.last ? range.first : n + 1;
+    return n;
+}
+
+void SetupPuzzle(Board& board, const WordList& words, int level, BoardView& view) {
+    board.InputEnabled = true;
+    board.Rng.seed = view.ClockSeed();
+    const std::string& entry = words.entries[ChooseWord(board, words, level)];
+    board.CurrentWord = entry.substr(0, kMaxWordLength);
+    const int n = static_cast<int>(board.CurrentWord.size());
+    board.LetterCount = n;
+    board.DraggedTile = 0;
+
+    std::array<int, kMaxLetters + 1> letters{};
+    for (int i = 1; i <= n; ++i) letters[i] = LetterNumber(static_cast<unsigned char>(board.CurrentWord[i - 1]));
+
+    // Each position swaps with one drawn from the whole row, not Fisher-Yates: the rules of
+    // the game fix this order of draws, and tests rely on the exact arrangement.
+    board.Rng.seed = view.ClockSeed();
+    for (int i = 1; i <= n; ++i) std::swap(letters[i], letters[board.Rng.Between(1, n)]);
+
+    const int left = RowLeft(view.BoardSurface().Width(), board.TileSize.width, n);
+    try {
+        for (int i = 1; i <= n; ++i) {
+            Tile& tile = board.Tiles[i];
+            tile.letter = letters[i];
+            tile.home = i;
+            tile.slot = 0;
+            tile.x = left + (i - 1) * kTileStep;
+            tile.y = kTopRowY;
+            tile.dragging = false;
+            tile.grabDx = 0;
+            tile.grabDy = 0;
+            tile.image = std::make_unique<Picture>(LoadBmpFile(LetterPicturePath(view.Directory(), tile.letter)));
+
+            Slot& slot = board.Slots[i];
+            slot.expected = LetterNumber(static_cast<unsigned char>(board.CurrentWord[i - 1]));
+            slot.placed = 0;
+            slot.tileHome = 0;
+            slot.x = left + (i - 1) * kTileStep;
+            slot.y = kSlotRowY;
+            slot.colour = clGrey;
+        }
+        board.SubjectImage = std::make_unique<Picture>(
+            LoadBmpFile(view.Directory() / "subjects" / (Cp1251ToUtf8(board.CurrentWord) + ".bmp")));
+    } catch (...) {
+        // A half-built puzzle is never played: drop all of it, so the board paints plain
+        // green and no picture of this or the previous puzzle stays reachable.
+        // The caller skips its repaint when set-up fails, so the board is cleared here,
+        // rather than left showing tiles whose pictures are gone.
+        ReleasePuzzle(board);
+        board.CurrentWord.clear();
+        RedrawBoard(board, view);
+        throw;
+    }
+    Canvas(view.SubjectSurface()).Draw(0, 0, *board.SubjectImage);
+    view.HideForward();
+}
+
+void ReleasePuzzle(Board& board) {
+    for (int i = 1; i <= kMaxLetters; ++i) board.Tiles[i].image.reset();
+    board.SubjectImage.reset();
+    board.LetterCount = 0;
+    board.DraggedTile = 0;
+    // A glide left running would move the next puzzle's tiles towards this puzzle's cells.
+    ClearMoves(board);
+}
