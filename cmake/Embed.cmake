@@ -2,6 +2,7 @@
 set(body "// Generated from assets/ at build time. Do not edit.\n#include <cstddef>\n#include <string_view>\n#include \"assets/Assets.h\"\nnamespace {\n")
 set(table "")
 set(i 0)
+string(REPLACE "|" ";" FILES "${FILES}")
 foreach(f IN LISTS FILES)
   get_filename_component(name ${f} NAME)
   file(READ ${f} hex HEX)

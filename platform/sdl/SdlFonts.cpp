@@ -1,0 +1,136 @@
+// Captions through SDL_ttf: the font file is found by family name with fontconfig, and its
+// point size chosen so that a line is as tall as the layout's font height in pixels.
+#include <SDL.h>
+#include <SDL_ttf.h>
+#include <fontconfig/fontconfig.h>
+#include <strings.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <stdexcept>
+#include <string>
+
+#include "platform/Text1251.h"
+#include "platform/sdl/SdlParts.h"
+
+namespace {
+
+struct FontFile {
+    std::string path;
+    int index = 0;
+    bool bold = false;  // the file itself is bold; otherwise bold is synthesised
+};
+
+// fontconfig's best match for a family and weight, with the family it actually found.
+bool MatchFont(const std::string& family, bool bold, FontFile& out, std::string& foundFamily) {
+    FcPattern* pattern = FcPatternCreate();
+    if (!pattern) return false;
+    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
+    FcPatternAddInteger(pattern, FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
+    FcPatternAddInteger(pattern, FC_SLANT, FC_SLANT_ROMAN);
+    FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
+    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+    FcDefaultSubstitute(pattern);
+    FcResult result = FcResultNoMatch;
+    FcPattern* match = FcFontMatch(nullptr, pattern, &result);
+    FcPatternDestroy(pattern);
+    if (!match) return false;
+    FcChar8* file = nullptr;
+    FcChar8* name = nullptr;
+    int index = 0, weight = FC_WEIGHT_REGULAR;
+    const bool ok = FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch && file;
+    if (ok) {
+        out.path = reinterpret_cast<const char*>(file);
+        FcPatternGetInteger(match, FC_INDEX, 0, &index);
+        FcPatternGetInteger(match, FC_WEIGHT, 0, &weight);
+        out.index = index;
+        out.bold = weight >= FC_WEIGHT_DEMIBOLD;
+        foundFamily = FcPatternGetString(match, FC_FAMILY, 0, &name) == FcResultMatch && name
+                          ? reinterpret_cast<const char*>(name)
+                          : "";
+    }
+    FcPatternDestroy(match);
+    return ok;
+}
+
+// The family asked for where it is installed, else the best sans-serif fontconfig knows.
+FontFile FindFont(const std::string& family, bool bold) {
+    FontFile file;
+    std::string found;
+    if (MatchFont(family, bold, file, found) && strcasecmp(found.c_str(), family.c_str()) == 0) return file;
+    FontFile sans;
+    if (MatchFont("sans-serif", bold, sans, found)) return sans;
+    return file;
+}
+
+}  // namespace
+
+SdlFontEngine::SdlFontEngine() {
+    if (TTF_WasInit() == 0 && TTF_Init() != 0) throw std::runtime_error(std::string("TTF_Init: ") + TTF_GetError());
+    FcInit();
+}
+
+SdlFontEngine::~SdlFontEngine() {
+    for (auto& entry : cache_)
+        if (entry.second) TTF_CloseFont(entry.second);
+    TTF_Quit();
+}
+
+TTF_Font* SdlFontEngine::Open(const Font& font) {
+    const auto key = std::make_tuple(font.family, font.height, font.bold);
+    if (auto it = cache_.find(key); it != cache_.end()) return it->second;
+    const int height = std::max(1, font.height);
+    const FontFile file = FindFont(font.family, font.bold);
+    TTF_Font* f = file.path.empty() ? nullptr : TTF_OpenFontIndex(file.path.c_str(), height, file.index);
+    if (f) {
+        // Line height grows with the point size by the font's own ratio; one proportional
+        // step, then the neighbours, find the size whose line is nearest the cell height.
+        const int first = TTF_FontHeight(f);
+        int best = std::max(1, static_cast<int>(std::lround(static_cast<double>(height) * height / std::max(1, first))));
+        int bestDiff = 1 << 30;
+        const int centre = best;
+        for (int pt = std::max(1, centre - 2); pt <= centre + 2; ++pt) {
+            if (TTF_SetFontSize(f, pt) != 0) continue;
+            const int diff = std::abs(TTF_FontHeight(f) - height);
+            if (diff < bestDiff) {
+                bestDiff = diff;
+                best = pt;
+            }
+        }
+        TTF_SetFontSize(f, best);
+        if (font.bold && !file.bold) TTF_SetFontStyle(f, TTF_STYLE_BOLD);
+        TTF_SetFontHinting(f, TTF_HINTING_NORMAL);
+    }
+    cache_[key] = f;
+    return f;
+}
+
+TextSize SdlFontEngine::Measure(const Font& font, const std::string& text) {
+    TTF_Font* f = Open(font);
+    if (!f) return TextSize{0, font.height};
+    int w = 0, h = 0;
+    if (TTF_SizeUTF8(f, Cp1251ToUtf8(text).c_str(), &w, &h) != 0) return TextSize{0, TTF_FontHeight(f)};
+    return TextSize{w, h};
+}
+
+Picture SdlFontEngine::Render(const Font& font, const std::string& text, TColor color) {
+    TTF_Font* f = Open(font);
+    if (!f || text.empty()) return Picture();
+    const SDL_Color c{static_cast<Uint8>(color & 0xFF), static_cast<Uint8>((color >> 8) & 0xFF),
+                      static_cast<Uint8>((color >> 16) & 0xFF), 255};
+    SDL_Surface* rendered = TTF_RenderUTF8_Blended(f, Cp1251ToUtf8(text).c_str(), c);
+    if (!rendered) return Picture();
+    SDL_Surface* argb = SDL_ConvertSurfaceFormat(rendered, SDL_PIXELFORMAT_ARGB8888, 0);
+    SDL_FreeSurface(rendered);
+    if (!argb) return Picture();
+    Picture p(argb->w, argb->h, 0);
+    SDL_LockSurface(argb);
+    for (int y = 0; y < argb->h; ++y) {
+        const auto* row = reinterpret_cast<const std::uint32_t*>(static_cast<const std::uint8_t*>(argb->pixels) +
+                                                                 static_cast<std::size_t>(y) * argb->pitch);
+        std::copy(row, row + argb->w, p.Row(y));
+    }
+    SDL_UnlockSurface(argb);
+    SDL_FreeSurface(argb);
+    return p;
+}
