@@ -1,0 +1,146 @@
+// The progress file: one number, the count of a child's solved words. Read leniently,
+// written whole or not at all.
+#include "screens/ProgressFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+
+#include "platform/Errors.h"
+
+namespace {
+constexpr std::size_t kMaxNumberChars = 32;
+
+[[noreturn]] void InvalidNumber() { throw GameError("Invalid numeric input"); }
+
+// One integer as the progress file holds it: decimal with an optional sign, or hexadecimal
+// after "$", "x", "X", "0x" or "0X". Anything else is not a number.
+std::int64_t ParseNumber(const std::string& token) {
+    std::size_t i = 0;
+    bool negative = false;
+    if (i < token.size() && (token[i] == '-' || token[i] == '+')) negative = token[i++] == '-';
+    const std::string rest = token.substr(i);
+    std::size_t hexStart = std::string::npos;
+    if (!negative && i == 0) {
+        if (rest.starts_with("0x") || rest.starts_with("0X")) hexStart = 2;
+        else if (rest.starts_with("$") || rest.starts_with("x") || rest.starts_with("X")) hexStart = 1;
+    }
+    if (hexStart != std::string::npos) {
+        std::uint64_t v = 0;
+        int significant = 0;
+        if (hexStart >= rest.size()) InvalidNumber();
+        for (std::size_t k = hexStart; k < rest.size(); ++k) {
+            const char c = rest[k];
+            int d;
+            if (c >= '0' && c <= '9') d = c - '0';
+            else if (c >= 'a' && c <= 'f') d = c - 'a' + 10;
+            else if (c >= 'A' && c <= 'F') d = c - 'A' + 10;
+            else InvalidNumber();
+            if (v != 0 || d != 0) ++significant;
+            if (significant > 8) InvalidNumber();
+            v = v * 16 + static_cast<std::uint64_t>(d);
+        }
+        return static_cast<std::int64_t>(v);
+    }
+    if (rest.empty()) InvalidNumber();
+    std::int64_t v = 0;
+    for (char c : rest) {
+        if (c < '0' || c > '9') InvalidNumber();
+        v = v * 10 + (c - '0');
+        if (v > 2147483648LL) InvalidNumber();
+    }
+    if (negative) v = -v;
+    if (v > 2147483647LL) InvalidNumber();
+    return v;
+}
+}  // namespace
+
+int ParseProgress(std::string_view content) {
+    std::size_t i = 0;
+    while (i < content.size() && static_cast<unsigned char>(content[i]) <= ' ') ++i;
+    std::string token;
+    while (i < content.size() && static_cast<unsigned char>(content[i]) > ' ' && token.size() < kMaxNumberChars)
+        token += content[i++];
+    if (token.empty()) return 0;  // an empty file, or blanks only: no words yet
+    return static_cast<int>(static_cast<std::uint64_t>(ParseNumber(token)) & 0xFF);
+}
+
+int LoadProgressFile(const std::filesystem::path& file) {
+    std::FILE* f = std::fopen(file.c_str(), "rb");
+    if (f == nullptr) return 0;  // no progress yet (or the file is locked): start from 0
+    // Only the first item matters: read up to it and through it, never the whole file.
+    std::string token;
+    int c;
+    while ((c = std::fgetc(f)) != EOF && c <= ' ') {
+    }
+    while (c != EOF && c > ' ' && token.size() < kMaxNumberChars) {
+        token += static_cast<char>(c);
+        c = std::fgetc(f);
+    }
+    const bool failed = std::ferror(f) != 0;
+    std::fclose(f);
+    if (failed) return 0;
+    return ParseProgress(token);
+}
+
+void SaveProgressFile(const std::filesystem::path& file, int score) {
+    // A score below zero exists only between a hint and the next picture; saving its low
+    // eight bits would come back as 255 and then as 2, so it is kept as 0.
+    const int value = score < 0 ? 0 : (score & 0xFF);
+    const std::string digits = std::to_string(value);
+    const std::filesystem::path directory = file.parent_path().empty() ? "." : file.parent_path();
+    std::filesystem::path temp = file;
+    temp += ".tmp";
+
+    // Read-only marks are honoured by their mode bits, since the game may run as root, whom
+    // the system itself would let through.
+    struct stat st {};
+    mode_t mode = 0644;
+    if (::stat(file.c_str(), &st) == 0) {
+        if (!S_ISREG(st.st_mode) || (st.st_mode & S_IWUSR) == 0) throw GameError(WriteErrorText(EACCES));
+        mode = st.st_mode & 07777;
+    }
+    if (::stat(directory.c_str(), &st) == 0 && (st.st_mode & S_IWUSR) == 0) throw GameError(WriteErrorText(EACCES));
+
+    // The new score goes to a temporary file that replaces the old one only once it is
+    // safely on disk: a full disk or a power cut never leaves a half-written score.
+    ::unlink(temp.c_str());
+    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+    if (fd < 0) throw GameError(WriteErrorText(errno));
+    auto fail = [&](int err) {
+        ::close(fd);
+        ::unlink(temp.c_str());
+        throw GameError(WriteErrorText(err));
+    };
+    std::size_t done = 0;
+    while (done < digits.size()) {
+        const ssize_t n = ::write(fd, digits.data() + done, digits.size() - done);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            fail(errno);
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    if (::fchmod(fd, mode) != 0 || ::fsync(fd) != 0) fail(errno);
+    if (::close(fd) != 0) {
+        const int err = errno;
+        ::unlink(temp.c_str());
+        throw GameError(WriteErrorText(err));
+    }
+    if (::rename(temp.c_str(), file.c_str()) != 0) {
+        const int err = errno;
+        ::unlink(temp.c_str());
+        throw GameError(WriteErrorText(err));
+    }
+    // Make the rename itself durable.
+    const int dirFd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd >= 0) {
+        ::fsync(dirFd);
+        ::close(dirFd);
+    }
+}
+

@@ -1,0 +1,285 @@
+// From word to word, the hint, and the exit with its saved progress.
+#include <sys/mount.h>
+#include <unistd.h>
+
+#include <fstream>
+
+#include "tests/screens/GameFixture.h"
+
+#include "platform/Text1251.h"
+
+namespace {
+bool TopRowCovered(TFWords& f) {
+    const Picture& board = f.imgMainW.Surface();
+    for (int t = 1; t <= f.board.LetterCount; ++t) {
+        const Tile& tile = f.board.Tiles[t];
+        if (tile.y != kTopRowY || tile.slot != 0) return false;
+        if (board.ColorAt(tile.x + 45, tile.y + 45) != kCoverColour) return false;
+    }
+    return true;
+}
+}  // namespace
+
+TEST_F(GameTest, TheForwardPictureBringsAFreshWordOfTheLevel) {
+    std::vector<std::string> words = Repeat("ДОМ");
+    for (int k = 1; k <= 24; ++k) words[k - 1] = "СОН";  // level 1 draws 1 to 24
+    Start(words);
+    Play();
+    SolveWord();
+    ClickOn(form->img_control_forward);
+    EXPECT_EQ(B().CurrentWord, Cp("СОН"));
+    EXPECT_TRUE(TopRowCovered(*form));
+    EXPECT_FALSE(form->img_control_forward.Visible());
+    EXPECT_TRUE(form->btn_podskazka.Visible());
+    EXPECT_TRUE(B().InputEnabled);
+}
+
+TEST_F(GameTest, TheHintSolvesTheWordForAPoint) {
+    Start(Repeat("КОШКА"));
+    Play("10");
+    ClickOn(form->btn_podskazka);
+    EXPECT_EQ(form->Score, 9);
+    EXPECT_EQ(form->RightWordsCounter.Caption(), "  10  ");  // the label waits
+    EXPECT_TRUE(form->imgGrimaska.Visible());
+    EXPECT_TRUE(form->imgDalishe.Visible());
+    EXPECT_FALSE(form->btn_podskazka.Visible());
+    ASSERT_EQ(host.sounds.size(), 1u);
+    EXPECT_EQ(host.sounds[0].filename(), "Beep.wav");
+    host.Ticks(W(), 70);  // two legs of 31 ticks
+    for (int s = 1; s <= B().LetterCount; ++s) {
+        bool filled = false;
+        for (int t = 1; t <= B().LetterCount; ++t)
+            filled |= B().Tiles[t].x == B().Slots[s].x && B().Tiles[t].y == B().Slots[s].y &&
+                      B().Tiles[t].letter == B().Slots[s].expected;
+        EXPECT_TRUE(filled) << "slot " << s;
+    }
+    ClickOn(form->imgDalishe);
+    EXPECT_EQ(form->Score, 10);
+    EXPECT_EQ(form->RightWordsCounter.Caption(), "  10  ");
+    EXPECT_TRUE(form->imgSm[2]->Visible());
+    EXPECT_FALSE(form->imgSm[3]->Visible());
+    EXPECT_FALSE(form->imgSubj.Visible());
+    EXPECT_TRUE(form->img_control_forward.Visible());
+    EXPECT_EQ(host.sounds.size(), 1u);  // no drum for a hinted word
+    ClickOn(form->img_control_forward);
+    EXPECT_TRUE(TopRowCovered(*form));
+    EXPECT_FALSE(form->imgGrimaska.Visible());
+    EXPECT_TRUE(form->btn_podskazka.Visible());
+    EXPECT_TRUE(form->imgSubj.Visible());
+}
+
+TEST_F(GameTest, AHintAtZeroGoesBelowZeroAndComesBack) {
+    Start();
+    Play();
+    ClickOn(form->btn_podskazka);
+    EXPECT_EQ(form->Score, -1);
+    host.Ticks(W(), 70);
+    ClickOn(form->imgDalishe);
+    EXPECT_EQ(form->Score, 0);
+    EXPECT_EQ(form->RightWordsCounter.Caption(), "  0  ");
+}
+
+TEST_F(GameTest, TheHintOnTheSolvedScreenGivesThePointBackWithoutReward) {
+    Start();
+    Play("4");
+    SolveWord();  // 5: first icon
+    host.sounds.clear();
+    ClickOn(form->btn_podskazka);
+    EXPECT_EQ(form->Score, 4);
+    EXPECT_EQ(B().Queue.count, 0);
+    ClickOn(form->imgDalishe);  // lies over the forward picture
+    EXPECT_EQ(form->Score, 5);
+    EXPECT_FALSE(form->imgSm[2]->Visible());
+    ASSERT_EQ(host.sounds.size(), 1u);
+    EXPECT_EQ(host.sounds[0].filename(), "Beep.wav");
+}
+
+TEST_F(GameTest, AForwardClickDuringAGlideLeavesTheNewTilesWhereSetUpPutThem) {
+    Start(Repeat("КОШКА"));
+    Play();
+    ClickOn(form->btn_podskazka);
+    host.Ticks(W(), 5);
+    ClickOn(form->imgDalishe);
+    ClickOn(form->img_control_forward);
+    host.Ticks(W(), 70);
+    EXPECT_TRUE(TopRowCovered(*form));
+}
+
+TEST_F(GameTest, AMissingSubjectDuringTheForwardClickKeepsTheForwardPicture) {
+    std::vector<std::string> words = Repeat("ДОМ");
+    for (int k = 1; k <= 24; ++k) words[k - 1] = "СОН";
+    Start(words);
+    std::filesystem::remove(dir.Path() / "subjects" / "СОН.bmp");
+    Play();
+    SolveWord();
+    ClickOn(form->img_control_forward);
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_NE(host.messages[0].find("Cannot open file"), std::string::npos);
+    EXPECT_TRUE(form->img_control_forward.Visible());
+    EXPECT_EQ(B().LetterCount, 0);
+    // Once the picture is back, the same click goes on.
+    dir.Write("subjects/СОН.bmp", EncodeBmp24(SolidPicture(200, 200, kSubjectColour)));
+    ClickOn(form->img_control_forward);
+    EXPECT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(B().CurrentWord, Cp("СОН"));
+    EXPECT_FALSE(form->img_control_forward.Visible());
+}
+
+TEST_F(GameTest, NoOrEscapeToTheExitQuestionLeavesEverythingAsItWas) {
+    Start();
+    Play("3");
+    DragTileToSlot(1, 1);
+    host.Ticks(W(), 12);
+    const Picture before = W().ComposeFrame();
+    for (auto answer : {HeadlessHost::Answer::No, HeadlessHost::Answer::Escape}) {
+        host.answers.push_back(answer);
+        ClickOn(form->btExit);
+        ASSERT_FALSE(host.messages.empty());
+        EXPECT_EQ(host.messages.back(), Cp("Вы действительно хотите выйти?"));
+        EXPECT_FALSE(W().Closed());
+        EXPECT_FALSE(dir.Exists("Confif.cnf.tmp"));
+        EXPECT_EQ(dir.Read("Confif.cnf"), "3");
+        EXPECT_TRUE(W().ComposeFrame() == before);
+    }
+}
+
+TEST_F(GameTest, TicksGoOnWhileTheQuestionWaits) {
+    Start();
+    Play();
+    DragTileToSlot(1, 1);
+    host.ticksDuringModal = 20;
+    host.answers.push_back(HeadlessHost::Answer::No);
+    ClickOn(form->btExit);
+    EXPECT_FALSE(W().TimerRunning());  // the glide ended inside the box's own loop
+    EXPECT_EQ(B().Tiles[3].y, kSlotRowY);
+}
+
+TEST_F(GameTest, ExitFromTheSolvedHintedAndVictoryScreensSavesTheScore) {
+    struct Case {
+        const char* start;
+        bool hint;
+        const char* saved;
+    } cases[] = {{"7", false, "8"}, {"7", true, "6"}, {"135", false, "136"}, {"0", true, "0"}};
+    for (const Case& c : cases) {
+        TempDir d;
+        WriteContent(d, Repeat("КОТ"));
+        d.Write("Confif.cnf", c.start);
+        HeadlessHost h;
+        TFWords f(h, d.Path());
+        const Rect a = f.ImgA.Bounds(), l = f.lblWhite.Bounds();
+        h.Click(f.GetWindow(), a.x + 10, a.y + 10);
+        h.Click(f.GetWindow(), l.x + 10, l.y + 10);
+        if (c.hint) {
+            const Rect b = f.btn_podskazka.Bounds();
+            h.Click(f.GetWindow(), b.x + 10, b.y + 10);
+        } else {
+            for (int s = 1; s <= 3; ++s)
+                for (int t = 1; t <= 3; ++t)
+                    if (f.board.Tiles[t].slot == 0 && f.board.Tiles[t].letter == f.board.Slots[s].expected &&
+                        f.board.Tiles[t].y == kTopRowY) {
+                        h.Drag(f.GetWindow(), f.board.Tiles[t].x + 45 - 16, 55, f.board.Slots[s].x + 45 - 16, 245);
+                        break;
+                    }
+        }
+        h.answers.push_back(HeadlessHost::Answer::Yes);
+        const Rect e = f.btExit.Bounds();
+        h.Click(f.GetWindow(), e.x + 5, e.y + 5);
+        EXPECT_TRUE(f.GetWindow().Closed()) << c.start;
+        EXPECT_FALSE(f.GetWindow().TimerRunning());
+        EXPECT_EQ(d.Read("Confif.cnf"), c.saved) << c.start << (c.hint ? " hint" : "");
+    }
+}
+
+TEST_F(GameTest, AQuitFromTheDesktopSavesWithoutAsking) {
+    Start();
+    Play("12");
+    SolveWord();
+    W().QuitRequested();
+    EXPECT_TRUE(host.messages.empty());
+    EXPECT_TRUE(W().Closed());
+    EXPECT_EQ(dir.Read("Confif.cnf"), "13");
+}
+
+TEST_F(GameTest, AQuitBeforeAProfileWritesNothing) {
+    Start();
+    W().QuitRequested();
+    EXPECT_TRUE(W().Closed());
+    EXPECT_FALSE(dir.Exists("Confif.cnf"));
+    EXPECT_FALSE(dir.Exists("Confis.cnf"));
+}
+
+// A failed save must leave the old score exactly as it was and the game playable.
+class FailedSaveTest : public GameTest {
+protected:
+    void ExpectSaveFailsKeepingTheOldFile(const std::string& message) {
+        host.answers.push_back(HeadlessHost::Answer::Yes);
+        ClickOn(form->btExit);
+        ASSERT_EQ(host.messages.size(), 2u);
+        EXPECT_EQ(host.messages[1], message);
+        EXPECT_FALSE(W().Closed());
+        EXPECT_EQ(dir.Read("Confif.cnf"), "20");
+        // The game goes on: the next word can be played.
+        ClickOn(form->img_control_forward);
+        EXPECT_EQ(B().LetterCount, 3);
+        SolveWord();
+        EXPECT_EQ(form->Score, 22);
+        // A quit request meets the same failure and keeps the window.
+        W().QuitRequested();
+        EXPECT_FALSE(W().Closed());
+        EXPECT_EQ(host.messages.back(), message);
+        EXPECT_EQ(dir.Read("Confif.cnf"), "20");
+    }
+    void PlayOneWordFrom20() {
+        Play("20");
+        SolveWord();
+    }
+    // Mounts a small tmpfs over the test directory when running as root; false otherwise.
+    bool MountTmpfs(const std::string& size) {
+        if (geteuid() != 0) return false;
+        return ::mount("tmpfs", dir.Path().c_str(), "tmpfs", 0, ("size=" + size).c_str()) == 0;
+    }
+    void TearDown() override {
+        form.reset();
+        if (mounted) ::umount2(dir.Path().c_str(), MNT_DETACH);
+    }
+    bool mounted = false;
+};
+
+TEST_F(FailedSaveTest, AReadOnlyProgressFile) {
+    Start();
+    dir.Write("Confif.cnf", "20");
+    std::filesystem::permissions(dir.Path() / "Confif.cnf", std::filesystem::perms::owner_read);
+    PlayOneWordFrom20();
+    ExpectSaveFailsKeepingTheOldFile("File access denied.");
+}
+
+TEST_F(FailedSaveTest, AReadOnlyDirectory) {
+    Start();
+    dir.Write("Confif.cnf", "20");
+    PlayOneWordFrom20();
+    std::filesystem::permissions(dir.Path(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+    ExpectSaveFailsKeepingTheOldFile("File access denied.");
+}
+
+TEST_F(FailedSaveTest, AReadOnlyFileSystem) {
+    if (!(mounted = MountTmpfs("4m"))) GTEST_SKIP() << "needs root to mount a tmpfs";
+    Start();
+    dir.Write("Confif.cnf", "20");
+    PlayOneWordFrom20();
+    ASSERT_EQ(::mount("tmpfs", dir.Path().c_str(), "tmpfs", MS_REMOUNT | MS_RDONLY, nullptr), 0);
+    ExpectSaveFailsKeepingTheOldFile("File access denied.");
+}
+
+TEST_F(FailedSaveTest, AFullDisk) {
+    if (!(mounted = MountTmpfs("4m"))) GTEST_SKIP() << "needs root to mount a tmpfs";
+    Start();
+    dir.Write("Confif.cnf", "20");
+    PlayOneWordFrom20();
+    {
+        std::ofstream filler(dir.Path() / "filler", std::ios::binary);
+        const std::string block(4096, 'x');
+        while (filler.write(block.data(), static_cast<std::streamsize>(block.size()))) {
+        }
+    }
+    ExpectSaveFailsKeepingTheOldFile("Disk full.");
+}

@@ -1,0 +1,97 @@
+// Start-up: the laid-out window, the choice screen, the first puzzle behind it, and the
+// messages when content is missing.
+#include "tests/screens/GameFixture.h"
+
+#include "platform/Text1251.h"
+
+TEST_F(GameTest, StartShowsTheChoiceScreenWithTheFirstPuzzleBuiltBehindIt) {
+    Start();
+    EXPECT_TRUE(host.messages.empty());
+    EXPECT_TRUE(form->imgVybor.Visible());
+    EXPECT_TRUE(form->ImgA.Visible());
+    EXPECT_TRUE(form->imgE.Visible());
+    for (const Control* c : std::initializer_list<const Control*>{
+             &form->btExit, &form->btn_podskazka, &form->imgSubj, &form->imgGrimaska, &form->imgDalishe,
+             &form->img_control_forward, &form->lblWhite, &form->lblYellow, &form->lblPurple, &form->lblBlack,
+             &form->imgWinWin, &form->imgSmVin})
+        EXPECT_FALSE(c->Visible()) << c->Name();
+    for (int n = 1; n <= kRewardIcons; ++n) EXPECT_FALSE(form->imgSm[n]->Visible());
+    EXPECT_EQ(form->RightWordsCounter.Caption(), Cp("  СЛ  "));
+    EXPECT_EQ(W().Caption(), Cp("Тимбурик"));
+    EXPECT_TRUE(W().TimerRunning());
+
+    // The puzzle is ready: three tiles in the top row, covered, and three grey cells.
+    ASSERT_EQ(B().LetterCount, 3);
+    EXPECT_EQ(B().CurrentWord, Cp("КОТ"));
+    const Picture& board = form->imgMainW.Surface();
+    for (int i = 1; i <= 3; ++i) {
+        EXPECT_EQ(board.ColorAt(B().Tiles[i].x + 45, B().Tiles[i].y + 45), kCoverColour);
+        EXPECT_EQ(board.ColorAt(B().Slots[i].x + 45, B().Slots[i].y + 45), clGrey);
+    }
+    EXPECT_EQ(board.ColorAt(5, 5), clGreen);
+}
+
+TEST_F(GameTest, ControlsStandWhereTheLayoutPutsThem) {
+    Start();
+    EXPECT_EQ(form->imgMainW.Bounds(), (Rect{-16, 0, 1369, 361}));
+    EXPECT_EQ(form->imgSubj.Bounds(), (Rect{16, 464, 201, 201}));
+    EXPECT_EQ(form->imgSm[1]->Bounds(), (Rect{8, 368, 49, 41}));
+    EXPECT_EQ(form->imgSm[2]->Bounds(), (Rect{64, 368, 41, 41}));
+    EXPECT_EQ(form->imgSm[26]->Bounds(), (Rect{1216, 368, 41, 41}));
+    EXPECT_EQ(form->imgSmVin.Bounds(), (Rect{1272, 368, 89, 49}));
+    EXPECT_EQ(form->lblBlack.Bounds(), (Rect{896, 656, 217, 41}));
+    EXPECT_EQ(form->btn_podskazka.Bounds(), (Rect{16, 424, 201, 33}));
+    // The score label keeps its left and top edges and takes its caption's size.
+    EXPECT_EQ(form->RightWordsCounter.Bounds().x, 512);
+    EXPECT_EQ(form->RightWordsCounter.Bounds().y, 480);
+    const TextSize size = host.Fonts().Measure(Font{"Tahoma", 64, true}, Cp("  СЛ  "));
+    EXPECT_EQ(form->RightWordsCounter.Bounds().w, size.width);
+    // Creation order decides painting and hits: the choice background lies over the board.
+    const auto& controls = W().Controls();
+    EXPECT_EQ(controls.front(), &form->imgMainW);
+    EXPECT_EQ(controls.back(), &form->btn_podskazka);
+}
+
+TEST_F(GameTest, ThePressOnTheChoiceScreenNeverReachesTheBoard) {
+    Start();
+    const Tile& t = B().Tiles[1];
+    host.Drag(W(), WX(t.x + 45), t.y + 45, WX(t.x + 45), 250);
+    EXPECT_EQ(B().Tiles[3].y, kTopRowY);
+    EXPECT_EQ(B().DraggedTile, 0);
+}
+
+TEST_F(GameTest, MissingWordListIsReportedAndTheChoiceScreenStays) {
+    Start(Repeat("КОТ"), ContentOptions{.words = false});
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0], "File not found.");
+    EXPECT_TRUE(form->imgVybor.Visible());
+    EXPECT_TRUE(form->ImgA.Visible());
+    EXPECT_EQ(B().LetterCount, 0);
+}
+
+TEST_F(GameTest, MissingCoverIsReportedWithItsFullPath) {
+    Start(Repeat("КОТ"), ContentOptions{.cover = false});
+    ASSERT_EQ(host.messages.size(), 1u);
+    const std::string expected = "Cannot open file \"" + (dir.Path() / "pz91.bmp").string() + "\". No such file or directory.";
+    EXPECT_EQ(host.messages[0], Utf8ToCp1251(expected));
+    EXPECT_TRUE(form->imgVybor.Visible());
+    EXPECT_EQ(B().LetterCount, 0);
+}
+
+TEST_F(GameTest, AWordListThatIsADirectoryIsDenied) {
+    WriteContent(dir, Repeat("КОТ"), ContentOptions{.words = false});
+    std::filesystem::create_directory(dir.Path() / "Words.str");
+    Open();
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0], "File access denied.");
+}
+
+TEST_F(GameTest, AMissingSubjectPictureAtStartLeavesNoPuzzle) {
+    Start(Repeat("КОТ"), ContentOptions{.subjects = false});
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_NE(host.messages[0].find("subjects/" + Cp("КОТ") + ".bmp"), std::string::npos) << host.messages[0];
+    EXPECT_EQ(B().LetterCount, 0);
+    // Play can still be chosen; the board is plain green.
+    Play();
+    EXPECT_EQ(form->imgMainW.Surface().ColorAt(700, 250), clGreen);
+}

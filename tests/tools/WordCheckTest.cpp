@@ -1,0 +1,53 @@
+// The checker finds what a parent's edit can break, and passes the bundled content.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "platform/Text1251.h"
+#include "tests/support/Content.h"
+#include "tools/wordcheck/WordCheck.h"
+
+namespace {
+bool Mentions(const WordCheckReport& r, const std::string& text) {
+    return std::any_of(r.problems.begin(), r.problems.end(),
+                       [&](const std::string& p) { return p.find(text) != std::string::npos; });
+}
+}  // namespace
+
+TEST(WordCheck, TheBundledContentIsClean) {
+    const WordCheckReport r = CheckContent(TIMBURIK_DATA_DIR);
+    for (const std::string& p : r.problems) ADD_FAILURE() << p;
+    EXPECT_EQ(r.linesRead, 130);
+    EXPECT_FALSE(r.readAsUtf8);
+}
+
+TEST(WordCheck, ReportsWhatAChildWouldRunInto) {
+    TempDir dir;
+    std::vector<std::string> words = Repeat("КОТ", 114);
+    words[1] = "кот";                   // lower case
+    words[2] = "ПАРОВОЗИКИДОМА";        // 14 letters
+    words[3] = "";                      // empty inside the levels
+    words[4] = "ЁЖ";                    // its subject picture will be missing
+    words[5] = "ДОМ";                   // its subject picture will be invalid
+    WriteContent(dir, words);
+    std::filesystem::remove(dir.Path() / "subjects" / "ЁЖ.bmp");
+    dir.Write("subjects/ДОМ.bmp", "BMnot a bitmap");
+    std::filesystem::remove(dir.Path() / "Morvadel" / "Буквы" / "one1" / "7.bmp");  // Ё
+    const WordCheckReport r = CheckContent(dir.Path());
+    EXPECT_TRUE(Mentions(r, "entry 2 \"кот\": character \"к\""));
+    EXPECT_TRUE(Mentions(r, "entry 3 \"ПАРОВОЗИКИДОМА\": 14 letters run off the board"));
+    EXPECT_TRUE(Mentions(r, "entry 4 \"\": empty"));
+    EXPECT_TRUE(Mentions(r, "entry 5 \"ЁЖ\": subject picture: Cannot open file"));
+    EXPECT_TRUE(Mentions(r, "entry 6 \"ДОМ\": subject picture: Bitmap image is not valid"));
+    EXPECT_TRUE(Mentions(r, "letter 7: Cannot open file"));
+    EXPECT_TRUE(Mentions(r, "entry 7 \"КОТ\": appears more than once"));
+}
+
+TEST(WordCheck, SaysWhenTheListWasReadAsUtf8) {
+    TempDir dir;
+    WriteContent(dir, {"КОТ"});
+    dir.Write("Words.str", "\xEF\xBB\xBF" "КОТ\n");
+    const WordCheckReport r = CheckContent(dir.Path());
+    EXPECT_TRUE(r.readAsUtf8);
+    EXPECT_TRUE(Mentions(r, "entry 2 \"\": empty"));
+}
