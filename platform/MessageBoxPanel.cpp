@@ -10,16 +10,18 @@
 
 namespace {
 
-const Font kTextFont{"Tahoma", 13, false};
-const Font kTitleFont{"Tahoma", 13, true};
+// Larger than a desktop dialog: the game often runs on small touch screens, scaled down,
+// and a parent's finger must hit Yes or No at once.
+const Font kTextFont{"Tahoma", 20, false};
+const Font kTitleFont{"Tahoma", 18, true};
 constexpr int kBorder = 3;
-constexpr int kTitleHeight = 20;
-constexpr int kMargin = 12;
-constexpr int kIconSize = 32;
-constexpr int kButtonWidth = 75;
-constexpr int kButtonHeight = 23;
-constexpr int kButtonGap = 8;
-constexpr int kMinWidth = 240;
+constexpr int kTitleHeight = 28;
+constexpr int kMargin = 18;
+constexpr int kIconSize = 40;
+constexpr int kButtonWidth = 120;
+constexpr int kButtonHeight = 40;
+constexpr int kButtonGap = 16;
+constexpr int kMinWidth = 360;
 constexpr TColor kTitleLeft = 0x800000;   // navy
 constexpr TColor kTitleRight = 0xD08410;  // light blue
 
