@@ -13,7 +13,11 @@ constexpr int kLetterShowsFromY = 150;
 
 }  // namespace
 
-void RedrawBoard(Board& board, BoardView& view) {
+void BoardView::BoardChanged(Board& board) { PaintBoard(board, *this); }
+
+void RedrawBoard(Board& board, BoardView& view) { view.BoardChanged(board); }
+
+void PaintBoard(Board& board, BoardView& view) {
     Picture& surface = view.BoardSurface();
     Canvas canvas(surface);
     canvas.SetPenColor(clGreen);

@@ -7,11 +7,13 @@
 Control::Control(std::string name, Rect bounds) : name_(std::move(name)), bounds_(bounds) {}
 
 void Control::Changed() {
-    if (window_) window_->Invalidate();
+    // A hidden control's changes show only once it is shown, and showing it asks for that.
+    if (window_ && visible_) window_->Invalidate(bounds_);
 }
 
 void Control::SetBounds(Rect r) {
     if (r == bounds_) return;
+    Changed();  // where it was
     bounds_ = r;
     Changed();
 }
@@ -19,7 +21,7 @@ void Control::SetBounds(Rect r) {
 void Control::SetVisible(bool v) {
     if (v == visible_) return;
     visible_ = v;
-    Changed();
+    if (window_) window_->Invalidate(bounds_);
 }
 
 void Control::SetEnabled(bool e) {
@@ -35,16 +37,39 @@ void PictureControl::SetPicture(Picture p) {
     Changed();
 }
 
-Picture& PictureControl::Surface() {
+Picture& PictureControl::PainterSurface() {
     if (!picture_) picture_ = Picture(std::max(Bounds().w, 0), std::max(Bounds().h, 0), 0xFFFFFFFFu);
-    // Whoever takes the surface is about to draw into it; the frame must follow.
-    Changed();
     return *picture_;
 }
 
-void PictureControl::Paint(Picture& frame, FontEngine&) {
+Picture& PictureControl::Surface() {
+    Refresh();
+    // Whoever takes the surface is about to draw into it; the frame must follow.
+    Changed();
+    return PainterSurface();
+}
+
+void PictureControl::PaintLater() {
+    stale_ = true;
+    Changed();
+}
+
+void PictureControl::Refresh() {
+    if (!stale_ || !painter_) return;
+    // Cleared first: the painter reaches the surface again through the view it paints for.
+    stale_ = false;
+    painter_();
+}
+
+void PictureControl::Paint(Picture& frame, FontEngine&, Rect clip) {
     // Where the picture does not reach, the window shows through, as with an empty image.
-    if (picture_) paint::Blit(frame, Bounds().x, Bounds().y, *picture_, Bounds(), false);
+    if (picture_) paint::Blit(frame, Bounds().x, Bounds().y, *picture_, paint::Intersect(Bounds(), clip), false);
+}
+
+Rect PictureControl::OpaqueArea() const {
+    const Rect b = Bounds();
+    if (!picture_ || picture_->Width() < b.w || picture_->Height() < b.h) return {};
+    return b;
 }
 
 // --- Label -----------------------------------------------------------------------------
@@ -84,10 +109,11 @@ void Label::FitToCaption() {
     SetBounds(r);
 }
 
-void Label::Paint(Picture& frame, FontEngine& fonts) {
+void Label::Paint(Picture& frame, FontEngine& fonts, Rect clip) {
     const Rect b = Bounds();
-    paint::Fill(frame, b, b, color_);
-    if (!caption_.empty()) paint::Blit(frame, b.x, b.y, fonts.Render(font_, caption_, fontColor_), b, true);
+    const Rect inside = paint::Intersect(b, clip);
+    paint::Fill(frame, b, inside, color_);
+    if (!caption_.empty()) paint::Blit(frame, b.x, b.y, fonts.Render(font_, caption_, fontColor_), inside, true);
 }
 
 // --- Button ----------------------------------------------------------------------------
@@ -109,10 +135,10 @@ void Button::SetPressed(bool p) {
     Changed();
 }
 
-void Button::Paint(Picture& frame, FontEngine& fonts) {
+void Button::Paint(Picture& frame, FontEngine& fonts, Rect clip) {
     const Rect b = Bounds();
-    paint::Fill(frame, b, b, paint::kFace);
-    paint::Frame3D(frame, b, pressed_);
+    paint::Fill(frame, b, clip, paint::kFace);
+    paint::Frame3D(frame, b, pressed_, clip);
     const paint::Accel a = paint::ParseAccelerator(caption_);
     if (a.text.empty()) return;
     const TextSize size = fonts.Measure(font_, a.text);
@@ -120,7 +146,7 @@ void Button::Paint(Picture& frame, FontEngine& fonts) {
     const int shift = pressed_ ? 1 : 0;
     const int x = b.x + (b.w - size.width) / 2 + shift;
     const int y = b.y + (b.h - size.height) / 2 + shift;
-    const Rect inner{b.x + 2, b.y + 2, b.w - 4, b.h - 4};
+    const Rect inner = paint::Intersect(Rect{b.x + 2, b.y + 2, b.w - 4, b.h - 4}, clip);
     if (Enabled()) {
         paint::Caption(frame, fonts, font_, a, clBlack, x, y, inner);
     } else {

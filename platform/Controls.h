@@ -7,17 +7,9 @@
 #include "platform/Color.h"
 #include "platform/Fonts.h"
 #include "platform/Picture.h"
+#include "platform/Rect.h"
 
 class Window;
-
-struct Rect {
-    int x = 0;
-    int y = 0;
-    int w = 0;
-    int h = 0;
-    bool Contains(int px, int py) const { return px >= x && px < x + w && py >= y && py < y + h; }
-    bool operator==(const Rect&) const = default;
-};
 
 class Control {
 public:
@@ -38,8 +30,15 @@ public:
     // Buttons lie above every picture and label and are hit first.
     virtual bool IsButton() const { return false; }
 
-    // Paints the control at its bounds into the window's frame, clipped to its bounds.
-    virtual void Paint(Picture& frame, FontEngine& fonts) = 0;
+    // Paints the control at its bounds into the window's frame, clipped to its bounds and to
+    // `clip`, the part of the frame being composed again: nothing outside it may change.
+    virtual void Paint(Picture& frame, FontEngine& fonts, Rect clip) = 0;
+    // The part of the bounds whose every pixel Paint covers opaquely; the window need not fill
+    // its background there.
+    virtual Rect OpaqueArea() const { return {}; }
+    // Brings a control that is painted lazily up to date; the window calls it before it
+    // composes a frame.
+    virtual void Refresh() {}
 
     // Pointer handlers receive control coordinates (window position minus the control's
     // left and top), also outside the bounds while the control holds the capture.
@@ -49,7 +48,7 @@ public:
     std::function<void()> OnClick;  // a press and a release inside this control
 
 protected:
-    void Changed();  // asks the window for a new frame
+    void Changed();  // asks the window to compose the control's bounds again, if it shows
     Window* window_ = nullptr;
 
 private:
@@ -65,14 +64,29 @@ public:
     using Control::Control;
     void SetPicture(Picture p);
     bool HasPicture() const { return picture_.has_value(); }
-    // The picture to draw into. A control without one gets a blank (white) picture of its
-    // size at that moment. Taking the surface counts as a change.
+    // The picture to draw into or read from. A control without one gets a blank (white)
+    // picture of its size at that moment. Taking the surface counts as a change. A picture
+    // painted lazily is painted first, so what is read is what the next frame shows.
     Picture& Surface();
     const Picture* CurrentPicture() const { return picture_ ? &*picture_ : nullptr; }
-    void Paint(Picture& frame, FontEngine& fonts) override;
+
+    // Lazy painting: PaintLater marks the picture out of date and asks for a frame; the
+    // painter then runs once, before the picture is next composed or taken by Surface(),
+    // however many times it was marked in between.
+    void SetPainter(std::function<void()> painter) { painter_ = std::move(painter); }
+    void PaintLater();
+    void Refresh() override;
+    // The picture as it stands, for the painter to draw into: neither painted first nor
+    // counted as a change, since the painter runs only when a frame is due anyway.
+    Picture& PainterSurface();
+
+    void Paint(Picture& frame, FontEngine& fonts, Rect clip) override;
+    Rect OpaqueArea() const override;
 
 private:
     std::optional<Picture> picture_;
+    std::function<void()> painter_;
+    bool stale_ = false;
 };
 
 class Label : public Control {
@@ -85,7 +99,8 @@ public:
     void SetFont(const Font& f, TColor fontColor);
     // An auto-sized label keeps its left and top and takes the size of its caption.
     void SetAutoSize(bool on);
-    void Paint(Picture& frame, FontEngine& fonts) override;
+    void Paint(Picture& frame, FontEngine& fonts, Rect clip) override;
+    Rect OpaqueArea() const override { return Bounds(); }
 
 private:
     friend class Window;
@@ -105,7 +120,8 @@ public:
     const std::string& Caption() const { return caption_; }
     void SetFont(const Font& f);
     void SetPressed(bool p);  // drawn sunken while held
-    void Paint(Picture& frame, FontEngine& fonts) override;
+    void Paint(Picture& frame, FontEngine& fonts, Rect clip) override;
+    Rect OpaqueArea() const override { return Bounds(); }
 
 private:
     std::string caption_;

@@ -7,6 +7,7 @@
 
 #include "platform/Fonts.h"
 #include "platform/Picture.h"
+#include "platform/Rect.h"
 
 class Window;
 
@@ -23,6 +24,9 @@ public:
     virtual void RunModal(Window& window, const std::function<bool()>& done) = 0;
     // Shows a composed frame of the layout size.
     virtual void Present(const Picture& frame) = 0;
+    // The same, told that the frame differs from the one shown before only inside `changed`
+    // (layout coordinates), so that a host may bring just that part of the screen up to date.
+    virtual void PresentChange(const Picture& frame, Rect /*changed*/) { Present(frame); }
     // A free-running counter for reseeding random draws.
     virtual std::uint64_t PerformanceCounter() = 0;
 };

@@ -2,13 +2,14 @@
 // catching handler errors into the error box, and composing the frame only when needed.
 #include "platform/Window.h"
 
+#include <algorithm>
 #include <exception>
 
 #include "platform/Errors.h"
 #include "platform/MessageBoxPanel.h"
 #include "platform/PaintUtil.h"
 
-Window::Window(Host& host) : host_(host) {}
+Window::Window(Host& host) : host_(host), fonts_(host.Fonts()) {}
 
 Window::~Window() = default;
 
@@ -126,7 +127,7 @@ bool Window::RunBox(bool question, const std::string& caption, const std::string
     using Kind = MessageBoxPanel::Kind;
     ReleaseCapture();
     auto box = std::make_unique<MessageBoxPanel>(question ? Kind::Question : Kind::Error, caption, text,
-                                                 host_.Fonts(), kLayoutWidth, kLayoutHeight);
+                                                 fonts_, kLayoutWidth, kLayoutHeight);
     MessageBoxPanel* mine = box.get();
     box->outer = std::move(modal_);
     modal_ = std::move(box);
@@ -166,15 +167,83 @@ void Window::Dispatch(const std::function<void()>& handler) {
     }
 }
 
+namespace {
+constexpr Rect kWholeLayout{0, 0, Window::kLayoutWidth, Window::kLayoutHeight};
+
+Rect Union(Rect a, Rect b) {
+    if (a.Empty()) return b;
+    if (b.Empty()) return a;
+    const int x1 = std::min(a.x, b.x), y1 = std::min(a.y, b.y);
+    const int x2 = std::max(a.x + a.w, b.x + b.w), y2 = std::max(a.y + a.h, b.y + b.h);
+    return Rect{x1, y1, x2 - x1, y2 - y1};
+}
+
+// `area` without `hole`: at most four bands, above, below, left and right of the hole.
+int Subtract(Rect area, Rect hole, Rect out[4]) {
+    hole = paint::Intersect(hole, area);
+    if (hole.Empty()) {
+        out[0] = area;
+        return 1;
+    }
+    int n = 0;
+    auto add = [&](Rect r) {
+        if (r.w > 0 && r.h > 0) out[n++] = r;
+    };
+    add(Rect{area.x, area.y, area.w, hole.y - area.y});
+    add(Rect{area.x, hole.y + hole.h, area.w, area.y + area.h - hole.y - hole.h});
+    add(Rect{area.x, hole.y, hole.x - area.x, hole.h});
+    add(Rect{hole.x + hole.w, hole.y, area.x + area.w - hole.x - hole.w, hole.h});
+    return n;
+}
+}  // namespace
+
+void Window::Invalidate() {
+    dirty_ = true;
+    damage_ = kWholeLayout;
+}
+
+void Window::Invalidate(Rect area) {
+    area = paint::Intersect(area, kWholeLayout);
+    if (area.Empty()) return;
+    dirty_ = true;
+    damage_ = Union(damage_, area);
+}
+
 const Picture& Window::ComposeFrame() {
-    if (frame_.Width() != kLayoutWidth || frame_.Height() != kLayoutHeight)
+    // Lazy painters run first: what they paint is part of this frame.
+    for (Control* c : controls_)
+        if (c->Visible()) c->Refresh();
+    if (frame_.Width() != kLayoutWidth || frame_.Height() != kLayoutHeight) {
         frame_ = Picture(kLayoutWidth, kLayoutHeight);
-    std::fill(frame_.Pixels().begin(), frame_.Pixels().end(), ColorToPixel(color_));
-    FontEngine& fonts = host_.Fonts();
+        damage_ = kWholeLayout;
+    }
+    // A box may shade or overlap anything under it; while one is open, every frame is whole.
+    const Rect area = modal_ ? kWholeLayout : paint::Intersect(damage_, kWholeLayout);
+    damage_ = Rect{};
+    if (area.Empty()) return frame_;
+    unshown_ = Union(unshown_, area);
+
+    auto touches = [&](const Control* c) {
+        return c->Visible() && !paint::Intersect(c->Bounds(), area).Empty();
+    };
+    // The background shows only where no control covers it; the largest opaque control in
+    // the area (on the board screens, the board itself) spares most of the fill.
+    Rect cover{};
+    for (const Control* c : controls_) {
+        if (!touches(c)) continue;
+        const Rect o = paint::Intersect(c->OpaqueArea(), area);
+        if (!o.Empty() && static_cast<long long>(o.w) * o.h > static_cast<long long>(cover.w) * cover.h)
+            cover = o;
+    }
+    Rect bands[4];
+    const int n = Subtract(area, cover, bands);
+    for (int i = 0; i < n; ++i) paint::Fill(frame_, bands[i], bands[i], color_);
+
+    FontEngine& fonts = fonts_;
     for (Control* c : controls_)
-        if (c->Visible() && !c->IsButton()) c->Paint(frame_, fonts);
+        if (touches(c) && !c->IsButton()) c->Paint(frame_, fonts, area);
     for (Control* c : controls_)
-        if (c->Visible() && c->IsButton()) c->Paint(frame_, fonts);
+        if (touches(c) && c->IsButton()) c->Paint(frame_, fonts, area);
     // Boxes opened later lie above those they interrupted.
     std::vector<const MessageBoxPanel*> boxes;
     for (const MessageBoxPanel* p = modal_.get(); p; p = p->outer.get()) boxes.push_back(p);
@@ -186,7 +255,10 @@ void Window::PresentIfChanged() {
     if (!dirty_) return;
     ComposeFrame();
     dirty_ = false;
-    host_.Present(frame_);
+    if (unshown_.Empty()) return;
+    const Rect changed = unshown_;
+    unshown_ = Rect{};
+    host_.PresentChange(frame_, changed);
 }
 
 void Window::Close() { closed_ = true; }

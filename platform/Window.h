@@ -8,6 +8,7 @@
 
 #include "platform/Color.h"
 #include "platform/Controls.h"
+#include "platform/FontCache.h"
 #include "platform/Fonts.h"
 #include "platform/Host.h"
 #include "platform/Picture.h"
@@ -53,6 +54,10 @@ public:
     void StopTimer();
     bool TimerRunning() const { return timerRunning_; }
     void Tick();
+    // Optional: whether a tick now would do anything at all. While it says no, the host may
+    // sleep through ticks, keeping their rhythm, rather than wake the process for nothing.
+    std::function<bool()> TimerHasWork;
+    bool TickWanted() const { return timerRunning_ && (!TimerHasWork || TimerHasWork()); }
 
     // Modal boxes drawn inside the window. ShowError: stop icon and OK. AskYesNo: the
     // warning question with "&Yes" and "&No"; true only for Yes (Enter); Escape, No or
@@ -66,9 +71,13 @@ public:
     // Runs a handler; an error escaping it is shown in the error box, with the full-stop rule.
     void Dispatch(const std::function<void()>& handler);
 
-    // A frame is composed and presented only when something changed.
-    void Invalidate() { dirty_ = true; }
+    // A frame is composed and presented only when something changed, and only the part
+    // that changed is composed again: the whole frame, or an area in layout coordinates.
+    void Invalidate();
+    void Invalidate(Rect area);
     bool NeedsPresent() const { return dirty_; }
+    // Brings lazily painted controls up to date and composes what changed since the last
+    // composition; the frame it returns is the whole window as it now looks.
     const Picture& ComposeFrame();
     void PresentIfChanged();
 
@@ -76,7 +85,7 @@ public:
     bool Closed() const { return closed_; }
 
     Host& GetHost() { return host_; }
-    FontEngine& Fonts() { return host_.Fonts(); }
+    FontEngine& Fonts() { return fonts_; }
 
 private:
     Control* HitTest(int x, int y) const;
@@ -85,6 +94,7 @@ private:
     void ReleaseCapture();
 
     Host& host_;
+    FontCache fonts_;
     std::string caption_;
     TColor color_ = clGreen;
     Font font_;
@@ -94,7 +104,9 @@ private:
     std::unique_ptr<MessageBoxPanel> modal_;
     int interval_ = 10;
     bool timerRunning_ = false;
-    bool dirty_ = true;
+    bool dirty_ = true;    // a frame is due
+    Rect damage_{0, 0, kLayoutWidth, kLayoutHeight};  // what the next composition paints
+    Rect unshown_;  // what compositions changed since the last frame was presented
     bool closed_ = false;
     bool quitPending_ = false;  // a quit request arrived while a box was open
     Picture frame_;

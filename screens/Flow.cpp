@@ -7,6 +7,7 @@
 #include "screens/TFWords.h"
 
 void TFWords::img_control_forwardClick() {
+    SettleBoard();
     ReleasePuzzle(board);
     SetupPuzzle(board, Words, Level, *this);
     RedrawBoard(board, *this);
@@ -35,6 +36,7 @@ void TFWords::imgDalisheClick() {
 }
 
 void TFWords::ReleaseAll() {
+    SettleBoard();
     ReleasePuzzle(board);
     CoverImage.reset();
     window_.StopTimer();

@@ -93,7 +93,10 @@ void TFWords::BuildControls() {
     lblBlack.OnClick = [this] { lblBlackClick(); };
     btExit.OnClick = [this] { btExitClick(); };
     btn_podskazka.OnClick = [this] { btn_podskazkaClick(); };
+    imgMainW.SetPainter([this] { PaintBoard(board, *this); });
     window_.OnTimer = [this] { tmr1Timer(); };
+    // A tick moves queued tiles and nothing else: with none queued, the host need not wake.
+    window_.TimerHasWork = [this] { return board.Queue.count > 0; };
     window_.OnQuitRequest = [this] { FormQuitRequest(); };
 
     img_control_forward.SetPicture(CarriedPicture("img_control_forward.jpg"));
@@ -125,6 +128,16 @@ void TFWords::FormCreate() {
     SetupPuzzle(board, Words, Level, *this);
     RedrawBoard(board, *this);
 }
+
+// A tick with twenty gliding tiles asks for twenty repaints; painting the board once, just
+// before the frame is composed (or its surface read), shows exactly what painting each time
+// would: PaintBoard overwrites every pixel from the board's state and the cover alone, no
+// frame is composed in between, and every change to that state is followed by RedrawBoard
+// before control returns to the event loop. The two exceptions, releasing the puzzle's
+// pictures and the cover, settle the board first (SettleBoard).
+void TFWords::BoardChanged(Board&) { imgMainW.PaintLater(); }
+
+void TFWords::SettleBoard() { imgMainW.Refresh(); }
 
 void TFWords::imgMainWMouseDown(int x, int y) { BoardMouseDown(board, *this, x, y); }
 void TFWords::imgMainWMouseMove(int x, int y) { BoardMouseMove(board, *this, x, y); }

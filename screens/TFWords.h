@@ -56,8 +56,9 @@ public:
     int LoadProgress(const std::string& name);
     void SaveProgress();
 
-    // BoardView.
-    Picture& BoardSurface() override { return imgMainW.Surface(); }
+    // BoardView. The board is painted lazily (see BoardChanged); its painter draws into the
+    // picture as it stands.
+    Picture& BoardSurface() override { return imgMainW.PainterSurface(); }
     Picture& SubjectSurface() override { return imgSubj.Surface(); }
     const Picture* Cover() override { return CoverImage.get(); }
     const std::filesystem::path& Directory() override { return directory_; }
@@ -65,6 +66,7 @@ public:
     void HideForward() override { img_control_forward.Hide(); }
     void StartTimer() override { window_.StartTimer(); }
     void StopTimer() override { window_.StopTimer(); }
+    void BoardChanged(Board&) override;
 
 private:
     Window window_;
@@ -105,4 +107,6 @@ private:
     void ChooseProfile(const std::string& fileName, PictureControl& other);
     void ChooseLevel(int level);
     void ReleaseAll();
+    // Paints the board now if a repaint is pending, before state it is painted from goes.
+    void SettleBoard();
 };

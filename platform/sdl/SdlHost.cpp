@@ -1,13 +1,18 @@
 // The SDL2 host: one full-screen window showing the composed frame scaled to fit, the event
 // loop (pointer, keys, timer ticks, quit) that sleeps when idle, and the window's timer.
+// The frame goes straight into the window's own surface, only the part that changed, with
+// no renderer and no texture: no OpenGL is loaded, which on machines without a GPU driver
+// would bring a software rasteriser of tens of megabytes and threads of its own.
 #include "platform/sdl/SdlHost.h"
 
 #include <SDL.h>
 
 #include <algorithm>
-#include <atomic>
+#include <cstdio>
+#include <cstdlib>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "platform/ScreenFit.h"
 #include "platform/Text1251.h"
@@ -15,39 +20,37 @@
 
 struct SdlHost::State {
     SDL_Window* window = nullptr;
-    SDL_Renderer* renderer = nullptr;
-    SDL_Texture* texture = nullptr;
+    // Where the frame is scaled when the window's own surface is not 32-bit RGB; converted
+    // from here into the window surface.
+    SDL_Surface* staging = nullptr;
     ~State();
     bool started = false;
     std::unique_ptr<SdlFontEngine> fonts;
     std::unique_ptr<SdlSound> sound;
-    Uint32 tickEvent = 0;
-    SDL_TimerID timer = 0;
+    // The timer lives in the event loop itself: the wait for events ends at the next tick's
+    // time. No timer thread wakes the process and no event crosses threads, so an idle tick
+    // costs one wake-up; a slow handler sees one late tick, never a backlog.
+    bool timerRunning = false;
     int timerInterval = 0;
-    // Set by the timer thread when it queues a tick, cleared when the UI thread takes it:
-    // a slow handler then sees one waiting tick, never a backlog.
-    std::atomic<bool> tickPending{false};
+    Uint64 nextTick = 0;  // SDL_GetTicks64 time of the next tick
     Window* current = nullptr;  // the window whose loop runs, for its colour and caption
     std::string title;
-    bool haveFrame = false;
+    bool haveFrame = false;       // the window surface shows a whole frame
+    Picture shown;                // the frame it shows, from the second frame on
+    TColor bandColour = clBlack;  // of the bands around it
+    bool fullscreen = false;      // asked of the window manager yet
+    bool traceFirstFrame = false;  // TIMBURIK_TRACE_FIRST_FRAME: say on stderr when it is shown
 
     void Redraw();
+    void Show(const Picture& frame, Rect changed);
     void SyncTitle();
     void Handle(Window& w, const SDL_Event& e);
     void Loop(Window& w, const std::function<bool()>& done);
-    ScreenFit Fit(bool pointer) const;
-    static Uint32 TimerCallback(Uint32 interval, void* param);  // on SDL's timer thread
+    void TickIfDue(Window& w);
+    void KeepRhythm();  // moves the next tick past ticks slept through, in step with the rest
+    ScreenFit Fit(int width, int height) const;
+    ScreenFit PointerFit() const;
 };
-
-Uint32 SdlHost::State::TimerCallback(Uint32 interval, void* param) {
-    auto* s = static_cast<State*>(param);
-    if (!s->tickPending.exchange(true)) {
-        SDL_Event e{};
-        e.type = s->tickEvent;
-        if (SDL_PushEvent(&e) != 1) s->tickPending = false;
-    }
-    return interval;
-}
 
 namespace {
 
@@ -62,29 +65,78 @@ Key ToKey(const SDL_Keysym& k) {
 
 }  // namespace
 
-ScreenFit SdlHost::State::Fit(bool pointer) const {
+ScreenFit SdlHost::State::Fit(int width, int height) const {
     ScreenFit fit;
     fit.layoutWidth = Window::kLayoutWidth;
     fit.layoutHeight = Window::kLayoutHeight;
-    // Pointer positions come in window units, drawing is in renderer pixels; they differ
-    // only on high-density screens.
-    if (pointer)
-        SDL_GetWindowSize(window, &fit.screenWidth, &fit.screenHeight);
-    else
-        SDL_GetRendererOutputSize(renderer, &fit.screenWidth, &fit.screenHeight);
+    fit.screenWidth = width;
+    fit.screenHeight = height;
     return fit;
 }
 
+ScreenFit SdlHost::State::PointerFit() const {
+    // Pointer positions come in window units, drawing is in surface pixels; they differ only
+    // on high-density screens.
+    int w = 0, h = 0;
+    SDL_GetWindowSize(window, &w, &h);
+    return Fit(w, h);
+}
+
 void SdlHost::State::Redraw() {
+    // The surface still holds what was drawn; only the window needs it again. Before the
+    // first frame the window is not shown at all.
+    if (haveFrame) SDL_UpdateWindowSurface(window);
+}
+
+void SdlHost::State::Show(const Picture& frame, Rect changed) {
+    if (!haveFrame) SDL_ShowWindow(window);
+    SDL_Surface* surface = SDL_GetWindowSurface(window);
+    if (!surface) return;
+    const ScreenFit fit = Fit(surface->w, surface->h);
+    std::vector<SDL_Rect> rects;
+    if (haveFrame && !shown.Empty()) changed = TakeChange(frame, shown, changed);
     const TColor c = current ? current->Color() : clBlack;
-    SDL_SetRenderDrawColor(renderer, c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF, 255);
-    SDL_RenderClear(renderer);
-    if (haveFrame) {
-        const ScreenFit fit = Fit(false);
-        const SDL_Rect dst{fit.OffsetX(), fit.OffsetY(), fit.ScaledWidth(), fit.ScaledHeight()};
-        SDL_RenderCopy(renderer, texture, nullptr, &dst);
+    if (!haveFrame || c != bandColour) {
+        // The bands the layout leaves free take the window's colour.
+        bandColour = c;
+        const Uint32 colour = SDL_MapRGB(surface->format, c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
+        const int x = fit.OffsetX(), y = fit.OffsetY(), w = fit.ScaledWidth(), h = fit.ScaledHeight();
+        for (const SDL_Rect band : {SDL_Rect{0, 0, surface->w, y}, SDL_Rect{0, y + h, surface->w, surface->h - y - h},
+                                    SDL_Rect{0, y, x, h}, SDL_Rect{x + w, y, surface->w - x - w, h}})
+            if (band.w > 0 && band.h > 0) {
+                SDL_FillRect(surface, &band, colour);
+                rects.push_back(band);
+            }
     }
-    SDL_RenderPresent(renderer);
+    const bool whole = !haveFrame;
+    if (whole) {
+        changed = Rect{0, 0, Window::kLayoutWidth, Window::kLayoutHeight};
+        // Nothing to compare a whole frame with; the copy to compare the next ones with is
+        // taken with the next frame, not delaying this one.
+        shown = Picture();
+    }
+    const bool direct = surface->format->BytesPerPixel == 4 && surface->format->Rmask == 0xFF0000u &&
+                        surface->format->Gmask == 0x00FF00u && surface->format->Bmask == 0x0000FFu;
+    SDL_Surface* target = surface;
+    if (!direct) {
+        if (!staging || staging->w != surface->w || staging->h != surface->h) {
+            SDL_FreeSurface(staging);
+            staging = SDL_CreateRGBSurfaceWithFormat(0, surface->w, surface->h, 32, SDL_PIXELFORMAT_RGB888);
+        }
+        target = staging;
+    }
+    if (!target || (SDL_MUSTLOCK(target) && SDL_LockSurface(target) != 0)) {
+        haveFrame = false;  // nothing drawn: the next frame is drawn whole
+        return;
+    }
+    const Rect drawn = fit.Draw(frame, changed, static_cast<std::uint32_t*>(target->pixels), target->pitch / 4);
+    if (SDL_MUSTLOCK(target)) SDL_UnlockSurface(target);
+    SDL_Rect part{drawn.x, drawn.y, drawn.w, drawn.h};
+    if (!direct) SDL_BlitSurface(staging, &part, surface, &part);
+    if (!drawn.Empty()) rects.push_back(part);
+    if (!rects.empty()) SDL_UpdateWindowSurfaceRects(window, rects.data(), static_cast<int>(rects.size()));
+    if (!whole && shown.Empty()) shown = frame;
+    haveFrame = true;
 }
 
 void SdlHost::State::SyncTitle() {
@@ -100,37 +152,45 @@ void SdlHost::State::Handle(Window& w, const SDL_Event& e) {
         case SDL_MOUSEBUTTONDOWN:
         case SDL_MOUSEBUTTONUP:
             if (e.button.button != SDL_BUTTON_LEFT) break;
-            Fit(true).ToLayout(e.button.x, e.button.y, x, y);
+            PointerFit().ToLayout(e.button.x, e.button.y, x, y);
             if (e.type == SDL_MOUSEBUTTONDOWN)
                 w.PointerDown(x, y);
             else
                 w.PointerUp(x, y);
             break;
         case SDL_MOUSEMOTION:
-            Fit(true).ToLayout(e.motion.x, e.motion.y, x, y);
+            PointerFit().ToLayout(e.motion.x, e.motion.y, x, y);
             w.PointerMove(x, y);
             break;
         case SDL_KEYDOWN:
             if (!e.key.repeat) w.KeyDown(ToKey(e.key.keysym));
             break;
         case SDL_WINDOWEVENT:
-            if (e.window.event == SDL_WINDOWEVENT_EXPOSED || e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED ||
-                e.window.event == SDL_WINDOWEVENT_RESTORED || e.window.event == SDL_WINDOWEVENT_SHOWN)
+            if (e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
+                // A new size brings a new surface: the whole frame is drawn into it again.
+                haveFrame = false;
+                w.Invalidate();
+            } else if (e.window.event == SDL_WINDOWEVENT_EXPOSED || e.window.event == SDL_WINDOWEVENT_RESTORED ||
+                       e.window.event == SDL_WINDOWEVENT_SHOWN) {
                 Redraw();
-            break;
-        case SDL_RENDER_TARGETS_RESET:
-        case SDL_RENDER_DEVICE_RESET:
-            // The texture's pixels may be gone: compose and upload the frame again.
-            haveFrame = false;
-            w.Invalidate();
-            break;
-        default:
-            if (e.type == tickEvent) {
-                tickPending = false;
-                w.Tick();
             }
             break;
+        default: break;
     }
+}
+
+void SdlHost::State::KeepRhythm() {
+    const Uint64 now = SDL_GetTicks64();
+    const Uint64 interval = static_cast<Uint64>(timerInterval);
+    if (timerRunning && now > nextTick) nextTick += (now - nextTick + interval - 1) / interval * interval;
+}
+
+void SdlHost::State::TickIfDue(Window& w) {
+    if (!timerRunning) return;
+    const Uint64 now = SDL_GetTicks64();
+    if (now < nextTick) return;
+    nextTick = std::max(nextTick + static_cast<Uint64>(timerInterval), now + 1);
+    w.Tick();
 }
 
 void SdlHost::State::Loop(Window& w, const std::function<bool()>& done) {
@@ -140,10 +200,25 @@ void SdlHost::State::Loop(Window& w, const std::function<bool()>& done) {
         SyncTitle();
         w.PresentIfChanged();
         SDL_Event e;
-        // Idle, the process sleeps here: no polling, no redraw of an unchanged frame.
-        if (SDL_WaitEvent(&e) == 0) throw std::runtime_error(std::string("SDL_WaitEvent: ") + SDL_GetError());
-        Handle(w, e);
-        while (!done() && SDL_PollEvent(&e)) Handle(w, e);
+        // Idle, the process sleeps here until an event or the next tick: no polling, no
+        // redraw of an unchanged frame.
+        bool got = false;
+        if (timerRunning && w.TickWanted()) {
+            const Uint64 now = SDL_GetTicks64();
+            const int wait = nextTick > now ? static_cast<int>(nextTick - now) : 0;
+            got = SDL_WaitEventTimeout(&e, wait) != 0;
+        } else {
+            // Ticks that would do nothing are slept through; the timer still runs, and the
+            // first tick after the sleep comes when it would have come anyway.
+            if (SDL_WaitEvent(&e) == 0) throw std::runtime_error(std::string("SDL_WaitEvent: ") + SDL_GetError());
+            KeepRhythm();
+            got = true;
+        }
+        if (got) {
+            Handle(w, e);
+            while (!done() && SDL_PollEvent(&e)) Handle(w, e);
+        }
+        if (!done()) TickIfDue(w);
     }
     SyncTitle();
     w.PresentIfChanged();
@@ -151,42 +226,38 @@ void SdlHost::State::Loop(Window& w, const std::function<bool()>& done) {
 }
 
 SdlHost::State::~State() {
-    if (timer != 0) SDL_RemoveTimer(timer);
     // Fonts and sound close their SDL parts before SDL itself stops.
     fonts.reset();
     sound.reset();
-    if (texture) SDL_DestroyTexture(texture);
-    if (renderer) SDL_DestroyRenderer(renderer);
+    if (staging) SDL_FreeSurface(staging);
     if (window) SDL_DestroyWindow(window);
     if (started) SDL_Quit();
 }
 
 SdlHost::SdlHost() : s_(std::make_unique<State>()) {
-    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
     SDL_SetHint(SDL_HINT_TOUCH_MOUSE_EVENTS, "1");
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+    // The window surface itself, not a texture drawn by OpenGL behind it.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    s_->traceFirstFrame = std::getenv("TIMBURIK_TRACE_FIRST_FRAME") != nullptr;
     // On a throw below, s_ is destroyed and with it whatever was already made.
-    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER | SDL_INIT_EVENTS) != 0)
+    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0)
         throw std::runtime_error(std::string("SDL_Init: ") + SDL_GetError());
     s_->started = true;
     SDL_Rect display{0, 0, Window::kLayoutWidth, Window::kLayoutHeight};
     SDL_GetDisplayBounds(0, &display);
-    s_->window = SDL_CreateWindow("", SDL_WINDOWPOS_UNDEFINED_DISPLAY(0), SDL_WINDOWPOS_UNDEFINED_DISPLAY(0),
-                                  display.w, display.h, SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS);
+    // Borderless over the whole display, hidden until its first frame is ready to go in, so
+    // that it never shows what was there before. Full screen is asked of the window manager once the
+    // first frame shows (see PresentChange): SDL waits up to a tenth of a second for the
+    // answer, and without a window manager none ever comes.
+    s_->window = SDL_CreateWindow("", display.x, display.y, display.w, display.h,
+                                  SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN);
     if (!s_->window) throw std::runtime_error(std::string("SDL_CreateWindow: ") + SDL_GetError());
-    s_->renderer = SDL_CreateRenderer(s_->window, -1, SDL_RENDERER_ACCELERATED);
-    if (!s_->renderer) s_->renderer = SDL_CreateRenderer(s_->window, -1, SDL_RENDERER_SOFTWARE);
-    if (!s_->renderer) throw std::runtime_error(std::string("SDL_CreateRenderer: ") + SDL_GetError());
-    s_->texture = SDL_CreateTexture(s_->renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING,
-                                    Window::kLayoutWidth, Window::kLayoutHeight);
-    if (!s_->texture) throw std::runtime_error(std::string("SDL_CreateTexture: ") + SDL_GetError());
-    s_->tickEvent = SDL_RegisterEvents(1);
-    if (s_->tickEvent == static_cast<Uint32>(-1)) throw std::runtime_error("SDL_RegisterEvents: no events left");
+    if (!SDL_GetWindowSurface(s_->window))
+        throw std::runtime_error(std::string("SDL_GetWindowSurface: ") + SDL_GetError());
     s_->fonts = std::make_unique<SdlFontEngine>();
     s_->sound = std::make_unique<SdlSound>();
-    // The window is black until the first frame; show that rather than garbage.
-    s_->Redraw();
 }
 
 SdlHost::~SdlHost() = default;
@@ -197,14 +268,11 @@ void SdlHost::PlaySound(const std::filesystem::path& wav) { s_->sound->Play(wav)
 
 void SdlHost::SetTimer(bool running, int intervalMs) {
     const int interval = std::max(1, intervalMs);
-    if (s_->timer != 0 && (!running || interval != s_->timerInterval)) {
-        SDL_RemoveTimer(s_->timer);
-        s_->timer = 0;
-    }
-    if (running && s_->timer == 0) {
-        s_->timerInterval = interval;
-        s_->timer = SDL_AddTimer(static_cast<Uint32>(interval), State::TimerCallback, s_.get());
-    }
+    // Starting a running timer again keeps its rhythm, as a running system timer would.
+    if (running && (!s_->timerRunning || interval != s_->timerInterval))
+        s_->nextTick = SDL_GetTicks64() + static_cast<Uint64>(interval);
+    s_->timerRunning = running;
+    s_->timerInterval = interval;
 }
 
 void SdlHost::RunModal(Window& window, const std::function<bool()>& done) {
@@ -217,10 +285,21 @@ void SdlHost::Run(Window& window) {
 }
 
 void SdlHost::Present(const Picture& frame) {
+    PresentChange(frame, Rect{0, 0, Window::kLayoutWidth, Window::kLayoutHeight});
+}
+
+void SdlHost::PresentChange(const Picture& frame, Rect changed) {
     if (frame.Width() != Window::kLayoutWidth || frame.Height() != Window::kLayoutHeight) return;
-    SDL_UpdateTexture(s_->texture, nullptr, frame.Pixels().data(), frame.Width() * 4);
-    s_->haveFrame = true;
-    s_->Redraw();
+    s_->Show(frame, changed);
+    if (s_->traceFirstFrame) {
+        s_->traceFirstFrame = false;
+        std::fprintf(stderr, "timburik: first frame presented\n");
+        std::fflush(stderr);
+    }
+    if (!s_->fullscreen) {
+        s_->fullscreen = true;
+        SDL_SetWindowFullscreen(s_->window, SDL_WINDOW_FULLSCREEN_DESKTOP);
+    }
 }
 
 std::uint64_t SdlHost::PerformanceCounter() { return SDL_GetPerformanceCounter(); }

@@ -16,6 +16,7 @@ public:
     void SetTimer(bool running, int intervalMs) override;
     void RunModal(Window& window, const std::function<bool()>& done) override;
     void Present(const Picture& frame) override;
+    void PresentChange(const Picture& frame, Rect changed) override;
     std::uint64_t PerformanceCounter() override;
 
     // The message loop: runs until the window is closed. Idle, it sleeps in the event wait.

@@ -1,0 +1,251 @@
+// Benchmarks of the work behind each frame: painting the board, a glide tick, a drag move, the
+// full frame, start-up, drawing on the screen, and an idle tick; on the bundled content in data/.
+#include <benchmark/benchmark.h>
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "game/BoardDrawing.h"
+#include "game/Movement.h"
+#include "platform/PaintUtil.h"
+#include "platform/ScreenFit.h"
+#include "platform/headless/HeadlessHost.h"
+#include "screens/TFWords.h"
+
+namespace {
+
+const std::filesystem::path kData = TIMBURIK_DATA_DIR;
+
+Picture LetterPicture(int letter) {
+    return LoadBmpFile(kData / "Morvadel" / "Буквы" / "one1" / (std::to_string(letter) + ".bmp"));
+}
+
+// The headless host without keeping a copy of every frame, which the real screen does not do
+// either: the benchmarks stop at the composed frame.
+class BenchHost : public HeadlessHost {
+public:
+    void Present(const Picture&) override { ++presents; }
+};
+
+// The fullest board the rules allow: 20 tiles and 20 cells, every tile wholly on the board so
+// that none is clipped away and each costs a full picture.
+void LayFullBoard(Board& board) {
+    board.LetterCount = kMaxLetters;
+    board.TileSize = TileSizeT{90, 90};
+    for (int i = 1; i <= kMaxLetters; ++i) {
+        Tile& t = board.Tiles[i];
+        t = Tile{};
+        t.letter = i;
+        t.home = i;
+        t.x = 15 + (i - 1) * 66;
+        t.y = i % 2 == 0 ? kTopRowY : 60;
+        t.image = std::make_unique<Picture>(LetterPicture(i));
+        board.Slots[i] = Slot{i, 0, 0, t.x, kSlotRowY, i == 7 ? clLime : clGrey};
+    }
+    board.PointerPos = {board.Tiles[5].x + 45, board.Tiles[5].y + 45};  // one letter shows
+    board.InputEnabled = true;
+}
+
+// A board view that paints at once into plain pictures: the board drawing on its own.
+class PlainView : public BoardView {
+public:
+    Picture board{1369, 361};
+    Picture subject{201, 201};
+    Picture cover = LoadBmpFile(kData / "pz91.bmp");
+    std::filesystem::path dir = kData;
+    Picture& BoardSurface() override { return board; }
+    Picture& SubjectSurface() override { return subject; }
+    const Picture* Cover() override { return &cover; }
+    const std::filesystem::path& Directory() override { return dir; }
+    std::uint32_t ClockSeed() override { return 1; }
+    void HideForward() override {}
+    void StartTimer() override {}
+    void StopTimer() override {}
+    void WordSolved() override {}
+};
+
+void BM_RedrawBoard20Tiles(benchmark::State& state) {
+    PlainView view;
+    Board board;
+    LayFullBoard(board);
+    for (auto _ : state) {
+        RedrawBoard(board, view);
+        benchmark::DoNotOptimize(view.board.Pixels().data());
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_RedrawBoard20Tiles)->Unit(benchmark::kMicrosecond);
+
+// The game window on the play screen of the bundled content, its first frame presented.
+struct PlayScreen {
+    BenchHost host;
+    std::unique_ptr<TFWords> form = std::make_unique<TFWords>(host, kData);
+    Window& W() { return form->GetWindow(); }
+    PlayScreen() {
+        auto click = [&](const Control& c) {
+            const Rect r = c.Bounds();
+            host.Click(W(), r.x + r.w / 2, r.y + r.h / 2);
+        };
+        click(form->ImgA);
+        click(form->lblWhite);
+        if (!host.messages.empty()) throw std::runtime_error("the bundled content did not start: " + host.messages[0]);
+        W().PresentIfChanged();
+    }
+};
+
+// Twenty tiles gliding at once, each on a two-legged hint glide; when every leg has run out
+// the same glides start again, so each measured tick moves all twenty.
+void QueueTwentyGlides(Board& board) {
+    board.Queue.count = kMaxMoves;
+    for (int k = 1; k <= kMaxMoves; ++k) {
+        Tile& t = board.Tiles[k];
+        t.x = 15 + (k - 1) * 66;
+        t.y = kTopRowY;
+        board.Queue.entries[k] = MoveEntry{t.x, kSlotRowY, t.x + 20, kTopRowY, k, 0, kHintDuration};
+    }
+}
+
+void BM_TickWith20Glides(benchmark::State& state) {
+    PlayScreen s;
+    LayFullBoard(s.form->board);
+    QueueTwentyGlides(s.form->board);
+    s.W().StartTimer();
+    s.W().PresentIfChanged();
+    const int before = s.host.presents;
+    for (auto _ : state) {
+        if (!s.W().TimerRunning()) {
+            QueueTwentyGlides(s.form->board);
+            s.W().StartTimer();
+        }
+        s.W().Tick();
+        s.W().PresentIfChanged();
+    }
+    if (s.host.presents - before < static_cast<int>(state.iterations()))
+        state.SkipWithError("a tick did not lead to a new frame");
+}
+BENCHMARK(BM_TickWith20Glides)->Unit(benchmark::kMicrosecond);
+
+void BM_DragMove(benchmark::State& state) {
+    PlayScreen s;
+    LayFullBoard(s.form->board);
+    s.W().Invalidate();
+    s.W().PresentIfChanged();
+    Board& board = s.form->board;
+    const Rect b = s.form->imgMainW.Bounds();
+    // Takes the topmost tile by its middle; the moves swing it across a cell's capture radius,
+    // so the highlight changes as well.
+    const Tile& t = board.Tiles[kMaxLetters];
+    s.W().PointerDown(b.x + t.x + 45, b.y + t.y + 45);
+    s.W().PresentIfChanged();
+    if (board.DraggedTile == 0) state.SkipWithError("no tile was picked up");
+    const int before = s.host.presents;
+    int i = 0;
+    for (auto _ : state) {
+        const int x = 400 + (i % 2) * 150, y = 200 + (i % 3) * 10;
+        ++i;
+        s.W().PointerMove(b.x + x, b.y + y);
+        s.W().PresentIfChanged();
+    }
+    if (s.host.presents - before < static_cast<int>(state.iterations()))
+        state.SkipWithError("a move did not lead to a new frame");
+}
+BENCHMARK(BM_DragMove)->Unit(benchmark::kMicrosecond);
+
+void BM_FormCreate(benchmark::State& state) {
+    for (auto _ : state) {
+        BenchHost host;
+        TFWords form(host, kData);
+        if (!host.messages.empty()) state.SkipWithError(host.messages[0].c_str());
+        benchmark::DoNotOptimize(form.board.LetterCount);
+    }
+}
+BENCHMARK(BM_FormCreate)->Unit(benchmark::kMillisecond);
+
+// The whole frame composed anew, on the screen that shows the most: the play screen with the
+// hint pictures and every reward icon up.
+void BM_ComposeFullFrame(benchmark::State& state) {
+    PlayScreen s;
+    s.form->imgGrimaska.Show();
+    s.form->imgDalishe.Show();
+    for (int n = 1; n <= kRewardIcons; ++n) s.form->imgSm[n]->Show();
+    s.W().PresentIfChanged();
+    for (auto _ : state) {
+        s.W().Invalidate();
+        benchmark::DoNotOptimize(s.W().ComposeFrame().Pixels().data());
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_ComposeFullFrame)->Unit(benchmark::kMicrosecond);
+
+// The host's share of a frame on a 1366 x 768 screen (the layout scaled by 0.998): the whole
+// first frame, and then what one drag move changed, found by comparison and drawn alone.
+ScreenFit LaptopScreen() {
+    ScreenFit fit;
+    fit.screenWidth = 1366;
+    fit.screenHeight = 768;
+    return fit;
+}
+
+void BM_ScreenDrawWholeFrame(benchmark::State& state) {
+    PlayScreen s;
+    const Picture frame = s.W().ComposeFrame();
+    const ScreenFit fit = LaptopScreen();
+    std::vector<std::uint32_t> screen(1366 * 768);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(fit.Draw(frame, {0, 0, 1369, 700}, screen.data(), 1366));
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_ScreenDrawWholeFrame)->Unit(benchmark::kMicrosecond);
+
+void BM_ScreenDrawDragMove(benchmark::State& state) {
+    PlayScreen s;
+    LayFullBoard(s.form->board);
+    s.W().Invalidate();
+    s.W().PresentIfChanged();
+    const Rect b = s.form->imgMainW.Bounds();
+    const Tile& t = s.form->board.Tiles[kMaxLetters];
+    s.W().PointerDown(b.x + t.x + 45, b.y + t.y + 45);
+    // Two frames a move apart; each iteration shows the other one.
+    std::array<Picture, 2> frames;
+    for (int i = 0; i < 2; ++i) {
+        s.W().PointerMove(b.x + 400 + i * 30, b.y + 200);
+        frames[static_cast<std::size_t>(i)] = s.W().ComposeFrame();
+    }
+    const ScreenFit fit = LaptopScreen();
+    std::vector<std::uint32_t> screen(1366 * 768);
+    Picture shown = frames[0];
+    const Rect board = paint::Intersect(b, {0, 0, 1369, 700});
+    int i = 0;
+    for (auto _ : state) {
+        const Picture& next = frames[static_cast<std::size_t>(++i % 2)];
+        const Rect changed = TakeChange(next, shown, board);
+        benchmark::DoNotOptimize(fit.Draw(next, changed, screen.data(), 1366));
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_ScreenDrawDragMove)->Unit(benchmark::kMicrosecond);
+
+// What the program does a hundred times a second while it waits for the child: a tick with
+// nothing queued, and no frame.
+void BM_IdleTick(benchmark::State& state) {
+    PlayScreen s;
+    s.W().StartTimer();
+    s.W().PresentIfChanged();
+    const int before = s.host.presents;
+    for (auto _ : state) {
+        s.W().Tick();
+        s.W().PresentIfChanged();
+    }
+    if (s.host.presents != before) state.SkipWithError("an idle tick presented a frame");
+}
+BENCHMARK(BM_IdleTick)->Unit(benchmark::kNanosecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,132 @@
+#!/usr/bin/env bash
+# Builds the game and its benchmarks (Release), runs the benchmarks and the whole-process
+# figures under a virtual X server in data/, and writes the table into bench/RESULTS.md.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+build=$root/build-bench
+out=$(mktemp -d)
+trap 'rm -rf "$out"' EXIT
+
+bash scripts/install-deps.sh
+# What the whole-process figures need besides the build: the virtual screen, the pointer,
+# screenshots (to check the play screen is up), GNU time, and Python to drive them.
+extra=(xvfb xdotool imagemagick time python3)
+missing=()
+for p in "${extra[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ "${#missing[@]}" -gt 0 ]; then
+  sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build "$build" -j"$(nproc)" --target timburik timburik_bench
+
+load_before=$(cut -d' ' -f1-3 /proc/loadavg)
+echo "Benchmarks (ten repetitions each)..."
+"$build/bench/timburik_bench" --benchmark_repetitions=10 --benchmark_report_aggregates_only=true \
+  --benchmark_out="$out/bench.json" --benchmark_out_format=json >/dev/null
+echo "Whole-process figures under Xvfb..."
+python3 bench/figures.py "$build/timburik" "$root/data" >"$out/figures.json"
+load_after=$(cut -d' ' -f1-3 /proc/loadavg)
+
+machine_cpu=$(lscpu | sed -n 's/^Model name:[[:space:]]*//p' | head -1)
+machine_mem=$(free -m | awk '/^Mem:/ {print $2 " MiB"}')
+python3 - "$out/bench.json" "$out/figures.json" >"$out/RESULTS.md" <<EOF
+import json, statistics, sys
+
+bench = json.load(open(sys.argv[1]))
+figures = json.load(open(sys.argv[2]))
+scale = {"ns": 1e-6, "us": 1e-3, "ms": 1.0, "s": 1e3}
+
+
+def median(name):
+    for b in bench["benchmarks"]:
+        if b.get("run_name") == name and b.get("aggregate_name") == "median":
+            if b.get("error_occurred"):
+                sys.exit(name + ": " + b.get("error_message", "failed"))
+            return b["real_time"] * scale[b["time_unit"]], b["cpu_time"] * scale[b["time_unit"]]
+    sys.exit("no result for " + name)
+
+
+def ms(v):
+    return f"{v:.3f} ms" if v < 10 else f"{v:.1f} ms"
+
+
+rows = []
+
+
+def row(figure, target, measured, met):
+    rows.append(f"| {figure} | {target} | {measured} | {met} |")
+
+
+def timed(figure, name, limit=None):
+    real, cpu = median("BM_" + name)
+    target = f"≤ {limit} ms" if limit else "—"
+    met = "—" if limit is None else ("yes" if real <= limit else f"no, by {ms(real - limit)}")
+    if real < 0.001:
+        shown = f"{real * 1e6:.1f} ns (CPU {cpu * 1e6:.1f} ns)"
+    else:
+        shown = f"{ms(real)} (CPU {ms(cpu)})"
+    row(figure, target, shown, met)
+
+
+timed("One RedrawBoard, 20 tiles and 20 cells, painted at once", "RedrawBoard20Tiles")
+timed("Timer tick with 20 movement entries, up to the composed frame", "TickWith20Glides", 0.5)
+timed("Pointer move during a drag, up to the composed frame", "DragMove", 0.5)
+timed("FormCreate on the headless host, data/ (window built, carried pictures decoded, word list, first puzzle)", "FormCreate")
+timed("Composition of the full window frame", "ComposeFullFrame")
+timed("Drawing the whole frame on a 1366 x 768 screen (host side of the first frame)", "ScreenDrawWholeFrame")
+timed("Host side of a drag move on that screen: finding the change, drawing it", "ScreenDrawDragMove")
+timed("Timer tick with nothing queued (no frame)", "IdleTick")
+
+ff = figures["first_frame_ms"]
+first = statistics.median(ff)
+row(f"Process start to first presented frame, Xvfb {figures['screen']}, data/ (median of {len(ff)})", "≤ 100 ms",
+    f"{first:.1f} ms", "yes" if first <= 100 else f"no, by {first - 100:.1f} ms")
+idle = statistics.median(r["percent"] for r in figures["idle"])
+idle_ns = statistics.median(r["percent_ns"] for r in figures["idle"])
+row(f"Idle CPU on the play screen for 10 s (median of {len(figures['idle'])} runs)", "≤ 0.5% of one core",
+    f"{idle:.2f}% (scheduler clock: {idle_ns:.3f}%)", "yes" if idle <= 0.5 else f"no, by {idle - 0.5:.2f} points")
+game = figures["whole_game"]
+peak = game["max_rss_kb"] if game["max_rss_kb"] is not None else game["vmhwm_kb_before_exit"]
+row("Peak resident memory over a whole game", "≤ 64 MB", f"{peak / 1024:.1f} MB",
+    "yes" if peak <= 64 * 1024 else f"no, by {(peak - 64 * 1024) / 1024:.1f} MB")
+
+print("# Performance results")
+print()
+print("Written by \`bench/run.sh\`; every number below is measured by it. Do not edit by hand.")
+print()
+print("- Date: $(date -u '+%Y-%m-%d %H:%M UTC')")
+print("- Machine: $(nproc) cores, ${machine_cpu}, ${machine_mem} memory, Linux $(uname -r)")
+print("- Load average (1, 5, 15 min) before: ${load_before}; after: ${load_after}")
+print()
+print("| figure | target | measured | met? |")
+print("|---|---|---|---|")
+print("\n".join(rows))
+print()
+print("How they were measured:")
+print()
+print("- Benchmarks: \`build-bench/bench/timburik_bench\` (Google Benchmark, Release build), ten repetitions,"
+      " the median of the wall-clock times, with the CPU time beside it; a loaded machine shows in the gap"
+      " between them. The board with 20 tiles is the fullest the rules allow, every tile wholly on the board.")
+print("- First frame: the game started in data/ with TIMBURIK_TRACE_FIRST_FRAME set, which makes it say so on"
+      " stderr right after its first frame is on the screen; timed from just before the process is started,"
+      f" each run a fresh process. All runs, in ms: {', '.join(f'{v:.0f}' for v in ff)}.")
+print("- Idle: the play screen reached with xdotool (girl, white level; checked by the hint button's pixels),"
+      " one second to settle, then utime + stime from /proc/PID/stat over 10 s (10 ms clock ticks); beside"
+      " it the same from the scheduler's nanosecond clock (/proc/PID/task/*/schedstat). The 10 ms timer"
+      " runs all the while; ticks with no tile to move are slept through by the SDL host, keeping their"
+      " rhythm. Runs, %: " + ", ".join(f"{r['percent']:.2f}" for r in figures["idle"]) + ".")
+print(f"- Memory: the game run under GNU time -v; xdotool plays 8 words (two tiles dragged onto cells, the"
+      " hint, the next picture), then leaves by the exit button and Yes. Maximum resident set size"
+      f" {game['max_rss_kb']} kB; VmHWM just before leaving {game['vmhwm_kb_before_exit']} kB; left by the"
+      f" button: {'yes' if game['exited_by_exit_button'] else 'no'}. The progress files in data/ are put"
+      " back as they were.")
+EOF
+mv "$out/RESULTS.md" bench/RESULTS.md
+echo "Wrote bench/RESULTS.md"
+cat bench/RESULTS.md
