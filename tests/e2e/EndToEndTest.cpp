@@ -1,0 +1,376 @@
+// The real game in a real X server, played as a child would: a real pointer and keys, the
+// real screen read back, the real progress files.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "tests/e2e/GameRun.h"
+#include "tests/support/Content.h"
+
+using namespace e2e;
+
+namespace {
+
+// Where the game puts things, in layout (window) coordinates.
+constexpr Area kGirl{488, 200, 209, 209};
+constexpr Area kBoy{744, 200, 209, 201};
+constexpr Area kWhiteLevel{224, 656, 217, 41};
+constexpr Area kYellowLevel{448, 656, 217, 41};
+constexpr Area kPurpleLevel{672, 656, 217, 41};
+constexpr Area kBlackLevel{896, 656, 217, 41};
+constexpr Area kExit{8, 16, 57, 17};
+constexpr Area kHint{16, 424, 201, 33};
+constexpr Area kSubject{16, 464, 201, 201};
+constexpr Area kForward{744, 424, 201, 249};
+constexpr Area kNext{744, 424, 201, 257};
+constexpr Area kGrimace{288, 488, 153, 153};
+constexpr Area kFirstReward{8, 368, 49, 41};
+constexpr Area kScoreLabel{512, 480, 20, 40};  // its leading spaces: plain label colour
+// Between the cells and the board's lower edge, where a message box sits when one is open.
+constexpr Area kMiddle{544, 296, 280, 60};
+constexpr int kBoardLeft = -16;  // the board is drawn 16 pixels left of the window's edge
+// A dragged tile follows the pointer only while the pointer keeps inside these board limits.
+constexpr int kDragLeftLimit = 60;
+constexpr int kDragBottomLimit = 361 - 50;
+
+const Rgb kWindowGreen{0, 128, 0};
+const Rgb kGrey{128, 128, 128};
+const Rgb kLime{0, 255, 0};
+const Rgb kButtonFace{212, 208, 200};
+const Rgb kCover = RgbOf(kCoverColour);
+const Rgb kSubjectPicture = RgbOf(kSubjectColour);
+
+const std::string kAlphabet = "АБВГДЕЁЖЗИЙКЛМНОПРСТУФХЦЧШЩЪЫЬЭЮЯ";
+
+// A word of different letters, so that a tile's colour tells which cell it belongs in.
+struct Word {
+    explicit Word(std::string text) : text(std::move(text)) {
+        for (std::size_t i = 0; i < this->text.size(); i += 2)
+            letters.push_back(static_cast<int>(kAlphabet.find(this->text.substr(i, 2)) / 2) + 1);
+    }
+    int Count() const { return static_cast<int>(letters.size()); }
+    Rgb Colour(int cell) const { return RgbOf(LetterColour(letters[static_cast<std::size_t>(cell - 1)])); }
+    std::vector<Rgb> Colours() const {
+        std::vector<Rgb> c;
+        for (int j = 1; j <= Count(); ++j) c.push_back(Colour(j));
+        return c;
+    }
+    std::string text;
+    std::vector<int> letters;
+};
+
+const Word kCat("КОТ");
+
+int RowLeft(const Word& w) {
+    // Board coordinates, ties to even as the game rounds.
+    return static_cast<int>(std::nearbyint((1369 - 110.0 * w.Count()) / 2)) + kBoardLeft;
+}
+Area TilePlace(const Word& w, int i) { return {RowLeft(w) + (i - 1) * 100, 10, 90, 90}; }
+Area Cell(const Word& w, int j) { return {RowLeft(w) + (j - 1) * 100, 200, 90, 90}; }
+Area Offset(Area a, int dx, int dy) { return {a.x + dx, a.y + dy, a.w, a.h}; }
+std::string Nth(const char* what, int n) { return std::string(what) + " " + std::to_string(n); }
+
+std::vector<Look> ChoiceScreen() {
+    return {Showing("the choice background", {0, 0, 1369, 190}, Carried("imgVybor.jpg")),
+            Showing("the girl", kGirl, Carried("ImgA.jpg")), Showing("the boy", kBoy, Carried("imgE.jpg"))};
+}
+
+std::vector<Look> LevelBlocks() {
+    return {Filled("the white level", kWhiteLevel, {255, 255, 255}),
+            Filled("the yellow level", kYellowLevel, {255, 255, 0}),
+            Filled("the purple level", kPurpleLevel, {128, 0, 128}),
+            Filled("the black level", kBlackLevel, {0, 0, 0})};
+}
+
+// A fresh word: every tile face down in the top row, grey cells, the subject and the hint.
+std::vector<Look> FreshWord(const Word& w) {
+    std::vector<Look> looks{Filled("the subject picture", kSubject, kSubjectPicture),
+                            Filled("the hint button", {kHint.x + 2, kHint.y + 4, 14, 20}, kButtonFace),
+                            Filled("no forward picture", kForward, kWindowGreen)};
+    for (int i = 1; i <= w.Count(); ++i) {
+        looks.push_back(Filled(Nth("face-down tile", i), TilePlace(w, i), kCover));
+        looks.push_back(Filled(Nth("grey cell", i), Cell(w, i), kGrey));
+    }
+    return looks;
+}
+
+std::vector<Look> Solved(const Word& w) {
+    std::vector<Look> looks;
+    for (int j = 1; j <= w.Count(); ++j) {
+        looks.push_back(Filled(Nth("the right letter in cell", j), Cell(w, j), w.Colour(j)));
+        looks.push_back(Filled(Nth("an empty top-row place", j), TilePlace(w, j), kWindowGreen));
+    }
+    return looks;
+}
+
+template <typename T>
+std::vector<T> Plus(std::vector<T> a, const std::vector<T>& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+std::vector<Point> Steps(Point from, Point to, int count) {
+    std::vector<Point> points;
+    for (int k = 1; k <= count; ++k)
+        points.push_back({from.x + (to.x - from.x) * k / count, from.y + (to.y - from.y) * k / count});
+    return points;
+}
+
+// Starts the game and chooses a profile and a level, as the first screens ask.
+::testing::AssertionResult StartPlaying(GameRun& run, const Word& w, Area profile, Area level) {
+    run.Start();
+    if (auto r = run.WaitFor("the choice screen", ChoiceScreen()); !r) return r;
+    run.Click(profile.Centre());
+    if (auto r = run.WaitFor("the level blocks", LevelBlocks()); !r) return r;
+    run.Click(level.Centre());
+    return run.WaitFor("the first word", FreshWord(w));
+}
+
+// A held tile, grabbed at its middle: where the pointer is and which cell its letter fills.
+struct Held {
+    Point pointer;
+    int cell = 0;
+};
+
+// Presses on the face-down tile at top-row place i and nudges it: a held tile shows its letter.
+::testing::AssertionResult Lift(GameRun& run, const Word& w, int place, Held& held) {
+    const Point grab = TilePlace(w, place).Centre();
+    run.Press(grab);
+    held.pointer = {grab.x + 6, grab.y + 6};
+    run.MoveThrough(Steps(grab, held.pointer, 2));
+    int found = -1;
+    auto r =
+        run.WaitForOneOf(Nth("the letter of the lifted tile from place", place), held.pointer, w.Colours(), found);
+    held.cell = found + 1;
+    return r;
+}
+
+// Carries the held tile to just above its cell (the cell lights up) and lets go there, so
+// that only the glide can bring it into the cell.
+::testing::AssertionResult DropInCell(GameRun& run, const Word& w, Held& held) {
+    const Area cell = Cell(w, held.cell);
+    const Point above{cell.Centre().x, cell.Centre().y - 40};
+    run.MoveThrough(Steps(held.pointer, above, 6));
+    held.pointer = above;
+    if (auto r = run.WaitFor(Nth("the tile held over cell", held.cell),
+                             {Filled("the held tile's letter", Offset(cell, 0, -40), w.Colour(held.cell)),
+                              Filled("the lit cell below it", {cell.x, cell.y + 52, 90, 36}, kLime)});
+        !r)
+        return r;
+    run.Release();
+    std::vector<Look> inCell{Filled("the letter in its cell", cell, w.Colour(held.cell))};
+    if (run.ScreenFit().Unscaled()) {
+        // Its first and last rows on the cell's: a glide that stops a pixel short shows.
+        inCell.push_back(Filled("the tile's top rows", {cell.x, cell.y, 90, 2}, w.Colour(held.cell)));
+        inCell.push_back(Filled("the tile's bottom rows", {cell.x, cell.y + 88, 90, 2}, w.Colour(held.cell)));
+    }
+    return run.WaitFor(Nth("the tile glided into cell", held.cell), inCell);
+}
+
+::testing::AssertionResult SolveByDragging(GameRun& run, const Word& w) {
+    for (int place = 1; place <= w.Count(); ++place) {
+        Held held;
+        if (auto r = Lift(run, w, place, held); !r) return r;
+        if (auto r = DropInCell(run, w, held); !r) return r;
+    }
+    return run.WaitFor("the solved word", Plus(Solved(w), {Showing("the forward picture", kForward,
+                                                                   Carried("img_control_forward.jpg"))}));
+}
+
+std::vector<Look> MessageBox() { return {Mostly("the message box's panel", kMiddle, kButtonFace, 0.3)}; }
+std::vector<Look> NoMessageBox() { return {Filled("the board, no message box", kMiddle, kWindowGreen)}; }
+
+TEST(EndToEnd, StartUpShowsOnlyTheChoiceScreen) {
+    GameRun run("start-up");
+    WriteContent(run.Content(), Repeat(kCat.text));
+    run.Start();
+    std::vector<Look> looks = ChoiceScreen();
+    looks.push_back(Lacking("no exit button", kExit, kButtonFace));
+    looks.push_back(Lacking("no hint button", kHint, kButtonFace));
+    looks.push_back(Filled("no level blocks yet", {kWhiteLevel.x, kWhiteLevel.y, 889, 41}, kWindowGreen));
+    for (int i = 1; i <= kCat.Count(); ++i) {
+        looks.push_back(Lacking(Nth("no tile at top-row place", i), TilePlace(kCat, i), kCover));
+        looks.push_back(Lacking(Nth("no cell", i), Cell(kCat, i), kGrey));
+    }
+    ASSERT_TRUE(run.WaitFor("the first screen", looks));
+
+    // Nobody chose a profile, so a quit request has no one's progress to keep.
+    run.Terminate();
+    EXPECT_EQ(run.WaitExit(), 0) << "[start-up] the game should end on SIGTERM";
+    EXPECT_FALSE(run.Content().Exists("Confif.cnf"));
+    EXPECT_FALSE(run.Content().Exists("Confis.cnf"));
+}
+
+TEST(EndToEnd, GirlWithFourWordsGetsAFaceDownBoard) {
+    GameRun run("profile and level");
+    WriteContent(run.Content(), Repeat(kCat.text));
+    run.Content().Write("Confif.cnf", "4");
+    run.Start();
+    ASSERT_TRUE(run.WaitFor("the choice screen", ChoiceScreen()));
+    run.Click(kGirl.Centre());
+    // The other child's picture makes way; the choice background shows where it was.
+    ASSERT_TRUE(run.WaitFor("the level blocks",
+                            Plus(LevelBlocks(), {Showing("the girl", kGirl, Carried("ImgA.jpg")),
+                                                 Showing("no boy", kBoy, Carried("imgVybor.jpg"), {0, 0})})));
+    run.Click(kWhiteLevel.Centre());
+    ASSERT_TRUE(run.WaitFor(
+        "the play screen",
+        Plus(FreshWord(kCat), {Filled("the exit button", {kExit.x + 2, kExit.y + 3, 6, 11}, kButtonFace),
+                               Filled("the score label", kScoreLabel, {255, 255, 0}),
+                               Filled("no reward below five words", kFirstReward, kWindowGreen),
+                               Filled("no choice screen left", {kWhiteLevel.x, 600, 889, 97}, kWindowGreen)})));
+}
+
+TEST(EndToEnd, DraggingTheLettersSolvesTheWordAndEarnsTheFirstReward) {
+    GameRun run("dragging");
+    WriteContent(run.Content(), Repeat(kCat.text));
+    run.Content().Write("Confif.cnf", "4");
+    ASSERT_TRUE(StartPlaying(run, kCat, kGirl, kWhiteLevel));
+
+    // A tile pushed past the left and bottom limits stays, to the pixel, where the pointer
+    // was last inside them. It was grabbed at its middle, 45 pixels in from each edge; the
+    // two-pixel areas below straddle its edges, which only an unscaled screen makes exact.
+    Held held;
+    ASSERT_TRUE(Lift(run, kCat, 1, held));
+    const Rgb letter = kCat.Colour(held.cell);
+    const int y = held.pointer.y;
+    const int leftmost = kDragLeftLimit + 1 + kBoardLeft;  // window x of the last position followed
+    run.MoveThrough(
+        Plus<Point>(Steps(held.pointer, {leftmost, y}, 6), {{leftmost - 1, y}, {leftmost - 20, y}, {5, y}}));
+    const Area atLeft{leftmost - 45, y - 45, 90, 90};
+    ASSERT_TRUE(run.WaitFor("the tile held against the left limit",
+                            {Filled("the held tile's right edge", {atLeft.x + 88, atLeft.y, 2, 90}, letter),
+                             Filled("the board just right of it", {atLeft.x + 90, atLeft.y, 2, 90}, kWindowGreen)}));
+    const int lowest = kDragBottomLimit - 1;  // window y of the last position followed
+    run.MoveThrough(Plus<Point>(Steps({5, y}, {leftmost, lowest}, 4), {{leftmost, lowest + 1}, {leftmost, 420}}));
+    held.pointer = {leftmost, 420};
+    const Area atBottom{atLeft.x, lowest - 45, 90, 90};
+    ASSERT_TRUE(run.WaitFor("the tile held against the bottom limit",
+                            {Filled("the held tile's lower edge", {atBottom.x, atBottom.y + 88, 90, 2}, letter),
+                             Filled("the held tile's right edge", {atBottom.x + 88, atBottom.y, 2, 90}, letter),
+                             Filled("the board just below it", {atBottom.x, atBottom.y + 90, 90, 2}, kWindowGreen),
+                             Filled("the board just right of it", {atBottom.x + 90, atBottom.y, 2, 90},
+                                    kWindowGreen)}));
+    ASSERT_TRUE(DropInCell(run, kCat, held));
+
+    for (int place = 2; place <= kCat.Count(); ++place) {
+        ASSERT_TRUE(Lift(run, kCat, place, held));
+        ASSERT_TRUE(DropInCell(run, kCat, held));
+    }
+    ASSERT_TRUE(run.WaitFor("the solved word, the fifth",
+                            Plus(Solved(kCat), {Showing("the forward picture", kForward,
+                                                        Carried("img_control_forward.jpg")),
+                                                Showing("the first reward", kFirstReward, Carried("imgSm1.bmp"))})));
+}
+
+TEST(EndToEnd, ForwardBringsAFreshWord) {
+    GameRun run("forward");
+    WriteContent(run.Content(), Repeat(kCat.text));
+    run.Content().Write("Confif.cnf", "4");
+    ASSERT_TRUE(StartPlaying(run, kCat, kGirl, kYellowLevel));
+    ASSERT_TRUE(SolveByDragging(run, kCat));
+    run.Click(kForward.Centre());
+    ASSERT_TRUE(run.WaitFor("the next word", Plus(FreshWord(kCat), {Showing("the reward kept", kFirstReward,
+                                                                            Carried("imgSm1.bmp"))})));
+    // The fresh word plays like the first.
+    Held held;
+    ASSERT_TRUE(Lift(run, kCat, 2, held));
+    ASSERT_TRUE(DropInCell(run, kCat, held));
+}
+
+TEST(EndToEnd, HintPutsTheLettersInPlaceAndTheNextPictureLeadsOn) {
+    GameRun run("hint");
+    WriteContent(run.Content(), Repeat(kCat.text));
+    run.Content().Write("Confif.cnf", "4");
+    ASSERT_TRUE(StartPlaying(run, kCat, kGirl, kPurpleLevel));
+    run.Click(kHint.Centre());
+    ASSERT_TRUE(run.WaitFor("the hint given", {Showing("the grimace", kGrimace, Carried("imgGrimaska.jpg")),
+                                               Showing("the next picture", kNext, Carried("imgDalishe.jpg")),
+                                               Filled("no hint button", kHint, kWindowGreen)}));
+    ASSERT_TRUE(run.WaitFor("the tiles glided home and into their cells", Solved(kCat)));
+    run.Click(kNext.Centre());
+    // The hinted word earns nothing: back to four, so still no reward.
+    ASSERT_TRUE(run.WaitFor("after the next picture",
+                            Plus(Solved(kCat),
+                                 {Showing("the forward picture", kForward, Carried("img_control_forward.jpg")),
+                                  Filled("no grimace", kGrimace, kWindowGreen),
+                                  Filled("no subject picture", kSubject, kWindowGreen),
+                                  Filled("no reward", kFirstReward, kWindowGreen)})));
+}
+
+TEST(EndToEnd, ExitAsksFirstAndSavesTheScore) {
+    GameRun run("exit");
+    WriteContent(run.Content(), Repeat(kCat.text));
+    run.Content().Write("Confif.cnf", "9");
+    ASSERT_TRUE(StartPlaying(run, kCat, kGirl, kBlackLevel));
+    ASSERT_TRUE(SolveByDragging(run, kCat));
+
+    run.Click(kExit.Centre());
+    ASSERT_TRUE(run.WaitFor("the exit question", MessageBox()));
+    run.Key("Escape");
+    ASSERT_TRUE(run.WaitFor("the question answered No", NoMessageBox()));
+    ASSERT_TRUE(run.Running()) << "[exit] Escape must keep the game running";
+    // Still playable after No.
+    run.Click(kForward.Centre());
+    ASSERT_TRUE(run.WaitFor("the next word after No", FreshWord(kCat)));
+
+    run.Click(kExit.Centre());
+    ASSERT_TRUE(run.WaitFor("the exit question again", MessageBox()));
+    run.Key("Return");
+    EXPECT_EQ(run.WaitExit(), 0) << "[exit] Enter (Yes) must end the game";
+    EXPECT_EQ(run.Content().Read("Confif.cnf"), "10") << "[exit] the girl's progress file";
+    EXPECT_FALSE(run.Content().Exists("Confis.cnf")) << "[exit] the boy's progress file";
+}
+
+TEST(EndToEnd, MissingWordListIsReportedAndTheGameGoesOn) {
+    GameRun run("missing Words.str");
+    ContentOptions options;
+    options.words = false;
+    WriteContent(run.Content(), Repeat(kCat.text), options);
+    run.Start();
+    ASSERT_TRUE(run.WaitFor("the error message", MessageBox()));
+    ASSERT_TRUE(run.Running()) << "[missing Words.str] the game must keep running while the message shows";
+    run.Key("Return");
+    ASSERT_TRUE(run.WaitFor("the choice screen after OK", ChoiceScreen()));
+    ASSERT_TRUE(run.Running()) << "[missing Words.str] the game must keep running after OK";
+}
+
+TEST(EndToEnd, QuitRequestKeepsTheProgress) {
+    GameRun run("SIGTERM");
+    WriteContent(run.Content(), Repeat(kCat.text));
+    ASSERT_TRUE(StartPlaying(run, kCat, kBoy, kWhiteLevel));
+    ASSERT_TRUE(SolveByDragging(run, kCat));
+    run.Click(kForward.Centre());
+    ASSERT_TRUE(run.WaitFor("the second word", FreshWord(kCat)));
+    ASSERT_TRUE(SolveByDragging(run, kCat));
+
+    run.Terminate();
+    EXPECT_EQ(run.WaitExit(), 0) << "[SIGTERM] the game should end on SIGTERM";
+    EXPECT_EQ(run.Content().Read("Confis.cnf"), "2") << "[SIGTERM] the boy's progress file";
+    EXPECT_FALSE(run.Content().Exists("Confif.cnf")) << "[SIGTERM] the girl's progress file";
+}
+
+TEST(EndToEnd, SmallerScreenScalesTheGameAndThePointer) {
+    GameRun run("screen fitting", 1024, 600);
+    WriteContent(run.Content(), Repeat(kCat.text));
+    run.Start();
+    // Above and below the scaled layout: bars of the window's colour.
+    ASSERT_TRUE(run.WaitFor("the choice screen, scaled",
+                            {Filled("the bar above", {0, -48, 1369, 40}, kWindowGreen),
+                             Filled("the bar below", {0, 708, 1369, 40}, kWindowGreen),
+                             Filled("no level blocks yet", {kWhiteLevel.x, kWhiteLevel.y, 889, 41}, kWindowGreen)}));
+    run.Click(kGirl.Centre());
+    ASSERT_TRUE(run.WaitFor("the level blocks, scaled", LevelBlocks()));
+    run.Click(kWhiteLevel.Centre());
+    ASSERT_TRUE(run.WaitFor("the first word, scaled", FreshWord(kCat)));
+    for (int place = 1; place <= kCat.Count(); ++place) {
+        Held held;
+        ASSERT_TRUE(Lift(run, kCat, place, held));
+        ASSERT_TRUE(DropInCell(run, kCat, held));
+    }
+    ASSERT_TRUE(run.WaitFor("the solved word, scaled", Solved(kCat)));
+}
+
+}  // namespace

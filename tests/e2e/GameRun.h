@@ -1,0 +1,108 @@
+// One run of the real game for one scenario: its own X screen and content folder, the pointer
+// and keys in layout coordinates, and waiting until the screen shows what the test expects.
+#pragma once
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/Picture.h"
+#include "tests/e2e/Processes.h"
+#include "tests/e2e/VirtualScreen.h"
+#include "tests/support/TempDir.h"
+
+namespace e2e {
+
+struct Point {
+    int x = 0, y = 0;
+};
+struct Area {
+    int x = 0, y = 0, w = 0, h = 0;
+    Point Centre() const { return {x + w / 2, y + h / 2}; }
+};
+
+Rgb RgbOf(TColor colour);
+
+// The game's 1369 x 700 layout scaled uniformly to the screen and centred on it, worked out
+// here from the rule rather than taken from the game, so that a wrong fit shows.
+class Fit {
+public:
+    Fit(int screenWidth, int screenHeight);
+    // The screen pixel that shows layout pixel p.
+    Point ToScreen(Point p) const;
+    // Only then is every layout pixel one screen pixel, unblended with its neighbours.
+    bool Unscaled() const { return scale_ == 1.0; }
+
+private:
+    double scale_;
+    int offsetX_, offsetY_;
+};
+
+// One thing the screen must show, in layout coordinates; checked at a few sample pixels.
+struct Look {
+    enum class Kind { Filled, Lacking, Mostly, Showing };
+    std::string what;
+    Area area;
+    Kind kind = Kind::Filled;
+    Rgb colour;
+    double share = 0;
+    const Picture* picture = nullptr;
+    Point origin;  // where the picture's top-left corner is drawn
+};
+// Every sample has the colour.
+Look Filled(std::string what, Area area, Rgb colour);
+// No sample has the colour.
+Look Lacking(std::string what, Area area, Rgb colour);
+// At least `share` of the samples have the colour.
+Look Mostly(std::string what, Area area, Rgb colour, double share);
+// Nearly every sample matches the picture drawn with its top-left corner at the area's.
+Look Showing(std::string what, Area area, const Picture& picture);
+// The same for the part of a picture drawn at `origin` that lies in the area.
+Look Showing(std::string what, Area area, const Picture& picture, Point origin);
+
+// A picture carried inside the game's executable, decoded once.
+const Picture& Carried(const char* name);
+
+class GameRun {
+public:
+    explicit GameRun(std::string scenario, int screenWidth = 1369, int screenHeight = 700);
+
+    const TempDir& Content() const { return content_; }
+    const Fit& ScreenFit() const { return fit_; }
+    // Starts the game in the content folder, as a parent would from a terminal.
+    void Start();
+    bool Running();
+    void Terminate();
+    std::optional<int> WaitExit();
+
+    void MoveTo(Point p);
+    // Moves through the points in one xdotool run, so the game sees every step in order.
+    void MoveThrough(const std::vector<Point>& points);
+    void Press(Point p);
+    void Release();
+    void Click(Point p);
+    void Key(const std::string& name);
+
+    // Polls the screen until every look holds; fails naming the scenario, the step and the
+    // first pixel that was wrong at the deadline.
+    ::testing::AssertionResult WaitFor(const std::string& step, const std::vector<Look>& looks);
+    // Polls until the pixel at p has one of the colours; `found` is its index.
+    ::testing::AssertionResult WaitForOneOf(const std::string& step, Point p, const std::vector<Rgb>& colours,
+                                            int& found);
+
+private:
+    ::testing::AssertionResult Failure(const std::string& step, const std::string& mismatch,
+                                       const std::optional<Screenshot>& shot);
+    void Keep(const std::string& step, const Screenshot& shot);
+
+    std::string scenario_;
+    TempDir content_;
+    TempDir logs_;
+    VirtualScreen screen_;
+    Fit fit_;
+    int kept_ = 0;
+    std::optional<ChildProcess> game_;  // last: stopped before its screen and folders go
+};
+
+}  // namespace e2e

@@ -1,0 +1,93 @@
+// Xvfb on a display number it picks itself, screenshots through ImageMagick, input through
+// xdotool.
+#include "tests/e2e/VirtualScreen.h"
+
+#include <poll.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+namespace e2e {
+namespace {
+
+constexpr auto kServerStart = std::chrono::seconds(15);
+constexpr auto kCommandTimeout = std::chrono::seconds(15);
+
+SpawnOptions ServerOptions(int width, int height, const TempDir& logs) {
+    SpawnOptions o;
+    // -displayfd: the server takes the first free display and writes its number when it is
+    // ready for clients, so there is neither a guess nor a wait that is long enough.
+    o.argv = {"Xvfb", "-displayfd", "1", "-screen", "0",
+              std::to_string(width) + "x" + std::to_string(height) + "x24", "-nolisten", "tcp", "-noreset"};
+    o.captureStdout = true;
+    o.stderrFile = logs.Path() / "xvfb.log";
+    return o;
+}
+
+std::string ReadFile(const std::filesystem::path& file) {
+    std::ifstream in(file);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+}  // namespace
+
+std::string Rgb::Text() const {
+    return "rgb(" + std::to_string(r) + "," + std::to_string(g) + "," + std::to_string(b) + ")";
+}
+
+Screenshot::Screenshot(int width, int height, std::vector<std::uint8_t> rgb)
+    : width_(width), height_(height), rgb_(std::move(rgb)) {}
+
+Rgb Screenshot::At(int x, int y) const {
+    if (x < 0 || y < 0 || x >= width_ || y >= height_) return Rgb{-1, -1, -1};
+    const std::size_t i = (static_cast<std::size_t>(y) * width_ + x) * 3;
+    return Rgb{rgb_[i], rgb_[i + 1], rgb_[i + 2]};
+}
+
+void Screenshot::SavePpm(const std::filesystem::path& file) const {
+    std::ofstream out(file, std::ios::binary);
+    out << "P6\n" << width_ << ' ' << height_ << "\n255\n";
+    out.write(reinterpret_cast<const char*>(rgb_.data()), static_cast<std::streamsize>(rgb_.size()));
+}
+
+VirtualScreen::VirtualScreen(int width, int height)
+    : width_(width), height_(height), server_(ServerOptions(width, height, logs_)) {
+    const auto deadline = Clock::now() + kServerStart;
+    std::string line;
+    while (line.find('\n') == std::string::npos) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+        pollfd p{server_.StdoutFd(), POLLIN, 0};
+        char c[16];
+        ssize_t n = 0;
+        if (left > 0 && poll(&p, 1, static_cast<int>(left)) > 0) n = read(server_.StdoutFd(), c, sizeof c);
+        if (n <= 0)
+            throw std::runtime_error("Xvfb did not report a display; its log:\n" + ReadFile(logs_.Path() / "xvfb.log"));
+        line.append(c, static_cast<std::size_t>(n));
+    }
+    display_ = ":" + line.substr(0, line.find('\n'));
+}
+
+Screenshot VirtualScreen::Shoot() const {
+    SpawnOptions o;
+    o.argv = {"import", "-display", display_, "-window", "root", "-depth", "8", "rgb:-"};
+    std::string bytes = RunCommand(o, kCommandTimeout);
+    const std::size_t expected = static_cast<std::size_t>(width_) * height_ * 3;
+    if (bytes.size() != expected)
+        throw std::runtime_error("a screenshot of " + std::to_string(bytes.size()) + " bytes, expected " +
+                                 std::to_string(expected));
+    return Screenshot(width_, height_, std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
+}
+
+void VirtualScreen::Xdotool(const std::vector<std::string>& args) const {
+    SpawnOptions o;
+    o.argv = {"xdotool"};
+    o.argv.insert(o.argv.end(), args.begin(), args.end());
+    o.env = {{"DISPLAY", display_}};
+    RunCommand(o, kCommandTimeout);
+}
+
+}  // namespace e2e
