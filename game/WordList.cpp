@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <string>
 
@@ -16,64 +17,130 @@ namespace {
 
 constexpr char kCtrlZ = '\x1A';
 constexpr std::string_view kBom = "\xEF\xBB\xBF";
+// 20 characters of UTF-8 take at most 80 bytes, and the first line may carry a byte-order
+// mark before them; a code page 1251 entry needs only 20 of these.
+constexpr std::size_t kKeptBytes = 4 * kMaxWordLength + kBom.size();
 
-// Cyrillic letters are U+0400..U+04FF, two-byte sequences led by 0xD0..0xD3. Only called on
-// text already known to be valid UTF-8, so a lead byte is always followed by its tail.
-bool HoldsCyrillic(std::string_view utf8) {
-    for (std::size_t i = 0; i + 1 < utf8.size(); ++i) {
-        const auto lead = static_cast<unsigned char>(utf8[i]);
-        if (lead >= 0xD0 && lead <= 0xD3) return true;
+// How many bytes at the end of `s` begin a UTF-8 sequence that runs past it.
+std::size_t UnfinishedTail(std::string_view s) {
+    for (std::size_t back = 1; back <= 3 && back <= s.size(); ++back) {
+        const auto c = static_cast<unsigned char>(s[s.size() - back]);
+        if ((c & 0xC0) == 0x80) continue;
+        const std::size_t length = (c & 0xE0) == 0xC0 ? 2 : (c & 0xF0) == 0xE0 ? 3 : (c & 0xF8) == 0xF0 ? 4 : 1;
+        return length > back ? back : 0;
     }
-    return false;
+    return 0;
 }
 
 }  // namespace
 
-WordList ParseWordList(std::string_view bytes) {
-    WordList list;
-
+void WordListReader::CheckUtf8(std::string_view bytes) {
     // A parent editing the list on Linux saves UTF-8; an old list is code page 1251. Only a
     // file that is wholly valid UTF-8 and has Russian letters in it can be the former: a
     // code page 1251 word list almost never forms valid UTF-8 by chance.
-    std::string_view body = bytes;
-    const bool hasBom = body.substr(0, kBom.size()) == kBom;
-    if (hasBom) body.remove_prefix(kBom.size());
-    if (IsValidUtf8(body) && HoldsCyrillic(body)) {
-        list.readAsUtf8 = true;
-    } else {
-        body = bytes;  // read as code page 1251, byte-order mark and all
+    for (const char c : bytes) {
+        // Cyrillic letters are U+0400..U+04FF, led by 0xD0..0xD3; in valid UTF-8 such a byte
+        // is always a lead byte.
+        const auto u = static_cast<unsigned char>(c);
+        if (u >= 0xD0 && u <= 0xD3) cyrillic_ = true;
     }
+    if (!validUtf8_) return;
+    std::string joined = pending_ + std::string(bytes);
+    const std::size_t tail = UnfinishedTail(joined);
+    pending_ = joined.substr(joined.size() - tail);
+    joined.resize(joined.size() - tail);
+    validUtf8_ = IsValidUtf8(joined);
+}
 
-    std::size_t pos = 0;
-    while (pos < body.size() && list.linesRead < kWordCount) {
-        if (body[pos] == kCtrlZ) break;
-        std::string line;
-        bool endsList = false;
-        while (pos < body.size() && body[pos] != '\n') {
-            const char c = body[pos++];
-            if (c == kCtrlZ) {
-                endsList = true;
-                break;
-            }
-            // A CR before the LF and a CR anywhere else are both simply not part of the text.
-            if (c != '\r') line += c;
+void WordListReader::EndLine() {
+    list_.entries[++list_.linesRead] = line_;
+    line_.clear();
+    inLine_ = false;
+    bomAlone_ = false;
+    if (list_.linesRead == kWordCount) ended_ = true;  // the rest is ignored
+}
+
+void WordListReader::Feed(std::string_view bytes) {
+    if (!headKnown_) {
+        // The mark is judged on the file's first three bytes, however the pieces fall.
+        const std::size_t take = std::min(bytes.size(), kBom.size() - head_.size());
+        head_.append(bytes.substr(0, take));
+        bytes.remove_prefix(take);
+        if (head_.size() < kBom.size()) return;
+        headKnown_ = true;
+        hasBom_ = head_ == kBom;
+        const std::string head = std::move(head_);
+        head_.clear();
+        if (hasBom_) {
+            // The mark stays in the first line's bytes: a file that is not UTF-8 keeps it as
+            // text, and a UTF-8 one loses it when the entries are converted.
+            inLine_ = true;
+            bomAlone_ = true;
+            line_ = kBom;
+        } else {
+            Feed(head);
         }
-        if (!endsList && pos < body.size()) ++pos;  // past the LF
-
-        if (list.readAsUtf8) line = Utf8ToCp1251(line);
-        // The cut comes after the conversion, so a UTF-8 line keeps 20 letters, not 20 bytes.
-        if (line.size() > static_cast<std::size_t>(kMaxWordLength)) line.resize(kMaxWordLength);
-        list.entries[++list.linesRead] = std::move(line);
-        if (endsList) break;
     }
-    return list;
+    CheckUtf8(bytes);
+    for (std::size_t i = 0; i < bytes.size() && !ended_; ++i) {
+        const char c = bytes[i];
+        if (c == '\n') {
+            EndLine();
+        } else if (c == kCtrlZ) {
+            // A Ctrl-Z ends the list; inside a line it first ends that line. Right after a
+            // mark that turns out to be UTF-8's, it stands at the start of the text.
+            if (inLine_) {
+                markOnlyEntry_ = bomAlone_;
+                EndLine();
+            }
+            ended_ = true;
+        } else {
+            inLine_ = true;
+            bomAlone_ = false;
+            // A CR before the LF and a CR anywhere else are both simply not part of the text.
+            if (c != '\r' && line_.size() < kKeptBytes) line_ += c;
+        }
+    }
+}
+
+WordList WordListReader::Finish() {
+    if (!headKnown_) {
+        // A file of fewer than three bytes: no mark, read it as it is.
+        headKnown_ = true;
+        const std::string head = std::move(head_);
+        head_.clear();
+        Feed(head);
+    }
+    if (inLine_ && !ended_) EndLine();
+    list_.readAsUtf8 = validUtf8_ && pending_.empty() && cyrillic_;
+    if (list_.readAsUtf8 && markOnlyEntry_) {
+        list_.entries[1].clear();
+        list_.linesRead = 0;
+    }
+    for (int k = 1; k <= list_.linesRead; ++k) {
+        std::string& entry = list_.entries[k];
+        if (list_.readAsUtf8) {
+            if (k == 1 && hasBom_) entry.erase(0, kBom.size());
+            // The cut comes after the conversion, so a UTF-8 line keeps 20 letters, not 20
+            // bytes; a sequence split by the kept bytes' end lies past the 20th letter.
+            entry = Utf8ToCp1251(entry);
+        }
+        if (entry.size() > static_cast<std::size_t>(kMaxWordLength)) entry.resize(kMaxWordLength);
+    }
+    return std::move(list_);
+}
+
+WordList ParseWordList(std::string_view bytes) {
+    WordListReader reader;
+    reader.Feed(bytes);
+    return reader.Finish();
 }
 
 WordList LoadWordList(const std::filesystem::path& file) {
     const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) throw GameError(ReadErrorText(errno));
 
-    std::string bytes;
+    WordListReader reader;
     int err = 0;
     struct stat info {};
     // Opening a directory for reading succeeds on Linux; the player should hear what the
@@ -87,7 +154,7 @@ WordList LoadWordList(const std::filesystem::path& file) {
         for (;;) {
             const ssize_t got = ::read(fd, buffer, sizeof buffer);
             if (got > 0) {
-                bytes.append(buffer, static_cast<std::size_t>(got));
+                reader.Feed(std::string_view(buffer, static_cast<std::size_t>(got)));
             } else if (got == 0) {
                 break;
             } else if (errno != EINTR) {
@@ -98,5 +165,5 @@ WordList LoadWordList(const std::filesystem::path& file) {
     }
     ::close(fd);
     if (err != 0) throw GameError(ReadErrorText(err));
-    return ParseWordList(bytes);
+    return reader.Finish();
 }

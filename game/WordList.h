@@ -17,5 +17,32 @@ struct WordList {
 // The line rules: LF ends a line, a CR before it is not part of it, a CR elsewhere is
 // dropped, a Ctrl-Z ends the list; each entry keeps its first 20 characters.
 WordList ParseWordList(std::string_view bytes);
+
+// The same rules over a file fed in pieces of any size. Only the bytes that can make an
+// entry's first 20 characters are kept, so a huge line costs no memory; whether the file is
+// UTF-8 is still judged over all of it.
+class WordListReader {
+public:
+    void Feed(std::string_view bytes);
+    WordList Finish();
+
+private:
+    void CheckUtf8(std::string_view bytes);
+    void EndLine();
+
+    WordList list_;
+    std::string line_;     // the kept head of the line being read, CRs left out
+    bool inLine_ = false;  // a byte of the current line has been seen
+    bool ended_ = false;   // a Ctrl-Z or the last entry: the rest only counts for the encoding
+    std::string head_;     // the file's first bytes, until a byte-order mark can be told
+    bool headKnown_ = false;
+    bool hasBom_ = false;
+    bool bomAlone_ = false;       // the current line holds nothing but the byte-order mark
+    bool markOnlyEntry_ = false;  // a Ctrl-Z ended the list right after the mark
+    std::string pending_;  // an unfinished UTF-8 sequence at the end of the last piece
+    bool validUtf8_ = true;
+    bool cyrillic_ = false;
+};
+
 // Throws GameError with the read error text when the file cannot be read.
 WordList LoadWordList(const std::filesystem::path& file);

@@ -57,6 +57,12 @@ Picture DecodeJpeg(const std::uint8_t* data, std::size_t size) {
     jpeg_create_decompress(&cinfo);
     jpeg_mem_src(&cinfo, data, static_cast<unsigned long>(size));
     jpeg_read_header(&cinfo, TRUE);
+    // jpeg_start_decompress sizes and clears its buffers from the header, a whole picture's
+    // worth for a multi-scan file: a header claiming a huge picture is refused before that.
+    if (static_cast<long long>(cinfo.image_width) * cinfo.image_height > kMaxPicturePixels) {
+        jpeg_destroy_decompress(&cinfo);
+        throw GameError("JPEG image is too large");
+    }
     const bool cmyk = cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
     cinfo.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGRA;
     jpeg_start_decompress(&cinfo);

@@ -33,11 +33,13 @@ public:
     ~SdlSound();
     SdlSound(const SdlSound&) = delete;
     SdlSound& operator=(const SdlSound&) = delete;
-    void Play(const std::filesystem::path& wav);
+    // What was queued: the file's sound, the built-in beep in its place, or nothing (no device).
+    enum class Played { File, DefaultBeep, Nothing };
+    Played Play(const std::filesystem::path& wav);
 
 private:
     bool OpenDevice();
-    void Queue(const std::uint8_t* data, std::uint32_t length, const void* spec);
+    bool Queue(const std::uint8_t* data, std::uint32_t length, const void* spec);
 
     bool tried_ = false;
     std::uint32_t device_ = 0;

@@ -51,35 +51,37 @@ bool SdlSound::OpenDevice() {
     return true;
 }
 
-void SdlSound::Queue(const std::uint8_t* data, std::uint32_t length, const void* specPtr) {
+bool SdlSound::Queue(const std::uint8_t* data, std::uint32_t length, const void* specPtr) {
     const auto& spec = *static_cast<const SDL_AudioSpec*>(specPtr);
     SDL_AudioCVT cvt;
-    if (SDL_BuildAudioCVT(&cvt, spec.format, spec.channels, spec.freq, format_, channels_, freq_) < 0) return;
+    if (SDL_BuildAudioCVT(&cvt, spec.format, spec.channels, spec.freq, format_, channels_, freq_) < 0) return false;
     std::vector<std::uint8_t> buffer(static_cast<std::size_t>(length) * static_cast<std::size_t>(cvt.len_mult));
     std::memcpy(buffer.data(), data, length);
     cvt.buf = buffer.data();
     cvt.len = static_cast<int>(length);
-    if (cvt.needed && SDL_ConvertAudio(&cvt) != 0) return;
+    if (cvt.needed && SDL_ConvertAudio(&cvt) != 0) return false;
     const std::uint32_t converted = cvt.needed ? static_cast<std::uint32_t>(cvt.len_cvt) : length;
     // The new sound replaces whatever is still queued of the last one.
     SDL_ClearQueuedAudio(device_);
-    SDL_QueueAudio(device_, buffer.data(), converted);
+    return SDL_QueueAudio(device_, buffer.data(), converted) == 0;
 }
 
-void SdlSound::Play(const std::filesystem::path& wav) {
-    if (!OpenDevice()) return;
+SdlSound::Played SdlSound::Play(const std::filesystem::path& wav) {
+    if (!OpenDevice()) return Played::Nothing;
     SDL_AudioSpec spec{};
     Uint8* data = nullptr;
     Uint32 length = 0;
     if (SDL_LoadWAV(wav.c_str(), &spec, &data, &length) != nullptr) {
-        Queue(data, length, &spec);
+        const bool queued = Queue(data, length, &spec);
         SDL_FreeWAV(data);
-        return;
+        if (queued) return Played::File;
     }
     const std::vector<std::int16_t> beep = DefaultBeep(22050);
     SDL_AudioSpec beepSpec{};
     beepSpec.freq = 22050;
     beepSpec.format = AUDIO_S16SYS;
     beepSpec.channels = 1;
-    Queue(reinterpret_cast<const std::uint8_t*>(beep.data()), static_cast<std::uint32_t>(beep.size() * 2), &beepSpec);
+    return Queue(reinterpret_cast<const std::uint8_t*>(beep.data()), static_cast<std::uint32_t>(beep.size() * 2), &beepSpec)
+               ? Played::DefaultBeep
+               : Played::Nothing;
 }

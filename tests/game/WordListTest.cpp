@@ -72,6 +72,48 @@ TEST(WordListUtf8, OtherFilesAreReadByteForByte) {
     EXPECT_EQ(Entries(ascii), (Lines{"\xEF\xBB\xBF" "CAT"}));
 }
 
+TEST(WordListUtf8, LongLinesKeepTwentyLettersHoweverManyBytesEachTakes) {
+    // Only a line's head is kept while reading: it must still hold 20 letters of four bytes.
+    std::string emoji, cyrillic;
+    for (int k = 0; k < 30; ++k) emoji += "\xF0\x9F\x98\x80";  // U+1F600, not in code page 1251
+    for (int k = 0; k < 500; ++k) cyrillic += "Ж";
+    const WordList list = ParseWordList(emoji + "\n" + cyrillic + "\n");
+    EXPECT_TRUE(list.readAsUtf8);
+    EXPECT_EQ(Entries(list), (Lines{std::string(20, '?'), std::string(20, Cp("Ж")[0])}));
+}
+
+TEST(WordListUtf8, AMarkBeforeCtrlZIsNoEntryOfAUtf8File) {
+    EXPECT_EQ(Entries(ParseWordList("\xEF\xBB\xBF\x1A" "КОТ")), Lines{});
+    // Without a Russian letter the file is code page 1251 and the mark is the entry's text.
+    EXPECT_EQ(Entries(ParseWordList("\xEF\xBB\xBF\x1A" "CAT")), (Lines{"\xEF\xBB\xBF"}));
+}
+
+TEST(WordListPieces, WhereTheFileIsCutDoesNotMatter) {
+    // A file arrives in reads of any size: a cut may fall inside the byte-order mark, a CR LF
+    // pair or a two-byte letter, and may leave a lone byte until the end.
+    const std::vector<std::string> files = {
+        "\xEF\xBB\xBF" "КОТ\r\nЁЖИК\r\nАБВГДЕЁЖЗИЙКЛМНОПРСТУФ\n",
+        Cp("КОТ\r\nДОМ\r") + "\x1A" + Cp("ЛЕС"),
+        "\xEF\xBB\xBF\x1A" "КОТ",
+        "КОТ\n\xD0",  // ends inside a letter: not UTF-8 after all
+        "AB",
+    };
+    for (const std::string& file : files) {
+        const WordList whole = ParseWordList(file);
+        for (std::size_t cut = 0; cut <= file.size(); ++cut) {
+            WordListReader reader;
+            reader.Feed(std::string_view(file).substr(0, cut));
+            reader.Feed(std::string_view(file).substr(cut));
+            const WordList pieces = reader.Finish();
+            EXPECT_EQ(pieces.readAsUtf8, whole.readAsUtf8) << "cut at " << cut;
+            EXPECT_EQ(Entries(pieces), Entries(whole)) << "cut at " << cut;
+        }
+        WordListReader bytewise;
+        for (const char c : file) bytewise.Feed(std::string_view(&c, 1));
+        EXPECT_EQ(Entries(bytewise.Finish()), Entries(whole));
+    }
+}
+
 TEST(WordListFile, ReadsTheFileAndReportsWhatWentWrong) {
     TempDir dir;
     dir.Write("Words.str", Cp("КОТ\r\nДОМ\r\n"));

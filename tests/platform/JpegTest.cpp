@@ -11,6 +11,7 @@
 
 #include "platform/Errors.h"
 #include "platform/Picture.h"
+#include "tests/support/PeakMemory.h"
 
 namespace {
 
@@ -106,4 +107,28 @@ TEST(Jpeg, BrokenDataIsAnErrorWithLibjpegsMessage) {
             break;
         }
     EXPECT_NE(message(zero), "decoded");
+}
+
+TEST(Jpeg, AHeaderClaimingAHugePictureIsRefusedBeforeAnyBufferIsMade) {
+    // A progressive file makes libjpeg keep the whole picture's coefficients: 8200 x 8200
+    // claimed in a few hundred bytes would cost hundreds of megabytes and seconds of work.
+    std::vector<std::uint8_t> bytes = Encode(16, 16, true, false);
+    bool patched = false;
+    for (std::size_t i = 0; i + 8 < bytes.size() && !patched; ++i)
+        if (bytes[i] == 0xFF && bytes[i + 1] == 0xC2) {
+            bytes[i + 5] = bytes[i + 7] = 8200 >> 8;
+            bytes[i + 6] = bytes[i + 8] = 8200 & 0xFF;
+            patched = true;
+        }
+    ASSERT_TRUE(patched);
+    const PeakMemoryGrowth growth;
+    try {
+        Decode(bytes);
+        ADD_FAILURE() << "decoded";
+    } catch (const GameError& e) {
+        EXPECT_STREQ(e.what(), "JPEG image is too large");
+    }
+    if (growth.Valid()) {
+        EXPECT_LT(growth.Kb(), 64 * 1024);
+    }
 }

@@ -1,0 +1,113 @@
+// The SDL sound player on SDL's dummy audio driver: a playable WAV is queued, and a missing,
+// corrupt or unsupported one falls back to the built-in beep instead of failing or crashing.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "platform/sdl/SdlParts.h"
+#include "tests/support/TempDir.h"
+
+namespace {
+
+void Put16(std::string& s, unsigned v) {
+    s += static_cast<char>(v & 0xFF);
+    s += static_cast<char>((v >> 8) & 0xFF);
+}
+void Put32(std::string& s, unsigned v) {
+    Put16(s, v & 0xFFFF);
+    Put16(s, v >> 16);
+}
+
+struct WavParts {
+    unsigned format = 1;  // PCM
+    unsigned channels = 1;
+    unsigned rate = 8000;
+    unsigned bits = 8;
+    unsigned blockAlign = 1;
+    std::string samples = std::string(800, '\x80');
+    long dataSizeClaimed = -1;  // -1: the true size
+};
+
+std::string MakeWav(const WavParts& w) {
+    std::string fmt;
+    Put16(fmt, w.format);
+    Put16(fmt, w.channels);
+    Put32(fmt, w.rate);
+    Put32(fmt, w.rate * w.blockAlign);
+    Put16(fmt, w.blockAlign);
+    Put16(fmt, w.bits);
+    std::string body = "WAVEfmt ";
+    Put32(body, static_cast<unsigned>(fmt.size()));
+    body += fmt + "data";
+    Put32(body, w.dataSizeClaimed < 0 ? static_cast<unsigned>(w.samples.size()) : static_cast<unsigned>(w.dataSizeClaimed));
+    body += w.samples;
+    std::string file = "RIFF";
+    Put32(file, static_cast<unsigned>(body.size()));
+    return file + body;
+}
+
+using Played = SdlSound::Played;
+
+class SdlSoundTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { setenv("SDL_AUDIODRIVER", "dummy", 1); }
+
+    void SetUp() override {
+        if (sound.Play(dir.Path() / "none.wav") == Played::Nothing)
+            GTEST_SKIP() << "SDL's dummy audio driver cannot be opened";
+    }
+
+    Played PlayBytes(const std::string& bytes) { return sound.Play(dir.Write("Sound.wav", bytes)); }
+
+    TempDir dir;
+    SdlSound sound;
+};
+
+TEST_F(SdlSoundTest, AGoodWavPlaysItselfAndAMissingOneTheBeep) {
+    EXPECT_EQ(PlayBytes(MakeWav({})), Played::File);
+    WavParts stereo16;
+    stereo16.channels = 2;
+    stereo16.bits = 16;
+    stereo16.blockAlign = 4;
+    stereo16.rate = 44100;
+    EXPECT_EQ(PlayBytes(MakeWav(stereo16)), Played::File);
+    EXPECT_EQ(sound.Play(dir.Path() / "Sounds" / "Drum1.wav"), Played::DefaultBeep);
+    std::filesystem::create_directory(dir.Path() / "Folder.wav");
+    EXPECT_EQ(sound.Play(dir.Path() / "Folder.wav"), Played::DefaultBeep);
+}
+
+TEST_F(SdlSoundTest, FilesThatAreNoWavPlayTheBeep) {
+    WavParts noChannels, unknownFormat, noRate, badAdpcm;
+    noChannels.channels = 0;
+    unknownFormat.format = 0x1234;
+    noRate.rate = 0;
+    badAdpcm.format = 2;  // MS ADPCM without its extra header, and blocks of one byte
+    for (const std::string& bytes :
+         {std::string(), std::string("RIFF"), std::string("\xFF\xD8\xFF\xE0 not a sound", 16), MakeWav(noChannels),
+          MakeWav(unknownFormat), MakeWav(noRate), MakeWav(badAdpcm)})
+        EXPECT_EQ(PlayBytes(bytes), Played::DefaultBeep) << bytes.size() << " bytes";
+}
+
+TEST_F(SdlSoundTest, CutOrOverclaimingFilesNeverFailToSound) {
+    // However a good file is cut, something plays: the part that is there, or the beep.
+    const std::string good = MakeWav({});
+    for (std::size_t length = 0; length <= good.size(); length += 3) {
+        const Played p = PlayBytes(good.substr(0, length));
+        EXPECT_NE(p, Played::Nothing) << length;
+        if (length < 36) {
+            EXPECT_EQ(p, Played::DefaultBeep) << length;  // the format is not complete
+        }
+    }
+    WavParts overclaim;
+    overclaim.dataSizeClaimed = 0x7FFFFFFF;
+    EXPECT_NE(PlayBytes(MakeWav(overclaim)), Played::Nothing);
+    WavParts oddLength;  // 16-bit stereo frames of four bytes, and seven bytes of data
+    oddLength.channels = 2;
+    oddLength.bits = 16;
+    oddLength.blockAlign = 4;
+    oddLength.samples = std::string(7, '\x10');
+    EXPECT_NE(PlayBytes(MakeWav(oddLength)), Played::Nothing);
+}
+
+}  // namespace
