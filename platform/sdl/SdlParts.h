@@ -39,7 +39,7 @@ public:
 
 private:
     bool OpenDevice();
-    bool Queue(const std::uint8_t* data, std::uint32_t length, const void* spec);
+    bool Queue(const std::uint8_t* data, std::uint32_t length, const void* wavFormat);
 
     bool tried_ = false;
     std::uint32_t device_ = 0;

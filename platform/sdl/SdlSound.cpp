@@ -52,9 +52,9 @@ bool SdlSound::OpenDevice() {
 }
 
 bool SdlSound::Queue(const std::uint8_t* data, std::uint32_t length, const void* specPtr) {
-    const auto& spec = *static_cast<const SDL_AudioSpec*>(specPtr);
+    const auto& wavFormat = *static_cast<const SDL_AudioSpec*>(specPtr);
     SDL_AudioCVT cvt;
-    if (SDL_BuildAudioCVT(&cvt, spec.format, spec.channels, spec.freq, format_, channels_, freq_) < 0) return false;
+    if (SDL_BuildAudioCVT(&cvt, wavFormat.format, wavFormat.channels, wavFormat.freq, format_, channels_, freq_) < 0) return false;
     std::vector<std::uint8_t> buffer(static_cast<std::size_t>(length) * static_cast<std::size_t>(cvt.len_mult));
     std::memcpy(buffer.data(), data, length);
     cvt.buf = buffer.data();
@@ -68,11 +68,11 @@ bool SdlSound::Queue(const std::uint8_t* data, std::uint32_t length, const void*
 
 SdlSound::Played SdlSound::Play(const std::filesystem::path& wav) {
     if (!OpenDevice()) return Played::Nothing;
-    SDL_AudioSpec spec{};
+    SDL_AudioSpec wavFormat{};
     Uint8* data = nullptr;
     Uint32 length = 0;
-    if (SDL_LoadWAV(wav.c_str(), &spec, &data, &length) != nullptr) {
-        const bool queued = Queue(data, length, &spec);
+    if (SDL_LoadWAV(wav.c_str(), &wavFormat, &data, &length) != nullptr) {
+        const bool queued = Queue(data, length, &wavFormat);
         SDL_FreeWAV(data);
         if (queued) return Played::File;
     }
