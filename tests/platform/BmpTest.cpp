@@ -12,15 +12,6 @@
 
 namespace {
 
-void Put16(std::string& s, unsigned v) {
-    s += static_cast<char>(v & 0xFF);
-    s += static_cast<char>((v >> 8) & 0xFF);
-}
-void Put32(std::string& s, unsigned v) {
-    Put16(s, v & 0xFFFF);
-    Put16(s, v >> 16);
-}
-
 struct BmpSpec {
     int width = 2;
     int height = 2;  // negative: top-down

@@ -40,7 +40,6 @@ std::string TempDir::Read(const std::string& relative) const {
 
 bool TempDir::Exists(const std::string& relative) const { return std::filesystem::exists(path_ / relative); }
 
-namespace {
 void Put16(std::string& s, unsigned v) {
     s += static_cast<char>(v & 0xFF);
     s += static_cast<char>((v >> 8) & 0xFF);
@@ -49,7 +48,6 @@ void Put32(std::string& s, unsigned v) {
     Put16(s, v & 0xFFFF);
     Put16(s, v >> 16);
 }
-}  // namespace
 
 std::string EncodeBmp24(const Picture& picture) {
     const int w = picture.Width(), h = picture.Height();

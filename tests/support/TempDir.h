@@ -23,6 +23,10 @@ private:
     std::filesystem::path path_;
 };
 
+// Little-endian fields, as BMP and WAV headers hold them.
+void Put16(std::string& s, unsigned v);
+void Put32(std::string& s, unsigned v);
+
 // A 24-bit bottom-up BMP file image of a picture.
 std::string EncodeBmp24(const Picture& picture);
 // A solid picture of one colour.
