@@ -7,7 +7,7 @@ trap 'rm -f "$log"' EXIT
 # Runs ctest, keeping its summary so the totals can be given at the end.
 run_ctest() { ctest "$@" | tee -a "$log"; }
 bash scripts/install-deps.sh --tests
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTIMBURIK_WERROR=ON >/dev/null
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTIMBURIK_TESTS=ON -DTIMBURIK_BENCH=ON -DTIMBURIK_WERROR=ON >/dev/null
 cmake --build build -j"$(nproc)"
 run_ctest --test-dir build --output-on-failure -j"$(nproc)" -LE e2e
 # The real program on virtual screens last, one scenario at a time, once the units hold.
