@@ -57,11 +57,11 @@ public:
     Picture board{1369, 361};
     Picture subject{201, 201};
     Picture cover = LoadBmpFile(kData / "pz91.bmp");
-    std::filesystem::path dir = kData;
+    ContentLocation content = ContentLocation::InFolder(kData);
     Picture& BoardSurface() override { return board; }
     Picture& SubjectSurface() override { return subject; }
     const Picture* Cover() override { return &cover; }
-    const std::filesystem::path& Directory() override { return dir; }
+    const ContentLocation& Content() override { return content; }
     std::uint32_t ClockSeed() override { return 1; }
     void HideForward() override {}
     void StartTimer() override {}
@@ -84,7 +84,7 @@ BENCHMARK(BM_RedrawBoard20Tiles)->Unit(benchmark::kMicrosecond);
 // The game window on the play screen of the bundled content, its first frame presented.
 struct PlayScreen {
     BenchHost host;
-    std::unique_ptr<TFWords> form = std::make_unique<TFWords>(host, kData);
+    std::unique_ptr<TFWords> form = std::make_unique<TFWords>(host, ContentLocation::InFolder(kData));
     Window& W() { return form->GetWindow(); }
     PlayScreen() {
         auto click = [&](const Control& c) {
@@ -159,7 +159,7 @@ BENCHMARK(BM_DragMove)->Unit(benchmark::kMicrosecond);
 void BM_FormCreate(benchmark::State& state) {
     for (auto _ : state) {
         BenchHost host;
-        TFWords form(host, kData);
+        TFWords form(host, ContentLocation::InFolder(kData));
         if (!host.messages.empty()) state.SkipWithError(host.messages[0].c_str());
         benchmark::DoNotOptimize(form.board.LetterCount);
     }

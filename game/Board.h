@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "game/ContentLocation.h"
 #include "game/Random.h"
 #include "platform/Color.h"
 #include "platform/Picture.h"
@@ -87,7 +88,7 @@ public:
     virtual Picture& BoardSurface() = 0;    // the board control's picture (1369 x 361 as laid out)
     virtual Picture& SubjectSurface() = 0;  // the subject control's picture
     virtual const Picture* Cover() = 0;     // the face-down tile picture; null when not loaded
-    virtual const std::filesystem::path& Directory() = 0;  // where data files are read
+    virtual const ContentLocation& Content() = 0;  // where data files are read
     virtual std::uint32_t ClockSeed() = 0;  // low 32 bits of the high-resolution counter
     virtual void HideForward() = 0;
     virtual void StartTimer() = 0;

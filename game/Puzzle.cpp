@@ -30,9 +30,11 @@ EntryRange RangeOfLevel(int level) {
     }
 }
 
-// A word can be built only from letters that have a picture; an empty entry is playable
-// (it gives a puzzle of no tiles).
+// A word can be built only from letters that have a picture. An empty entry (a blank line, or
+// a list shorter than the level's range) is no word: drawing it would show an empty board and
+// look for a picture named ".bmp".
 bool Playable(const std::string& entry) {
+    if (entry.empty()) return false;
     for (const char c : entry)
         if (LetterNumber(static_cast<unsigned char>(c)) == 0) return false;
     return true;
@@ -41,10 +43,6 @@ bool Playable(const std::string& entry) {
 // Enough redraws that a range with a single playable entry among 52 is almost never left to
 // the fallback, few enough that a range of unplayable entries cannot hang the game.
 constexpr int kMaxDraws = 1000;
-
-std::filesystem::path LetterPicturePath(const std::filesystem::path& directory, int letter) {
-    return directory / "Morvadel" / "Буквы" / "one1" / (std::to_string(letter) + ".bmp");
-}
 
 }  // namespace
 
@@ -105,7 +103,7 @@ void SetupPuzzle(Board& board, const WordList& words, int level, BoardView& view
             tile.dragging = false;
             tile.grabDx = 0;
             tile.grabDy = 0;
-            tile.image = std::make_unique<Picture>(LoadBmpFile(LetterPicturePath(view.Directory(), tile.letter)));
+            tile.image = std::make_unique<Picture>(LoadBmpFile(view.Content().LetterPicture(tile.letter)));
 
             Slot& slot = board.Slots[i];
             slot.expected = LetterNumber(static_cast<unsigned char>(board.CurrentWord[i - 1]));
@@ -116,7 +114,7 @@ void SetupPuzzle(Board& board, const WordList& words, int level, BoardView& view
             slot.colour = clGrey;
         }
         board.SubjectImage = std::make_unique<Picture>(
-            LoadBmpFile(view.Directory() / "subjects" / (Cp1251ToUtf8(board.CurrentWord) + ".bmp")));
+            LoadBmpFile(view.Content().SubjectPicture(board.CurrentWord)));
     } catch (...) {
         // A half-built puzzle is never played: drop all of it, so the board paints plain
         // green and no picture of this or the previous puzzle stays reachable.
@@ -127,7 +125,13 @@ void SetupPuzzle(Board& board, const WordList& words, int level, BoardView& view
         RedrawBoard(board, view);
         throw;
     }
-    Canvas(view.SubjectSurface()).Draw(0, 0, *board.SubjectImage);
+    // A parent's picture may be smaller than the last one: clear it first, so that nothing of
+    // the previous subject shows around the new one.
+    Picture& subject = view.SubjectSurface();
+    Canvas canvas(subject);
+    canvas.SetBrushColor(clWhite);
+    canvas.FillRect(0, 0, subject.Width(), subject.Height());
+    canvas.Draw(0, 0, *board.SubjectImage);
     view.HideForward();
 }
 

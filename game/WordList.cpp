@@ -57,7 +57,7 @@ void WordListReader::EndLine() {
     line_.clear();
     inLine_ = false;
     bomAlone_ = false;
-    if (list_.linesRead == kWordCount) ended_ = true;  // the rest is ignored
+    if (list_.linesRead == kWordCount) full_ = true;  // the rest is ignored
 }
 
 void WordListReader::Feed(std::string_view bytes) {
@@ -84,7 +84,20 @@ void WordListReader::Feed(std::string_view bytes) {
     CheckUtf8(bytes);
     for (std::size_t i = 0; i < bytes.size() && !ended_; ++i) {
         const char c = bytes[i];
-        if (c == '\n') {
+        if (full_) {
+            // Counted so that a parent can be told the lines were not read, as the game reads
+            // them: a Ctrl-Z still ends the file.
+            if (c == kCtrlZ) {
+                if (pastInLine_) ++list_.linesPast;
+                pastInLine_ = false;
+                ended_ = true;
+            } else if (c == '\n') {
+                ++list_.linesPast;
+                pastInLine_ = false;
+            } else {
+                pastInLine_ = true;
+            }
+        } else if (c == '\n') {
             EndLine();
         } else if (c == kCtrlZ) {
             // A Ctrl-Z ends the list; inside a line it first ends that line. Right after a
@@ -112,6 +125,7 @@ WordList WordListReader::Finish() {
         Feed(head);
     }
     if (inLine_ && !ended_) EndLine();
+    if (pastInLine_) ++list_.linesPast;
     list_.readAsUtf8 = validUtf8_ && pending_.empty() && cyrillic_;
     if (list_.readAsUtf8 && markOnlyEntry_) {
         list_.entries[1].clear();

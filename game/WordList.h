@@ -11,6 +11,7 @@ constexpr int kMaxWordLength = 20;
 struct WordList {
     std::array<std::string, kWordCount + 1> entries;  // 1..130, code page 1251; [0] unused
     int linesRead = 0;        // entries the file filled
+    int linesPast = 0;        // lines after the last entry, which the game ignores
     bool readAsUtf8 = false;  // the file was UTF-8 and was converted
 };
 
@@ -33,7 +34,9 @@ private:
     WordList list_;
     std::string line_;     // the kept head of the line being read, CRs left out
     bool inLine_ = false;  // a byte of the current line has been seen
-    bool ended_ = false;   // a Ctrl-Z or the last entry: the rest only counts for the encoding
+    bool ended_ = false;   // a Ctrl-Z: the rest only counts for the encoding
+    bool full_ = false;    // every entry is filled: the lines after are only counted
+    bool pastInLine_ = false;  // a byte of a line after the last entry has been seen
     std::string head_;     // the file's first bytes, until a byte-order mark can be told
     bool headKnown_ = false;
     bool hasBom_ = false;

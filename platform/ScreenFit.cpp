@@ -43,6 +43,10 @@ void ScreenFit::ToLayout(int sx, int sy, int& lx, int& ly) const {
     }
     lx = FloorDiv(static_cast<long long>(sx - OffsetX()) * layoutWidth, w);
     ly = FloorDiv(static_cast<long long>(sy - OffsetY()) * layoutHeight, h);
+    // Outside the layout (the bands of a screen of another shape, or beyond the window while
+    // a drag holds the pointer) the nearest edge: a tile dragged there stays in sight.
+    lx = std::clamp(lx, 0, layoutWidth - 1);
+    ly = std::clamp(ly, 0, layoutHeight - 1);
 }
 
 namespace {

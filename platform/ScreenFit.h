@@ -18,7 +18,7 @@ struct ScreenFit {
     int OffsetY() const;
     int ScaledWidth() const;
     int ScaledHeight() const;
-    // A screen position mapped back to layout coordinates (may fall outside the layout).
+    // A screen position mapped back to layout coordinates; outside the layout, its nearest edge.
     void ToLayout(int sx, int sy, int& lx, int& ly) const;
 
     // Draws `frame` (of the layout's size) into a 32-bit screen (0xFFRRGGBB pixels, `pitch`

@@ -95,16 +95,19 @@ void Window::KeyDown(Key k) {
     if (modal_ && modal_->KeyDown(k)) Invalidate();
 }
 
-void Window::QuitRequested() {
+void Window::QuitRequested(QuitReason reason) {
+    if (closed_) return;
     if (modal_) {
         // Close every open box (as closing it would) and ask again once they have returned.
+        // A signal outranks a close: nobody may be there to answer a box.
         for (MessageBoxPanel* p = modal_.get(); p; p = p->outer.get()) p->Dismiss();
+        if (!quitPending_ || reason == QuitReason::Signal) pendingReason_ = reason;
         quitPending_ = true;
         Invalidate();
         return;
     }
     if (OnQuitRequest)
-        Dispatch(OnQuitRequest);
+        Dispatch([&] { OnQuitRequest(reason); });
     else
         Close();
 }
@@ -147,7 +150,7 @@ bool Window::RunBox(bool question, const std::string& caption, const std::string
     close();
     if (quitPending_ && !modal_) {
         quitPending_ = false;
-        QuitRequested();
+        QuitRequested(pendingReason_);
     }
     return yes;
 }

@@ -15,6 +15,10 @@
 
 enum class Key { Enter, Escape, Y, N, Other };
 
+// Who asks the program to quit: someone at the screen (the window manager's close), who can
+// read a box, or the system by a signal (SIGTERM, SIGINT, the session ending), which cannot.
+enum class QuitReason { Close, Signal };
+
 class MessageBoxPanel;
 
 class Window {
@@ -43,8 +47,8 @@ public:
     void PointerUp(int x, int y);
     void KeyDown(Key k);
     // The platform asks the program to quit (window manager close, SIGTERM, SIGINT).
-    void QuitRequested();
-    std::function<void()> OnQuitRequest;  // if unset, the window just closes
+    void QuitRequested(QuitReason reason = QuitReason::Close);
+    std::function<void(QuitReason)> OnQuitRequest;  // if unset, the window just closes
 
     // The 10 ms timer: while running, the host calls Tick(), which runs OnTimer.
     std::function<void()> OnTimer;
@@ -109,5 +113,6 @@ private:
     Rect unshown_;  // what compositions changed since the last frame was presented
     bool closed_ = false;
     bool quitPending_ = false;  // a quit request arrived while a box was open
+    QuitReason pendingReason_ = QuitReason::Close;
     Picture frame_;
 };

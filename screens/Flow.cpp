@@ -1,8 +1,11 @@
 // From word to word: the forward picture, the hint and its next picture, and the exit.
+#include <cstdio>
+
 #include "game/BoardDrawing.h"
 #include "game/Hint.h"
 #include "game/Movement.h"
 #include "game/Puzzle.h"
+#include "platform/Errors.h"
 #include "platform/Text1251.h"
 #include "screens/TFWords.h"
 
@@ -20,7 +23,7 @@ void TFWords::img_control_forwardClick() {
 void TFWords::btn_podskazkaClick() {
     --Score;  // the label keeps the old number until the word is passed on
     imgGrimaska.Show();
-    window_.GetHost().PlaySound(directory_ / "Sounds" / "Beep.wav");
+    window_.GetHost().PlaySound(content_.Sound("Beep.wav"));
     imgDalishe.Show();
     QueueHint(board, BoardSurface().Width());
     btn_podskazka.Hide();
@@ -44,15 +47,42 @@ void TFWords::ReleaseAll() {
 }
 
 void TFWords::btExitClick() {
+    if (SaveFailed) {
+        // The parent has seen saving fail once; a full-screen game must not trap them. One
+        // more try costs nothing and keeps the score if room has been made meanwhile.
+        if (!window_.AskYesNo(Cp("Не удалось сохранить. Выйти без сохранения?"), "Warning")) return;
+        try {
+            SaveProgress();
+        } catch (const std::exception&) {
+        }
+        ReleaseAll();
+        return;
+    }
     if (!window_.AskYesNo(Cp("Вы действительно хотите выйти?"), "Warning")) return;
-    // Saving comes first: if it fails, the error is shown and the game goes on untouched.
-    SaveProgress();
+    // Saving comes first: if it fails, the error is shown and the game goes on untouched, so
+    // that a parent can make room and try again.
+    try {
+        SaveProgress();
+    } catch (...) {
+        SaveFailed = true;
+        throw;
+    }
     ReleaseAll();
 }
 
-void TFWords::FormQuitRequest() {
-    // The desktop is closing the game (window manager, end of session): keep the child's
-    // progress without asking. A failed save leaves the window open with the message shown.
-    if (!ProgressFileName.empty()) SaveProgress();
+void TFWords::FormQuitRequest(QuitReason reason) {
+    // The desktop or the system is ending the game: keep the child's progress without asking,
+    // and end whatever happens, since a request to quit that is refused leaves only a kill.
+    // A failed save leaves the last saved file as it was.
+    if (!ProgressFileName.empty()) {
+        try {
+            SaveProgress();
+        } catch (const std::exception& e) {
+            if (reason == QuitReason::Close)
+                window_.ShowError(WithFullStop(e.what()));
+            else
+                std::fprintf(stderr, "timburik: %s\n", Cp1251ToUtf8(WithFullStop(e.what())).c_str());
+        }
+    }
     ReleaseAll();
 }

@@ -22,7 +22,7 @@ Picture CarriedPicture(const char* name) {
 int RewardIconLeft(int n) { return n == 1 ? 8 : 64 + (n - 2) * 48; }
 }  // namespace
 
-TFWords::TFWords(Host& host, std::filesystem::path directory) : window_(host), directory_(std::move(directory)) {
+TFWords::TFWords(Host& host, ContentLocation content) : window_(host), content_(std::move(content)) {
     window_.Dispatch([this] { BuildControls(); });
     window_.Dispatch([this] { FormCreate(); });
 }
@@ -97,7 +97,7 @@ void TFWords::BuildControls() {
     window_.OnTimer = [this] { tmr1Timer(); };
     // A tick moves queued tiles and nothing else: with none queued, the host need not wake.
     window_.TimerHasWork = [this] { return board.Queue.count > 0; };
-    window_.OnQuitRequest = [this] { FormQuitRequest(); };
+    window_.OnQuitRequest = [this](QuitReason reason) { FormQuitRequest(reason); };
 
     img_control_forward.SetPicture(CarriedPicture("img_control_forward.jpg"));
     imgGrimaska.SetPicture(CarriedPicture("imgGrimaska.jpg"));
@@ -122,8 +122,8 @@ void TFWords::FormCreate() {
     imgDalishe.Hide();
     imgSubj.Hide();
     img_control_forward.Hide();
-    CoverImage = std::make_unique<Picture>(LoadBmpFile(directory_ / "pz91.bmp"));
-    Words = LoadWordList(directory_ / "Words.str");
+    CoverImage = std::make_unique<Picture>(LoadBmpFile(content_.Cover()));
+    Words = LoadWordList(content_.WordList());
     board.TileSize = TileSizeT{90, 90};
     SetupPuzzle(board, Words, Level, *this);
     RedrawBoard(board, *this);

@@ -1,6 +1,8 @@
 // Choosing a profile and a level, and the progress file that keeps each child's score.
 #include <string>
 
+#include "platform/Errors.h"
+#include "platform/Files.h"
 #include "screens/ProgressFile.h"
 #include "screens/TFWords.h"
 
@@ -9,9 +11,17 @@ constexpr int kMaxStoredScore = 136;
 constexpr int kScoreWhenTooHigh = 2;
 }  // namespace
 
-int TFWords::LoadProgress(const std::string& name) { return LoadProgressFile(directory_ / name); }
+int TFWords::LoadProgress(const std::string& name) { return LoadProgressFile(content_.ProgressFile(name)); }
 
-void TFWords::SaveProgress() { SaveProgressFile(directory_ / ProgressFileName, Score); }
+void TFWords::SaveProgress() {
+    if (content_.progressFolderMadeOnSave && !content_.progressFolder.empty()) {
+        if (const int err = MakePrivateFolder(content_.progressFolder); err != 0) throw GameError(WriteErrorText(err));
+    }
+    // A hinted word's point comes back when its next picture is clicked; leaving before that
+    // must not cost a word the child had already earned before the hint.
+    const int earned = imgDalishe.Visible() ? Score + 1 : Score;
+    SaveProgressFile(content_.ProgressFile(ProgressFileName), earned);
+}
 
 void TFWords::ChooseProfile(const std::string& fileName, PictureControl& other) {
     ProgressFileName = fileName;

@@ -2,15 +2,12 @@
 // written whole or not at all.
 #include "screens/ProgressFile.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
 
 #include "platform/Errors.h"
+#include "platform/Files.h"
 
 namespace {
 constexpr std::size_t kMaxNumberChars = 32;
@@ -91,56 +88,7 @@ void SaveProgressFile(const std::filesystem::path& file, int score) {
     // A score below zero exists only between a hint and the next picture; saving its low
     // eight bits would come back as 255 and then as 2, so it is kept as 0.
     const int value = score < 0 ? 0 : (score & 0xFF);
-    const std::string digits = std::to_string(value);
-    const std::filesystem::path directory = file.parent_path().empty() ? "." : file.parent_path();
-    std::filesystem::path temp = file;
-    temp += ".tmp";
-
-    // Read-only marks are honoured by their mode bits, since the game may run as root, whom
-    // the system itself would let through.
-    struct stat st {};
-    mode_t mode = 0644;
-    if (::stat(file.c_str(), &st) == 0) {
-        if (!S_ISREG(st.st_mode) || (st.st_mode & S_IWUSR) == 0) throw GameError(WriteErrorText(EACCES));
-        mode = st.st_mode & 07777;
-    }
-    if (::stat(directory.c_str(), &st) == 0 && (st.st_mode & S_IWUSR) == 0) throw GameError(WriteErrorText(EACCES));
-
-    // The new score goes to a temporary file that replaces the old one only once it is
-    // safely on disk: a full disk or a power cut never leaves a half-written score.
-    ::unlink(temp.c_str());
-    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
-    if (fd < 0) throw GameError(WriteErrorText(errno));
-    auto fail = [&](int err) {
-        ::close(fd);
-        ::unlink(temp.c_str());
-        throw GameError(WriteErrorText(err));
-    };
-    std::size_t done = 0;
-    while (done < digits.size()) {
-        const ssize_t n = ::write(fd, digits.data() + done, digits.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            fail(errno);
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    if (::fchmod(fd, mode) != 0 || ::fsync(fd) != 0) fail(errno);
-    if (::close(fd) != 0) {
-        const int err = errno;
-        ::unlink(temp.c_str());
-        throw GameError(WriteErrorText(err));
-    }
-    if (::rename(temp.c_str(), file.c_str()) != 0) {
-        const int err = errno;
-        ::unlink(temp.c_str());
-        throw GameError(WriteErrorText(err));
-    }
-    // Make the rename itself durable.
-    const int dirFd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dirFd >= 0) {
-        ::fsync(dirFd);
-        ::close(dirFd);
-    }
+    if (file.empty()) throw GameError(WriteErrorText(EACCES));  // nowhere to keep it
+    const int err = ReplaceFile(file, std::to_string(value));
+    if (err != 0) throw GameError(WriteErrorText(err));
 }
-

@@ -8,7 +8,7 @@
 int ParseProgress(std::string_view content);
 // 0 when the file cannot be opened; otherwise as ParseProgress.
 int LoadProgressFile(const std::filesystem::path& file);
-// Writes the score's digits (0 for a score below zero) through a temporary file renamed over
-// the old one, so that the old score survives any failure. Throws GameError with the
-// runtime's text ("File access denied", "Disk full", "I/O error N").
+// Writes the score's digits (0 for a score below zero) so that the old score survives any
+// failure (see ReplaceFile). Throws GameError with the runtime's text ("File access denied",
+// "Disk full", "I/O error N"); an empty path (nowhere to keep progress) is access denied.
 void SaveProgressFile(const std::filesystem::path& file, int score);

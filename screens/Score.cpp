@@ -17,7 +17,7 @@ void TFWords::WordSolved() {
     img_control_forward.Show();
     // The drum greets a word the child completed; a hinted word (button hidden by the hint)
     // and the victory word (button hidden above) pass in silence.
-    if (btn_podskazka.Visible()) window_.GetHost().PlaySound(directory_ / "Sounds" / "Drum1.wav");
+    if (btn_podskazka.Visible()) window_.GetHost().PlaySound(content_.Sound("Drum1.wav"));
 }
 
 void TFWords::RevealReward() {

@@ -22,8 +22,8 @@ constexpr int kVictoryAfter = 135;
 class TFWords : public BoardView {
 public:
     // Builds every control and runs FormCreate; an error in start-up is shown and the window
-    // stays up. `directory` is where the data files are read and the progress is kept.
-    TFWords(Host& host, std::filesystem::path directory);
+    // stays up. `content` says where the data files are read and the progress is kept.
+    TFWords(Host& host, ContentLocation content);
     ~TFWords() override;
 
     Window& GetWindow() { return window_; }
@@ -44,7 +44,7 @@ public:
     void imgDalisheClick();
     void img_control_forwardClick();
     void btExitClick();
-    void FormQuitRequest();
+    void FormQuitRequest(QuitReason reason = QuitReason::Close);
 
     // Score and rewards.
     void WordSolved() override;
@@ -61,7 +61,7 @@ public:
     Picture& BoardSurface() override { return imgMainW.PainterSurface(); }
     Picture& SubjectSurface() override { return imgSubj.Surface(); }
     const Picture* Cover() override { return CoverImage.get(); }
-    const std::filesystem::path& Directory() override { return directory_; }
+    const ContentLocation& Content() override { return content_; }
     std::uint32_t ClockSeed() override;
     void HideForward() override { img_control_forward.Hide(); }
     void StartTimer() override { window_.StartTimer(); }
@@ -70,7 +70,7 @@ public:
 
 private:
     Window window_;
-    std::filesystem::path directory_;
+    ContentLocation content_;
 
 public:
     // Controls, in creation order.
@@ -100,6 +100,7 @@ public:
     int Level = 0;
     std::string ProgressFileName;
     int Score = 0;
+    bool SaveFailed = false;  // the last "Выход" could not save: the next one offers to leave anyway
     std::array<bool, kRewardFlags + 1> RewardFlags{};
 
 private:

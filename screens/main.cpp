@@ -1,15 +1,43 @@
-// The program's entry: the SDL2 host, the game's window in the current directory, the loop.
+// The program's entry: the command line, where content and progress live, the SDL2 host, the
+// game's window, the loop.
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
 #include <filesystem>
+#include <system_error>
 
+#include "game/ContentLocation.h"
 #include "platform/sdl/SdlHost.h"
+#include "screens/CommandLine.h"
 #include "screens/TFWords.h"
 
-int main() {
+int main(int argc, char** argv) {
+    const CommandLine options = ParseCommandLine(argc, argv);
+    if (!options.error.empty()) {
+        std::fprintf(stderr, "timburik: %s\n", options.error.c_str());
+        return 2;
+    }
+    if (options.help) {
+        std::fputs(HelpText().c_str(), stdout);
+        return 0;
+    }
+    if (options.version) {
+        std::printf("timburik %s\n", TIMBURIK_VERSION);
+        return 0;
+    }
+    std::error_code ec;
+    if (options.dataFolder && !std::filesystem::is_directory(*options.dataFolder, ec)) {
+        std::fprintf(stderr, "timburik: --data: no such folder: %s\n", options.dataFolder->string().c_str());
+        return 2;
+    }
+    LocationRequest request;
+    request.dataFolder = options.dataFolder;
+    request.currentFolder = std::filesystem::current_path(ec);  // gone: not a content folder
+    request.installedFolder = TIMBURIK_INSTALLED_DATA_DIR;
+    request.userFolder = UserDataFolder(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
     try {
-        SdlHost host;
-        TFWords form(host, std::filesystem::current_path());
+        SdlHost host(SdlHostOptions{options.windowed});
+        TFWords form(host, ResolveContentLocation(request));
         host.Run(form.GetWindow());
         return 0;
     } catch (const std::exception& e) {

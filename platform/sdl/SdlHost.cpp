@@ -8,6 +8,7 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <stdexcept>
@@ -53,6 +54,25 @@ struct SdlHost::State {
 };
 
 namespace {
+
+// Set by the signal handler, read by the event loop. SDL's own handlers turn a signal into
+// its quit event, which a signal landing between SDL's pump and its sleep leaves unseen until
+// the next X event; and they cannot tell a signal from a close, which must be answered
+// differently when saving fails.
+volatile std::sig_atomic_t quitSignal = 0;
+
+extern "C" void OnQuitSignal(int) { quitSignal = 1; }
+
+void CatchQuitSignals() {
+    struct sigaction action {};
+    action.sa_handler = OnQuitSignal;
+    sigemptyset(&action.sa_mask);
+    for (const int s : {SIGTERM, SIGINT, SIGHUP}) sigaction(s, &action, nullptr);
+}
+
+// However idle the game, the loop looks for a caught signal this often: a quit request takes
+// effect within it whatever the game is doing, at two wake-ups a second.
+constexpr Uint32 kLongestSleepMs = 500;
 
 Key ToKey(const SDL_Keysym& k) {
     if (k.sym == SDLK_RETURN || k.sym == SDLK_KP_ENTER) return Key::Enter;
@@ -205,18 +225,21 @@ void SdlHost::State::Loop(Window& w, const std::function<bool()>& done) {
         bool got = false;
         if (timerRunning && w.TickWanted()) {
             const Uint64 now = SDL_GetTicks64();
-            const int wait = nextTick > now ? static_cast<int>(nextTick - now) : 0;
-            got = SDL_WaitEventTimeout(&e, wait) != 0;
+            const Uint64 wait = nextTick > now ? std::min<Uint64>(nextTick - now, kLongestSleepMs) : 0;
+            got = SDL_WaitEventTimeout(&e, static_cast<int>(wait)) != 0;
         } else {
             // Ticks that would do nothing are slept through; the timer still runs, and the
             // first tick after the sleep comes when it would have come anyway.
-            if (SDL_WaitEvent(&e) == 0) throw std::runtime_error(std::string("SDL_WaitEvent: ") + SDL_GetError());
+            got = SDL_WaitEventTimeout(&e, static_cast<int>(kLongestSleepMs)) != 0;
             KeepRhythm();
-            got = true;
         }
         if (got) {
             Handle(w, e);
             while (!done() && SDL_PollEvent(&e)) Handle(w, e);
+        }
+        if (quitSignal != 0 && !done()) {
+            quitSignal = 0;
+            w.QuitRequested(QuitReason::Signal);
         }
         if (!done()) TickIfDue(w);
     }
@@ -234,7 +257,9 @@ SdlHost::State::~State() {
     if (started) SDL_Quit();
 }
 
-SdlHost::SdlHost() : s_(std::make_unique<State>()) {
+SdlHost::SdlHost(SdlHostOptions options) : s_(std::make_unique<State>()) {
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    CatchQuitSignals();
     SDL_SetHint(SDL_HINT_TOUCH_MOUSE_EVENTS, "1");
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
@@ -251,8 +276,14 @@ SdlHost::SdlHost() : s_(std::make_unique<State>()) {
     // that it never shows what was there before. Full screen is asked of the window manager once the
     // first frame shows (see PresentChange): SDL waits up to a tenth of a second for the
     // answer, and without a window manager none ever comes.
-    s_->window = SDL_CreateWindow("", display.x, display.y, display.w, display.h,
-                                  SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN);
+    if (options.windowed) {
+        s_->fullscreen = true;  // never asked for
+        s_->window = SDL_CreateWindow("", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, Window::kLayoutWidth,
+                                      Window::kLayoutHeight, SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
+    } else {
+        s_->window = SDL_CreateWindow("", display.x, display.y, display.w, display.h,
+                                      SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN);
+    }
     if (!s_->window) throw std::runtime_error(std::string("SDL_CreateWindow: ") + SDL_GetError());
     if (!SDL_GetWindowSurface(s_->window))
         throw std::runtime_error(std::string("SDL_GetWindowSurface: ") + SDL_GetError());

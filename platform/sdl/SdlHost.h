@@ -6,9 +6,13 @@
 #include "platform/Host.h"
 #include "platform/Window.h"
 
+struct SdlHostOptions {
+    bool windowed = false;  // a window of the layout's size instead of the whole screen
+};
+
 class SdlHost : public Host {
 public:
-    SdlHost();  // throws std::runtime_error when SDL cannot start
+    explicit SdlHost(SdlHostOptions options = {});  // throws std::runtime_error when SDL cannot start
     ~SdlHost() override;
 
     FontEngine& Fonts() override;

@@ -26,7 +26,7 @@ public:
     Picture board{1369, 361};
     Picture subject{201, 201};
     std::optional<Picture> cover = SolidPicture(90, 90, kCoverColour);
-    std::filesystem::path dir;
+    ContentLocation content;
     std::uint32_t seed = 12345;
     bool timerRunning = true;
     int hideForward = 0, starts = 0, stops = 0, solved = 0;
@@ -34,7 +34,7 @@ public:
     Picture& BoardSurface() override { return board; }
     Picture& SubjectSurface() override { return subject; }
     const Picture* Cover() override { return cover ? &*cover : nullptr; }
-    const std::filesystem::path& Directory() override { return dir; }
+    const ContentLocation& Content() override { return content; }
     std::uint32_t ClockSeed() override { return seed; }
     void HideForward() override { ++hideForward; }
     void StartTimer() override { ++starts, timerRunning = true; }

@@ -65,12 +65,14 @@ TEST(PuzzleChooseWord, SkipsEntriesWithoutAPictureForEveryLetter) {
         EXPECT_EQ(ChooseWord(board, list, 0), 40) << "seed " << seed;
     }
 
-    // Past the file's end entries are empty, and an empty entry is a puzzle of no letters.
+    // An empty entry (a blank line, or past the file's end) is no word either.
     WordList shortList = AllEntries("");
-    for (int k = 1; k <= 30; ++k) shortList.entries[k] = "1";
+    for (int k = 1; k <= 30; ++k) shortList.entries[k] = k == 17 ? Cp("КОТ") : "";
     Board board;
-    board.Rng.seed = 7;
-    EXPECT_GT(ChooseWord(board, shortList, 0), 30);
+    for (std::uint32_t seed : {1u, 7u, 99u}) {
+        board.Rng.seed = seed;
+        EXPECT_EQ(ChooseWord(board, shortList, 0), 17) << "seed " << seed;
+    }
 
     try {
         ChooseWord(board, list, 1);
@@ -85,7 +87,7 @@ protected:
     TempDir dir;
     FakeView view;
     Board board;
-    void SetUp() override { view.dir = dir.Path(); }
+    void SetUp() override { view.content = ContentLocation::InFolder(dir.Path()); }
 };
 
 TEST_F(PuzzleSetup, BuildsShuffledTilesAndCellsFromAFixedSeed) {
@@ -95,6 +97,7 @@ TEST_F(PuzzleSetup, BuildsShuffledTilesAndCellsFromAFixedSeed) {
     WriteContent(dir, {Cp("КОРОВА")});
     board.DraggedTile = 3;
     board.InputEnabled = false;
+    view.subject = SolidPicture(201, 201, clRed);  // the previous word's larger picture
 
     SetupPuzzle(board, list, 0, view);
 
@@ -121,9 +124,10 @@ TEST_F(PuzzleSetup, BuildsShuffledTilesAndCellsFromAFixedSeed) {
         EXPECT_EQ(s.y, 200);
         EXPECT_EQ(s.colour, clGrey);
     }
-    // The subject is painted over what the surface showed; the rest of it stays.
+    // The subject replaces the previous one: nothing of that shows around a smaller picture.
     EXPECT_EQ(view.subject.ColorAt(99, 79), kSubjectColour);
     EXPECT_EQ(view.subject.ColorAt(100, 79), clWhite);
+    EXPECT_EQ(view.subject.ColorAt(200, 200), clWhite);
     EXPECT_EQ(view.hideForward, 1);
 }
 
@@ -140,11 +144,15 @@ TEST_F(PuzzleSetup, RowLeftEdgeForShortAndLongWords) {
     }
 }
 
-TEST_F(PuzzleSetup, EmptyEntryGivesNoTiles) {
+TEST_F(PuzzleSetup, ARangeOfEmptyLinesIsNamedNotDrawn) {
     dir.Write("subjects/.bmp", EncodeBmp24(SolidPicture(100, 80, kSubjectColour)));
-    SetupPuzzle(board, ParseWordList(Cp("КОТ\n")), 4, view);
+    try {
+        SetupPuzzle(board, ParseWordList(Cp("КОТ\n\n\n")), 4, view);
+        ADD_FAILURE() << "an empty line was drawn as a word";
+    } catch (const GameError& e) {
+        EXPECT_NE(std::string(e.what()).find(Cp("с 63 по 114")), std::string::npos) << e.what();
+    }
     EXPECT_EQ(board.LetterCount, 0);
-    EXPECT_EQ(view.subject.ColorAt(0, 0), kSubjectColour);
 }
 
 TEST_F(PuzzleSetup, FailedSetupLeavesNothingToDrawOrFree) {

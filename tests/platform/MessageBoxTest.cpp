@@ -154,7 +154,7 @@ TEST(MessageBox, AQuitRequestClosesTheBoxAndIsHandledOnceItHasReturned) {
     ScriptedHost host;
     Window w(host);
     std::vector<std::string> events;
-    w.OnQuitRequest = [&] { events.push_back(w.ModalOpen() ? "quit with box" : "quit"); };
+    w.OnQuitRequest = [&](QuitReason) { events.push_back(w.ModalOpen() ? "quit with box" : "quit"); };
     host.script = [](Window& win, MessageBoxPanel&) { win.QuitRequested(); };
     w.Dispatch([&] { events.push_back(w.AskYesNo("Continue?") ? "yes" : "no"); });
     EXPECT_EQ(events, (std::vector<std::string>{"quit", "no"}));

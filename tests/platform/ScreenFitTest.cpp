@@ -17,7 +17,7 @@ TEST(ScreenFit, TheDesignedScreenIsTheIdentity) {
     EXPECT_EQ(f.Scale(), 1.0);
     EXPECT_EQ(f.OffsetX(), 0);
     EXPECT_EQ(f.OffsetY(), 0);
-    for (auto [x, y] : {std::pair{0, 0}, std::pair{1368, 699}, std::pair{685, 350}, std::pair{-1, 700}}) {
+    for (auto [x, y] : {std::pair{0, 0}, std::pair{1368, 699}, std::pair{685, 350}}) {
         int lx = 0, ly = 0;
         f.ToLayout(x, y, lx, ly);
         EXPECT_EQ(lx, x);
@@ -40,9 +40,14 @@ TEST(ScreenFit, ANarrowerScreenFitsTheWidthAndCentresVertically) {
     // The last screen pixel shows layout column 1367.7 and row 698.7: floored, not rounded.
     EXPECT_EQ(lx, 1367);
     EXPECT_EQ(ly, 698);
-    f.ToLayout(512, 10, lx, ly);  // in the band above the layout
+    // The bands around the layout map to its nearest edge, so that a tile let go there stays
+    // where it can be seen, as on a screen with no bands.
+    f.ToLayout(512, 10, lx, ly);
     EXPECT_EQ(lx, 684);
-    EXPECT_LT(ly, 0);
+    EXPECT_EQ(ly, 0);
+    f.ToLayout(-40, 599, lx, ly);
+    EXPECT_EQ(lx, 0);
+    EXPECT_EQ(ly, 699);
 }
 
 TEST(ScreenFit, ALargerScreenScalesUpByTheTighterSide) {
@@ -69,7 +74,9 @@ TEST(ScreenFit, AWideScreenFitsTheHeightAndCentresHorizontally) {
     EXPECT_EQ(f.OffsetY(), 0);
     int lx = 0, ly = 0;
     f.ToLayout(223, 0, lx, ly);  // the band left of the layout
-    EXPECT_EQ(lx, -1);
+    EXPECT_EQ(lx, 0);
+    f.ToLayout(2559, 500, lx, ly);  // and right of it
+    EXPECT_EQ(lx, 1368);
     f.ToLayout(224 + 2111, 1079, lx, ly);
     EXPECT_EQ(lx, 1368);
     EXPECT_EQ(ly, 699);

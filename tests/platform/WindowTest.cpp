@@ -291,7 +291,7 @@ TEST_F(WindowTest, QuittingClosesOrAsksTheProgram) {
 
     Window other(host);
     int asked = 0;
-    other.OnQuitRequest = [&] { ++asked; };
+    other.OnQuitRequest = [&](QuitReason) { ++asked; };
     other.QuitRequested();
     EXPECT_EQ(asked, 1);
     EXPECT_FALSE(other.Closed());

@@ -155,24 +155,26 @@ TEST_F(GameTest, TicksGoOnWhileTheQuestionWaits) {
 }
 
 TEST_F(GameTest, ExitFromTheSolvedHintedAndVictoryScreensSavesTheScore) {
+    // A hint not yet paid back by its next picture keeps the points earned before it: the
+    // word it solved earns nothing, but costs nothing either.
     struct Case {
         const char* start;
+        bool solve;
         bool hint;
+        bool quit;  // the desktop's close instead of "Выход"
         const char* saved;
-    } cases[] = {{"7", false, "8"}, {"7", true, "6"}, {"135", false, "136"}, {"0", true, "0"}};
+    } cases[] = {{"7", true, false, false, "8"},   {"10", false, true, false, "10"}, {"10", false, true, true, "10"},
+                 {"10", true, true, false, "11"},  {"135", true, false, false, "136"}, {"0", false, true, false, "0"}};
     for (const Case& c : cases) {
         TempDir d;
         WriteContent(d, Repeat("КОТ"));
         d.Write("Confif.cnf", c.start);
         HeadlessHost h;
-        TFWords f(h, d.Path());
+        TFWords f(h, ContentLocation::InFolder(d.Path()));
         const Rect a = f.ImgA.Bounds(), l = f.lblWhite.Bounds();
         h.Click(f.GetWindow(), a.x + 10, a.y + 10);
         h.Click(f.GetWindow(), l.x + 10, l.y + 10);
-        if (c.hint) {
-            const Rect b = f.btn_podskazka.Bounds();
-            h.Click(f.GetWindow(), b.x + 10, b.y + 10);
-        } else {
+        if (c.solve) {
             for (int s = 1; s <= 3; ++s)
                 for (int t = 1; t <= 3; ++t)
                     if (f.board.Tiles[t].slot == 0 && f.board.Tiles[t].letter == f.board.Slots[s].expected &&
@@ -181,12 +183,21 @@ TEST_F(GameTest, ExitFromTheSolvedHintedAndVictoryScreensSavesTheScore) {
                         break;
                     }
         }
-        h.answers.push_back(HeadlessHost::Answer::Yes);
-        const Rect e = f.btExit.Bounds();
-        h.Click(f.GetWindow(), e.x + 5, e.y + 5);
-        EXPECT_TRUE(f.GetWindow().Closed()) << c.start;
+        if (c.hint) {
+            const Rect b = f.btn_podskazka.Bounds();
+            h.Click(f.GetWindow(), b.x + 10, b.y + 10);
+        }
+        if (c.quit) {
+            f.GetWindow().QuitRequested();
+        } else {
+            h.answers.push_back(HeadlessHost::Answer::Yes);
+            const Rect e = f.btExit.Bounds();
+            h.Click(f.GetWindow(), e.x + 5, e.y + 5);
+        }
+        const std::string what = std::string(c.start) + (c.solve ? " solved" : "") + (c.hint ? " hint" : "");
+        EXPECT_TRUE(f.GetWindow().Closed()) << what;
         EXPECT_FALSE(f.GetWindow().TimerRunning());
-        EXPECT_EQ(d.Read("Confif.cnf"), c.saved) << c.start << (c.hint ? " hint" : "");
+        EXPECT_EQ(d.Read("Confif.cnf"), c.saved) << what;
     }
 }
 
@@ -223,10 +234,15 @@ protected:
         EXPECT_EQ(B().LetterCount, 3);
         SolveWord();
         EXPECT_EQ(form->Score, 22);
-        // A quit request meets the same failure and keeps the window.
-        W().QuitRequested();
+        // "Выход" again: the parent is asked whether to leave without saving; No stays.
+        host.answers.push_back(HeadlessHost::Answer::No);
+        ClickOn(form->btExit);
+        EXPECT_EQ(host.messages.back(), Cp("Не удалось сохранить. Выйти без сохранения?"));
         EXPECT_FALSE(W().Closed());
+        // The desktop's close meets the same failure, says so, and ends the game anyway.
+        W().QuitRequested();
         EXPECT_EQ(host.messages.back(), message);
+        EXPECT_TRUE(W().Closed());
         EXPECT_EQ(dir.Read("Confif.cnf"), "20");
     }
     void PlayOneWordFrom20() {
@@ -253,12 +269,31 @@ TEST_F(FailedSaveTest, AReadOnlyProgressFile) {
     ExpectSaveFailsKeepingTheOldFile("File access denied.");
 }
 
-TEST_F(FailedSaveTest, AReadOnlyDirectory) {
+TEST_F(FailedSaveTest, AReadOnlyDirectoryHoldingAWritableFileSavesInPlace) {
     Start();
     dir.Write("Confif.cnf", "20");
     PlayOneWordFrom20();
     std::filesystem::permissions(dir.Path(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
-    ExpectSaveFailsKeepingTheOldFile("File access denied.");
+    host.answers.push_back(HeadlessHost::Answer::Yes);
+    ClickOn(form->btExit);
+    EXPECT_TRUE(W().Closed());
+    EXPECT_EQ(dir.Read("Confif.cnf"), "21");
+}
+
+TEST_F(FailedSaveTest, AReadOnlyDirectoryWithoutAFileToWriteInto) {
+    Start();
+    Play("");
+    SolveWord();
+    std::filesystem::permissions(dir.Path(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+    host.answers.push_back(HeadlessHost::Answer::Yes);
+    ClickOn(form->btExit);
+    EXPECT_EQ(host.messages.back(), "File access denied.");
+    EXPECT_FALSE(W().Closed());
+    // A signal cannot be answered with a box: it ends the game with nothing shown.
+    W().QuitRequested(QuitReason::Signal);
+    EXPECT_TRUE(W().Closed());
+    EXPECT_EQ(host.messages.back(), "File access denied.");
+    EXPECT_FALSE(dir.Exists("Confif.cnf"));
 }
 
 TEST_F(FailedSaveTest, AReadOnlyFileSystem) {

@@ -20,7 +20,7 @@ protected:
         WriteContent(dir, words, options);
         Open();
     }
-    void Open() { form = std::make_unique<TFWords>(host, dir.Path()); }
+    void Open() { form = std::make_unique<TFWords>(host, ContentLocation::InFolder(dir.Path())); }
     Window& W() { return form->GetWindow(); }
     Board& B() { return form->board; }
 

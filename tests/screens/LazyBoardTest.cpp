@@ -34,8 +34,8 @@ protected:
 
     void Open(const std::string& word) {
         WriteContent(dir, Repeat(word));
-        lazy = std::make_unique<TFWords>(lazyHost, dir.Path());
-        atOnce = std::make_unique<PaintAtOnce>(atOnceHost, dir.Path());
+        lazy = std::make_unique<TFWords>(lazyHost, ContentLocation::InFolder(dir.Path()));
+        atOnce = std::make_unique<PaintAtOnce>(atOnceHost, ContentLocation::InFolder(dir.Path()));
         Compare("start");
     }
     // Does the same to both windows, presents, and compares what each shows.

@@ -1,0 +1,73 @@
+// Deciding where content and progress live, and finding a content file in the overlay.
+#include "game/ContentLocation.h"
+
+#include <system_error>
+
+#include "platform/Files.h"
+#include "platform/Text1251.h"
+
+namespace {
+constexpr const char* kWordListName = "Words.str";
+constexpr const char* kGameFolderName = "timburik";
+
+bool IsFile(const std::filesystem::path& p) {
+    std::error_code ec;
+    return std::filesystem::exists(p, ec);
+}
+}  // namespace
+
+ContentLocation ContentLocation::InFolder(const std::filesystem::path& folder) {
+    ContentLocation l;
+    l.roots = {folder};
+    l.progressFolder = folder;
+    return l;
+}
+
+std::filesystem::path ContentLocation::Find(const std::filesystem::path& relative) const {
+    if (roots.empty()) return relative;
+    for (std::size_t i = 0; i + 1 < roots.size(); ++i)
+        if (IsFile(roots[i] / relative)) return roots[i] / relative;
+    return roots.back() / relative;
+}
+
+std::filesystem::path ContentLocation::WordList() const { return Find(kWordListName); }
+
+std::filesystem::path ContentLocation::Cover() const { return Find("pz91.bmp"); }
+
+std::filesystem::path ContentLocation::LetterPicture(int letter) const {
+    return Find(PathFromUtf8("Morvadel/Буквы/one1") / (std::to_string(letter) + ".bmp"));
+}
+
+std::filesystem::path ContentLocation::SubjectPicture(const std::string& word) const {
+    return Find(std::filesystem::path("subjects") / PathFromUtf8(Cp1251ToUtf8(word) + ".bmp"));
+}
+
+std::filesystem::path ContentLocation::Sound(const std::string& fileName) const {
+    return Find(std::filesystem::path("Sounds") / fileName);
+}
+
+std::filesystem::path ContentLocation::ProgressFile(const std::string& fileName) const {
+    // No folder at all (no home): an empty path, which reading finds empty and saving refuses.
+    if (progressFolder.empty()) return {};
+    return progressFolder / fileName;
+}
+
+ContentLocation ResolveContentLocation(const LocationRequest& request) {
+    if (request.dataFolder) return ContentLocation::InFolder(*request.dataFolder);
+    if (IsFile(request.currentFolder / kWordListName)) return ContentLocation::InFolder(request.currentFolder);
+    ContentLocation l;
+    if (!request.userFolder.empty()) l.roots.push_back(request.userFolder);
+    l.roots.push_back(request.installedFolder);
+    l.progressFolder = request.userFolder;
+    l.progressFolderMadeOnSave = true;
+    return l;
+}
+
+std::filesystem::path UserDataFolder(const char* xdgDataHome, const char* home) {
+    // Relative values are ignored, as the desktop's conventions say they must be.
+    if (xdgDataHome && *xdgDataHome && std::filesystem::path(xdgDataHome).is_absolute())
+        return std::filesystem::path(xdgDataHome) / kGameFolderName;
+    if (home && *home && std::filesystem::path(home).is_absolute())
+        return std::filesystem::path(home) / ".local" / "share" / kGameFolderName;
+    return {};
+}

@@ -1,0 +1,56 @@
+// Reading the command line. Unknown words are refused rather than ignored: a parent who mistyped
+// an option should hear so, not get a game started somewhere unexpected.
+#include "screens/CommandLine.h"
+
+#include <string_view>
+
+CommandLine ParseCommandLine(int argc, const char* const* argv) {
+    CommandLine c;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view a = argv[i];
+        if (a == "--help" || a == "-h") {
+            c.help = true;
+        } else if (a == "--version") {
+            c.version = true;
+        } else if (a == "--windowed") {
+            c.windowed = true;
+        } else if (a == "--data" || a.starts_with("--data=")) {
+            std::string_view value;
+            if (a == "--data") {
+                if (i + 1 >= argc) {
+                    c.error = "option --data needs a folder";
+                    return c;
+                }
+                value = argv[++i];
+            } else {
+                value = a.substr(7);
+            }
+            if (value.empty()) {
+                c.error = "option --data needs a folder";
+                return c;
+            }
+            c.dataFolder = std::filesystem::path(value);
+        } else {
+            c.error = "unknown option " + std::string(a) + " (see --help)";
+            return c;
+        }
+    }
+    return c;
+}
+
+std::string HelpText() {
+    return "Тимбурик: игра для детей, которые учат буквы.\n"
+           "Timburik: a reading game for children learning the Russian alphabet.\n"
+           "\n"
+           "timburik [--data ПАПКА] [--windowed]\n"
+           "  --data ПАПКА   слова, картинки и звуки из этой папки; прогресс тоже там\n"
+           "                 words, pictures and sounds from this folder; progress kept there too\n"
+           "  --windowed     в окне, а не на весь экран / in a window, not full screen\n"
+           "  --version      версия / the version\n"
+           "  --help         эта справка / this help\n"
+           "\n"
+           "Без --data: текущая папка, если в ней есть Words.str; иначе установленные слова,\n"
+           "поверх них файлы из ~/.local/share/timburik, и прогресс там же.\n"
+           "Without --data: the current folder if it holds Words.str; otherwise the installed\n"
+           "words with the files of ~/.local/share/timburik over them, and progress there.\n";
+}

@@ -1,0 +1,17 @@
+// The program's command line: what a parent or a desktop may ask of it.
+#pragma once
+#include <filesystem>
+#include <optional>
+#include <string>
+
+struct CommandLine {
+    bool help = false;
+    bool version = false;
+    bool windowed = false;
+    std::optional<std::filesystem::path> dataFolder;
+    std::string error;  // one line for stderr; the program then exits with status 2
+};
+
+CommandLine ParseCommandLine(int argc, const char* const* argv);
+// The text of --help, in Russian and English.
+std::string HelpText();

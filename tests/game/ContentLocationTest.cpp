@@ -1,0 +1,72 @@
+// Where content is read and progress kept: the three cases of the rule and the overlay.
+#include <gtest/gtest.h>
+
+#include "game/ContentLocation.h"
+#include "platform/Text1251.h"
+#include "tests/support/TempDir.h"
+
+namespace {
+struct Folders {
+    TempDir current, installed, user;
+    LocationRequest Request() const {
+        LocationRequest r;
+        r.currentFolder = current.Path();
+        r.installedFolder = installed.Path();
+        r.userFolder = user.Path() / "timburik";
+        return r;
+    }
+};
+}  // namespace
+
+TEST(ContentLocation, AFolderGivenOrTheCurrentOneWithAWordListHoldsEverything) {
+    Folders f;
+    f.current.Write("Words.str", "КОТ\n");
+    LocationRequest r = f.Request();
+    r.dataFolder = f.installed.Path();
+    ContentLocation given = ResolveContentLocation(r);
+    EXPECT_EQ(given.WordList(), f.installed.Path() / "Words.str");
+    EXPECT_EQ(given.ProgressFile("Confif.cnf"), f.installed.Path() / "Confif.cnf");
+    EXPECT_FALSE(given.progressFolderMadeOnSave);
+
+    r.dataFolder.reset();
+    const ContentLocation here = ResolveContentLocation(r);
+    EXPECT_EQ(here.Cover(), f.current.Path() / "pz91.bmp");
+    EXPECT_EQ(here.ProgressFile("Confis.cnf"), f.current.Path() / "Confis.cnf");
+}
+
+TEST(ContentLocation, ElsewhereTheUsersFilesOverlayTheInstalledOnes) {
+    Folders f;  // the current folder holds no word list
+    f.installed.Write("Words.str", "КОТ\n");
+    f.installed.Write("subjects/КОТ.bmp", "installed");
+    f.installed.Write("Morvadel/Буквы/one1/12.bmp", "installed");
+    f.user.Write("timburik/subjects/КОТ.bmp", "the parent's own");
+    const ContentLocation l = ResolveContentLocation(f.Request());
+
+    EXPECT_EQ(l.SubjectPicture(Cp("КОТ")), f.user.Path() / "timburik/subjects/КОТ.bmp");
+    EXPECT_EQ(l.LetterPicture(12), f.installed.Path() / "Morvadel/Буквы/one1/12.bmp");
+    EXPECT_EQ(l.WordList(), f.installed.Path() / "Words.str");
+    // Missing everywhere: the installed path, which is the one a message should name.
+    EXPECT_EQ(l.Sound("Drum1.wav"), f.installed.Path() / "Sounds/Drum1.wav");
+    EXPECT_EQ(l.ProgressFile("Confif.cnf"), f.user.Path() / "timburik/Confif.cnf");
+    EXPECT_TRUE(l.progressFolderMadeOnSave);
+
+    f.user.Write("timburik/Words.str", "ДОМ\n");
+    EXPECT_EQ(ResolveContentLocation(f.Request()).WordList(), f.user.Path() / "timburik/Words.str");
+}
+
+TEST(ContentLocation, WithoutAHomeOnlyTheInstalledContentAndNowhereToSave) {
+    Folders f;
+    LocationRequest r = f.Request();
+    r.userFolder = UserDataFolder(nullptr, nullptr);
+    const ContentLocation l = ResolveContentLocation(r);
+    EXPECT_EQ(l.WordList(), f.installed.Path() / "Words.str");
+    EXPECT_TRUE(l.ProgressFile("Confif.cnf").empty());
+}
+
+TEST(ContentLocation, TheUsersFolderFollowsTheDesktopsConventions) {
+    EXPECT_EQ(UserDataFolder("/x/data", "/home/a"), std::filesystem::path("/x/data/timburik"));
+    EXPECT_EQ(UserDataFolder("relative/data", "/home/a"), std::filesystem::path("/home/a/.local/share/timburik"));
+    EXPECT_EQ(UserDataFolder("", "/home/a"), std::filesystem::path("/home/a/.local/share/timburik"));
+    EXPECT_TRUE(UserDataFolder(nullptr, "").empty());
+    EXPECT_TRUE(UserDataFolder(nullptr, "home").empty());
+}
