@@ -57,6 +57,23 @@ int RowLeft(int boardWidth, int tileWidth, int letterCount) {
     return static_cast<int>(std::nearbyint((boardWidth - (tileWidth + 20) * letterCount) / 2.0));
 }
 
+int LongestWordClearOf(Rect board, std::span<const Rect> keepClear, TileSizeT tile) {
+    auto overlaps = [](Rect a, Rect b) {
+        return a.x < b.x + b.w && b.x < a.x + a.w && a.y < b.y + b.h && b.y < a.y + a.h;
+    };
+    for (int n = kMaxLetters; n >= 1; --n) {
+        const int left = RowLeft(board.w, tile.width, n);
+        bool clear = left >= 0 && left + (n - 1) * kTileStep + tile.width <= board.w;
+        for (int i = 1; i <= n && clear; ++i)
+            for (const int rowY : {kTopRowY, kSlotRowY})
+                for (const Rect& r : keepClear)
+                    if (overlaps(Rect{board.x + left + (i - 1) * kTileStep, board.y + rowY, tile.width, tile.height}, r))
+                        clear = false;
+        if (clear) return n;
+    }
+    return 0;
+}
+
 int ChooseWord(Board& board, const WordList& words, int level) {
     const EntryRange range = RangeOfLevel(level);
     bool anyPlayable = false;

@@ -1,14 +1,19 @@
 // Setting up and releasing the puzzle of one word.
 #pragma once
+#include <span>
 #include <string>
 
 #include "game/Board.h"
 #include "game/WordList.h"
+#include "platform/Rect.h"
 
 // Alphabet number 1..33 of a code page 1251 upper-case Russian letter (Ё is 7), else 0.
 int LetterNumber(unsigned char c);
 // Left edge of the tile row: round-half-even((boardWidth - (tileWidth + 20) * letters) / 2).
 int RowLeft(int boardWidth, int tileWidth, int letterCount);
+// The longest word whose tiles and cells, on a board lying at `board` in the window, all stay
+// on the board and clear of the window areas `keepClear` (buttons a press on a tile would hit).
+int LongestWordClearOf(Rect board, std::span<const Rect> keepClear, TileSizeT tile);
 // The entry number drawn for a level (0 to 4).
 int ChooseWord(Board& board, const WordList& words, int level);
 // Builds tiles, slots, letter pictures and the subject picture (painted into the subject

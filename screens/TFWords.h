@@ -13,6 +13,7 @@
 #include "platform/Controls.h"
 #include "platform/Host.h"
 #include "platform/Window.h"
+#include "screens/LayoutRects.h"
 
 constexpr int kRewardIcons = 26;
 constexpr int kRewardFlags = 30;
@@ -74,7 +75,7 @@ private:
 
 public:
     // Controls, in creation order.
-    PictureControl imgMainW{"imgMainW", {-16, 0, 1369, 361}};
+    PictureControl imgMainW{"imgMainW", kBoardArea};
     PictureControl imgSubj{"imgSubj", {16, 464, 201, 201}};
     Label RightWordsCounter{"RightWordsCounter", {512, 480, 169, 77}};
     PictureControl img_control_forward{"img_control_forward", {744, 424, 201, 249}};
@@ -90,8 +91,8 @@ public:
     Label lblYellow{"lblYellow", {448, 656, 217, 41}};
     Label lblPurple{"lblPurple", {672, 656, 217, 41}};
     Label lblBlack{"lblBlack", {896, 656, 217, 41}};
-    Button btExit{"btExit", {8, 16, 57, 17}};
-    Button btn_podskazka{"btn_podskazka", {16, 424, 201, 33}};
+    Button btExit{"btExit", kExitButtonArea};
+    Button btn_podskazka{"btn_podskazka", kHintButtonArea};
 
     // State that lives as long as the window.
     WordList Words;

@@ -8,10 +8,11 @@
 #include "tools/wordcheck/WordCheck.h"
 
 namespace {
-bool Mentions(const WordCheckReport& r, const std::string& text) {
-    return std::any_of(r.problems.begin(), r.problems.end(),
-                       [&](const std::string& p) { return p.find(text) != std::string::npos; });
+bool In(const std::vector<std::string>& lines, const std::string& text) {
+    return std::any_of(lines.begin(), lines.end(), [&](const std::string& p) { return p.find(text) != std::string::npos; });
 }
+bool Mentions(const WordCheckReport& r, const std::string& text) { return In(r.problems, text); }
+bool Notes(const WordCheckReport& r, const std::string& text) { return In(r.notes, text); }
 }  // namespace
 
 TEST(WordCheck, TheBundledContentIsClean) {
@@ -36,7 +37,7 @@ TEST(WordCheck, ReportsWhatAChildWouldRunInto) {
     const WordCheckReport r = CheckContent(dir.Path());
     EXPECT_TRUE(Mentions(r, "entry 2 \"кот\": character \"к\""));
     EXPECT_TRUE(Mentions(r, "entry 3 \"ПАРОВОЗИКИДОМА\": 14 letters run off the board"));
-    EXPECT_TRUE(Mentions(r, "entry 4 \"\": empty"));
+    EXPECT_TRUE(Notes(r, "entry 4 \"\": empty, skipped"));
     EXPECT_TRUE(Mentions(r, "entry 5 \"ЁЖ\": subject picture: Cannot open file"));
     EXPECT_TRUE(Mentions(r, "entry 6 \"ДОМ\": subject picture: Bitmap image is not valid"));
     EXPECT_TRUE(Mentions(r, "letter 7: Cannot open file"));
@@ -49,5 +50,29 @@ TEST(WordCheck, SaysWhenTheListWasReadAsUtf8) {
     dir.Write("Words.str", "\xEF\xBB\xBF" "КОТ\n");
     const WordCheckReport r = CheckContent(dir.Path());
     EXPECT_TRUE(r.readAsUtf8);
-    EXPECT_TRUE(Mentions(r, "entry 2 \"\": empty"));
+    EXPECT_EQ(r.linesRead, 1);
+}
+
+TEST(WordCheck, TheLongestWordKeepsItsFirstTileOffTheExitButton) {
+    // Eleven tiles start at window x 64, one pixel column under "Выход" (x 8 to 64).
+    EXPECT_EQ(LongestPlayableWord(), 10);
+    TempDir dir;
+    std::vector<std::string> words = Repeat("КОТ", 114);
+    words[0] = "АБВГДЕЖЗИЙ";
+    words[1] = "АБВГДЕЖЗИЙК";
+    WriteContent(dir, words);
+    const WordCheckReport r = CheckContent(dir.Path());
+    EXPECT_FALSE(Mentions(r, "entry 1 "));
+    EXPECT_TRUE(Mentions(r, "entry 2 \"АБВГДЕЖЗИЙК\": 11 letters run off the board or under a button (at most 10)"));
+}
+
+TEST(WordCheck, NotesLinesNoLevelDrawsAndLinesNeverRead) {
+    TempDir dir;
+    std::vector<std::string> words(140, "КОТ");
+    words[119] = "";  // line 120
+    WriteContent(dir, words);
+    const WordCheckReport r = CheckContent(dir.Path());
+    EXPECT_TRUE(Notes(r, "lines 115-119, 121-130: no level draws words after line 114")) << r.notes.size();
+    EXPECT_TRUE(Notes(r, "lines 131 to 140: not read"));
+    EXPECT_FALSE(Mentions(r, "line"));
 }

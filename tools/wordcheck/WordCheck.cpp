@@ -1,5 +1,7 @@
+// Checking a content folder as the game would read it.
 #include "tools/wordcheck/WordCheck.h"
 
+#include <array>
 #include <set>
 
 #include "game/Puzzle.h"
@@ -7,6 +9,7 @@
 #include "platform/Errors.h"
 #include "platform/Picture.h"
 #include "platform/Text1251.h"
+#include "screens/LayoutRects.h"
 
 namespace {
 // The entries some level can draw: 1 to 114.
@@ -22,11 +25,21 @@ std::string PictureProblem(const std::filesystem::path& file) {
 }
 }  // namespace
 
-WordCheckReport CheckContent(const std::filesystem::path& dir) {
+int LongestPlayableWord() {
+    const std::array<Rect, 2> buttons{kExitButtonArea, kHintButtonArea};
+    return LongestWordClearOf(kBoardArea, buttons, TileSizeT{});
+}
+
+WordCheckReport CheckContent(const std::filesystem::path& folder) {
+    return CheckContent(ContentLocation::InFolder(folder));
+}
+
+WordCheckReport CheckContent(const ContentLocation& content) {
     WordCheckReport report;
     WordList words;
+    const int longest = LongestPlayableWord();
     try {
-        words = LoadWordList(dir / "Words.str");
+        words = LoadWordList(content.WordList());
     } catch (const GameError& e) {
         report.problems.push_back("Words.str: " + Cp1251ToUtf8(e.what()));
         return report;
@@ -36,14 +49,16 @@ WordCheckReport CheckContent(const std::filesystem::path& dir) {
 
     std::set<int> lettersUsed;
     std::set<std::string> seen;
+    std::vector<int> undrawn;
     for (int k = 1; k <= kWordCount; ++k) {
         const std::string& word = words.entries[k];
         const std::string shown = Cp1251ToUtf8(word);
         const std::string where = "entry " + std::to_string(k) + " \"" + shown + "\": ";
         if (word.empty()) {
-            if (k <= kLastDrawnEntry) report.problems.push_back(where + "empty, but a level draws it");
+            if (k <= words.linesRead && k <= kLastDrawnEntry) report.notes.push_back(where + "empty, skipped");
             continue;
         }
+        if (k > kLastDrawnEntry) undrawn.push_back(k);
         if (!seen.insert(word).second) report.problems.push_back(where + "appears more than once");
         for (unsigned char c : word) {
             const int n = LetterNumber(c);
@@ -53,17 +68,36 @@ WordCheckReport CheckContent(const std::filesystem::path& dir) {
             else
                 lettersUsed.insert(n);
         }
-        if (static_cast<int>(word.size()) > kLongestWordOnBoard)
-            report.problems.push_back(where + std::to_string(word.size()) + " letters run off the board (at most " +
-                                      std::to_string(kLongestWordOnBoard) + ")");
-        const std::string subject = PictureProblem(dir / "subjects" / (shown + ".bmp"));
+        if (static_cast<int>(word.size()) > longest)
+            report.problems.push_back(where + std::to_string(word.size()) +
+                                      " letters run off the board or under a button (at most " +
+                                      std::to_string(longest) + ")");
+        const std::string subject = PictureProblem(content.SubjectPicture(word));
         if (!subject.empty()) report.problems.push_back(where + "subject picture: " + subject);
     }
     for (int n : lettersUsed) {
-        const std::string problem = PictureProblem(dir / "Morvadel" / "Буквы" / "one1" / (std::to_string(n) + ".bmp"));
+        const std::string problem = PictureProblem(content.LetterPicture(n));
         if (!problem.empty()) report.problems.push_back("letter " + std::to_string(n) + ": " + problem);
     }
-    const std::string cover = PictureProblem(dir / "pz91.bmp");
+    const std::string cover = PictureProblem(content.Cover());
     if (!cover.empty()) report.problems.push_back("pz91.bmp: " + cover);
+
+    if (!undrawn.empty()) {
+        // Runs of lines as "115-120", so that a long tail of the list reads as one range.
+        std::string lines;
+        for (std::size_t i = 0; i < undrawn.size();) {
+            std::size_t j = i;
+            while (j + 1 < undrawn.size() && undrawn[j + 1] == undrawn[j] + 1) ++j;
+            lines += (lines.empty() ? "" : ", ") + std::to_string(undrawn[i]);
+            if (j > i) lines += "-" + std::to_string(undrawn[j]);
+            i = j + 1;
+        }
+        report.notes.push_back("lines " + lines + ": no level draws words after line " +
+                               std::to_string(kLastDrawnEntry) + "; move them up to be played");
+    }
+    if (words.linesPast > 0)
+        report.notes.push_back("lines " + std::to_string(kWordCount + 1) + " to " +
+                               std::to_string(kWordCount + words.linesPast) + ": not read, the game reads only " +
+                               std::to_string(kWordCount) + " lines");
     return report;
 }
