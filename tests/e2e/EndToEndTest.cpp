@@ -2,7 +2,9 @@
 // real screen read back, the real progress files.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
+#include <thread>
 #include <string>
 #include <vector>
 
@@ -371,6 +373,43 @@ TEST(EndToEnd, SmallerScreenScalesTheGameAndThePointer) {
         ASSERT_TRUE(DropInCell(run, kCat, held));
     }
     ASSERT_TRUE(run.WaitFor("the solved word, scaled", Solved(kCat)));
+}
+
+TEST(EndToEnd, ATileLetGoInTheBandAboveAWideScreensLayoutStaysInSight) {
+    GameRun run("tile let go above the layout", 1920, 1080);
+    WriteContent(run.Content(), Repeat(kCat.text));
+    ASSERT_TRUE(StartPlaying(run, kCat, kGirl, kWhiteLevel));
+    Held held;
+    ASSERT_TRUE(Lift(run, kCat, 2, held));
+    // Up into the band above the layout, where no pointer on a 1369 x 700 screen can go: it
+    // counts as the layout's top edge, so the tile, held at its middle, shows its lower half.
+    const Point band{held.pointer.x, -30};
+    run.MoveThrough(Steps(held.pointer, band, 6));
+    run.Release();
+    const Rgb letter = kCat.Colour(held.cell);
+    ASSERT_TRUE(run.WaitFor("the tile let go at the top edge",
+                            {Filled("the tile's lower half", {band.x - 41, 2, 82, 38}, letter)}));
+    // Still a tile the child can take again and put in its cell.
+    held.pointer = {band.x, 0};
+    run.Press(held.pointer);
+    ASSERT_TRUE(DropInCell(run, kCat, held));
+}
+
+TEST(EndToEnd, ASigtermWhileTheGameIdlesEndsItWithTheProgressSaved) {
+    // A signal landing between the event loop's last look and its sleep must not wait for the
+    // next input: each of these ends within the harness's wait with no further event at all.
+    for (int round = 1; round <= 5; ++round) {
+        GameRun run("SIGTERM while idle " + std::to_string(round));
+        WriteContent(run.Content(), Repeat(kCat.text));
+        ASSERT_TRUE(StartPlaying(run, kCat, kBoy, kWhiteLevel));
+        Held held;
+        ASSERT_TRUE(Lift(run, kCat, 1, held));
+        ASSERT_TRUE(DropInCell(run, kCat, held));
+        std::this_thread::sleep_for(std::chrono::milliseconds(37 * round));
+        run.Terminate();
+        EXPECT_EQ(run.WaitExit(), 0) << "round " << round;
+        EXPECT_EQ(run.Content().Read("Confis.cnf"), "0") << "round " << round;
+    }
 }
 
 }  // namespace
