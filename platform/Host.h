@@ -18,6 +18,10 @@ public:
     // Starts playing a WAV file without waiting; a new sound cuts the previous one; a file
     // that cannot be read plays a short default sound; no audio device means silence.
     virtual void PlaySound(const std::filesystem::path& wav) = 0;
+    // Starts saying a letter or a word from a WAV file, mixed over the game's sounds: a new
+    // voice cuts the previous voice, never the game's sound; with `afterSound` it waits until
+    // the game's sound playing now has ended. A file that cannot be read is silence.
+    virtual void PlayVoice(const std::filesystem::path& wav, bool afterSound) = 0;
     // The window's timer: ticks arrive as Window::Tick() on the UI thread.
     virtual void SetTimer(bool running, int intervalMs) = 0;
     // Runs a nested event loop (pointer, keys, ticks) until done() is true.

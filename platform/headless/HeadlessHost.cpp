@@ -28,6 +28,16 @@ Picture BoxFontEngine::Render(const Font& font, const std::string& text, TColor 
     return p;
 }
 
+void HeadlessHost::PlaySound(const std::filesystem::path& wav) {
+    sounds.push_back(wav);
+    heard.push_back("sound " + wav.filename().string());
+}
+
+void HeadlessHost::PlayVoice(const std::filesystem::path& wav, bool afterSound) {
+    voices.push_back(wav);
+    heard.push_back((afterSound ? "voice after sound " : "voice ") + wav.filename().string());
+}
+
 void HeadlessHost::SetTimer(bool running, int intervalMs) {
     timerRunning = running;
     timerInterval = intervalMs;

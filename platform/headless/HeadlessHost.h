@@ -23,7 +23,8 @@ public:
     enum class Answer { Yes, No, Ok, Escape };
 
     FontEngine& Fonts() override { return fonts_; }
-    void PlaySound(const std::filesystem::path& wav) override { sounds.push_back(wav); }
+    void PlaySound(const std::filesystem::path& wav) override;
+    void PlayVoice(const std::filesystem::path& wav, bool afterSound) override;
     void SetTimer(bool running, int intervalMs) override;
     void RunModal(Window& window, const std::function<bool()>& done) override;
     void Present(const Picture& frame) override;
@@ -38,6 +39,10 @@ public:
     int ticksDuringModal = 0;                 // ticks fired inside each modal box before it is answered
     std::vector<std::string> messages;        // every box's text (code page 1251), in order
     std::vector<std::filesystem::path> sounds;
+    std::vector<std::filesystem::path> voices;
+    // Sounds and voices in the order asked for: "sound ", "voice " or "voice after sound "
+    // followed by the file's name, for tests of what is heard before what.
+    std::vector<std::string> heard;
     bool timerRunning = false;
     int timerInterval = 0;
     int presents = 0;

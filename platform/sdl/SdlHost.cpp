@@ -296,6 +296,7 @@ SdlHost::~SdlHost() = default;
 FontEngine& SdlHost::Fonts() { return *s_->fonts; }
 
 void SdlHost::PlaySound(const std::filesystem::path& wav) { s_->sound->Play(wav); }
+void SdlHost::PlayVoice(const std::filesystem::path& wav, bool afterSound) { s_->sound->PlayVoice(wav, afterSound); }
 
 void SdlHost::SetTimer(bool running, int intervalMs) {
     const int interval = std::max(1, intervalMs);

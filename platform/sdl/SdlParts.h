@@ -1,14 +1,16 @@
 // The pieces of the SDL2 host kept in their own files: the SDL_ttf font engine found through
-// fontconfig, and the sound player over SDL's audio queue.
+// fontconfig, and the sound player over an SDL audio device.
 #pragma once
 #include <cstdint>
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <optional>
 #include <tuple>
 #include <vector>
 
 #include "platform/Fonts.h"
+#include "platform/SoundMixer.h"
 
 struct _TTF_Font;
 
@@ -33,17 +35,25 @@ public:
     ~SdlSound();
     SdlSound(const SdlSound&) = delete;
     SdlSound& operator=(const SdlSound&) = delete;
-    // What was queued: the file's sound, the built-in beep in its place, or nothing (no device).
+    // What was started: the file's sound, the built-in beep in its place, or nothing (no
+    // device, or a voice that cannot be played).
     enum class Played { File, DefaultBeep, Nothing };
+    // A game sound: cuts the game sound before; an unreadable or oversized file beeps.
     Played Play(const std::filesystem::path& wav);
+    // A voice: cuts the voice before; with `afterSound` it waits for the game sound playing
+    // now to end. An unreadable or oversized file is silence.
+    Played PlayVoice(const std::filesystem::path& wav, bool afterSound);
+
+    // The most sound a file may hold, decoded, and the most it may become in the output
+    // format: ten seconds of CD audio (44100 Hz, two channels, 16 bits), 1,764,000 bytes.
+    // A letter or a word takes about one second, the drum roll a little more.
+    static constexpr std::size_t kMaxSoundBytes = 10 * 44100 * 2 * 2;
 
 private:
     bool OpenDevice();
-    bool Queue(const std::uint8_t* data, std::uint32_t length, const void* wavFormat);
+    std::optional<SoundMixer::Samples> Load(const std::filesystem::path& wav);
 
     bool tried_ = false;
     std::uint32_t device_ = 0;
-    int freq_ = 0;
-    std::uint16_t format_ = 0;
-    std::uint8_t channels_ = 0;
+    SoundMixer mixer_;  // read by the audio thread: changed only with the device locked
 };

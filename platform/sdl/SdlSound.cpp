@@ -1,27 +1,76 @@
-// Sound over SDL's audio queue: the device is opened at the first sound, each sound cuts the
-// one before, an unreadable file plays a built-in beep, and no device means silence.
+// Sound over an SDL audio device fed by our own two-channel mixer: the device is opened at the
+// first sound, a game sound that cannot be read plays a built-in beep, a voice that cannot be
+// read is silence, and no device means silence. Files are refused above a size cap before
+// they are decoded in full, and the conversion stops as soon as it passes the cap.
 #include <SDL.h>
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <numbers>
-#include <vector>
+#include <optional>
 
 #include "platform/sdl/SdlParts.h"
 
 namespace {
 
+// The mixer's format, asked of the device exactly: SDL converts for the hardware if it must.
+constexpr int kRate = 44100;
+constexpr int kChannels = 2;
+constexpr int kFrameBytes = kChannels * 2;
+// Room in a file for its headers and whatever other chunks a recorder writes around the sound.
+constexpr Sint64 kHeaderRoom = 64 * 1024;
+
 // A short, soft 880 Hz beep with a fade at both ends so that it does not click.
-std::vector<std::int16_t> DefaultBeep(int freq) {
-    const int n = freq * 15 / 100;
-    const int fade = freq / 200;
-    std::vector<std::int16_t> samples(static_cast<std::size_t>(n));
+SoundMixer::Samples DefaultBeep() {
+    const int n = kRate * 15 / 100;
+    const int fade = kRate / 200;
+    SoundMixer::Samples samples;
+    samples.reserve(static_cast<std::size_t>(n) * kChannels);
     for (int i = 0; i < n; ++i) {
         const double envelope = std::min({1.0, static_cast<double>(i) / fade, static_cast<double>(n - 1 - i) / fade});
-        samples[static_cast<std::size_t>(i)] =
-            static_cast<std::int16_t>(9000.0 * envelope * std::sin(2.0 * std::numbers::pi * 880.0 * i / freq));
+        const auto s = static_cast<std::int16_t>(9000.0 * envelope * std::sin(2.0 * std::numbers::pi * 880.0 * i / kRate));
+        samples.insert(samples.end(), kChannels, s);
     }
+    return samples;
+}
+
+// Runs on SDL's audio thread, with the device locked.
+void FillFromMixer(void* mixer, Uint8* stream, int length) {
+    static_cast<SoundMixer*>(mixer)->Mix(reinterpret_cast<std::int16_t*>(stream), static_cast<std::size_t>(length) / 2);
+}
+
+// Converts decoded sound to the mixer's format in pieces, giving up as soon as the result
+// passes the cap, so a long file sampled low cannot balloon on the way up to 44100 Hz stereo.
+std::optional<SoundMixer::Samples> Convert(const SDL_AudioSpec& from, const Uint8* data, Uint32 length) {
+    SDL_AudioStream* stream = SDL_NewAudioStream(from.format, from.channels, from.freq, AUDIO_S16SYS, kChannels, kRate);
+    if (stream == nullptr) return std::nullopt;
+    const Uint32 frame = SDL_AUDIO_BITSIZE(from.format) / 8u * from.channels;
+    length -= length % frame;  // a torn last frame is dropped, not sent to the converter
+    const Uint32 piece = frame * 4096;
+    std::vector<std::uint8_t> out;
+    bool ok = true;
+    auto drain = [&] {
+        const int available = SDL_AudioStreamAvailable(stream);
+        if (available <= 0) return;
+        const std::size_t at = out.size();
+        if (at + static_cast<std::size_t>(available) > SdlSound::kMaxSoundBytes) {
+            ok = false;
+            return;
+        }
+        out.resize(at + static_cast<std::size_t>(available));
+        const int got = SDL_AudioStreamGet(stream, out.data() + at, available);
+        out.resize(at + static_cast<std::size_t>(std::max(got, 0)));
+    };
+    for (Uint32 at = 0; ok && at < length; at += piece) {
+        if (SDL_AudioStreamPut(stream, data + at, static_cast<int>(std::min(piece, length - at))) != 0) ok = false;
+        drain();
+    }
+    if (ok && SDL_AudioStreamFlush(stream) == 0) drain();
+    SDL_FreeAudioStream(stream);
+    if (!ok) return std::nullopt;
+    out.resize(out.size() - out.size() % kFrameBytes);
+    SoundMixer::Samples samples(out.size() / 2);
+    std::copy_n(out.data(), out.size(), reinterpret_cast<std::uint8_t*>(samples.data()));
     return samples;
 }
 
@@ -37,51 +86,56 @@ bool SdlSound::OpenDevice() {
     tried_ = true;
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
     SDL_AudioSpec want{};
-    SDL_AudioSpec have{};
-    want.freq = 44100;
+    want.freq = kRate;
     want.format = AUDIO_S16SYS;
-    want.channels = 2;
+    want.channels = kChannels;
     want.samples = 1024;
-    device_ = SDL_OpenAudioDevice(nullptr, 0, &want, &have, SDL_AUDIO_ALLOW_ANY_CHANGE);
+    want.callback = FillFromMixer;
+    want.userdata = &mixer_;
+    device_ = SDL_OpenAudioDevice(nullptr, 0, &want, nullptr, 0);
     if (device_ == 0) return false;
-    freq_ = have.freq;
-    format_ = have.format;
-    channels_ = have.channels;
     SDL_PauseAudioDevice(device_, 0);
     return true;
 }
 
-bool SdlSound::Queue(const std::uint8_t* data, std::uint32_t length, const void* specPtr) {
-    const auto& wavFormat = *static_cast<const SDL_AudioSpec*>(specPtr);
-    SDL_AudioCVT cvt;
-    if (SDL_BuildAudioCVT(&cvt, wavFormat.format, wavFormat.channels, wavFormat.freq, format_, channels_, freq_) < 0) return false;
-    std::vector<std::uint8_t> buffer(static_cast<std::size_t>(length) * static_cast<std::size_t>(cvt.len_mult));
-    std::memcpy(buffer.data(), data, length);
-    cvt.buf = buffer.data();
-    cvt.len = static_cast<int>(length);
-    if (cvt.needed && SDL_ConvertAudio(&cvt) != 0) return false;
-    const std::uint32_t converted = cvt.needed ? static_cast<std::uint32_t>(cvt.len_cvt) : length;
-    // The new sound replaces whatever is still queued of the last one.
-    SDL_ClearQueuedAudio(device_);
-    return SDL_QueueAudio(device_, buffer.data(), converted) == 0;
+std::optional<SoundMixer::Samples> SdlSound::Load(const std::filesystem::path& wav) {
+    SDL_RWops* file = SDL_RWFromFile(wav.c_str(), "rb");
+    if (file == nullptr) return std::nullopt;
+    const Sint64 size = SDL_RWsize(file);
+    if (size < 0 || size > static_cast<Sint64>(kMaxSoundBytes) + kHeaderRoom) {
+        SDL_RWclose(file);
+        return std::nullopt;
+    }
+    SDL_AudioSpec format{};
+    Uint8* data = nullptr;
+    Uint32 length = 0;
+    if (SDL_LoadWAV_RW(file, 1, &format, &data, &length) == nullptr) return std::nullopt;
+    // A compressed file decodes to several times its size: refuse what is too long to be a
+    // letter, a word or a drum roll before converting it.
+    std::optional<SoundMixer::Samples> samples;
+    if (length <= kMaxSoundBytes) samples = Convert(format, data, length);
+    SDL_FreeWAV(data);
+    return samples;
 }
 
 SdlSound::Played SdlSound::Play(const std::filesystem::path& wav) {
     if (!OpenDevice()) return Played::Nothing;
-    SDL_AudioSpec wavFormat{};
-    Uint8* data = nullptr;
-    Uint32 length = 0;
-    if (SDL_LoadWAV(wav.c_str(), &wavFormat, &data, &length) != nullptr) {
-        const bool queued = Queue(data, length, &wavFormat);
-        SDL_FreeWAV(data);
-        if (queued) return Played::File;
-    }
-    const std::vector<std::int16_t> beep = DefaultBeep(22050);
-    SDL_AudioSpec beepSpec{};
-    beepSpec.freq = 22050;
-    beepSpec.format = AUDIO_S16SYS;
-    beepSpec.channels = 1;
-    return Queue(reinterpret_cast<const std::uint8_t*>(beep.data()), static_cast<std::uint32_t>(beep.size() * 2), &beepSpec)
-               ? Played::DefaultBeep
-               : Played::Nothing;
+    std::optional<SoundMixer::Samples> samples = Load(wav);
+    const Played played = samples ? Played::File : Played::DefaultBeep;
+    if (!samples) samples = DefaultBeep();
+    SDL_LockAudioDevice(device_);
+    mixer_.PlayGame(std::move(*samples));
+    SDL_UnlockAudioDevice(device_);
+    return played;
+}
+
+SdlSound::Played SdlSound::PlayVoice(const std::filesystem::path& wav, bool afterSound) {
+    if (!OpenDevice()) return Played::Nothing;
+    std::optional<SoundMixer::Samples> samples = Load(wav);
+    // Voices are optional content: a missing or unusable one leaves the voice channel alone.
+    if (!samples) return Played::Nothing;
+    SDL_LockAudioDevice(device_);
+    mixer_.PlayVoice(std::move(*samples), afterSound);
+    SDL_UnlockAudioDevice(device_);
+    return Played::File;
 }

@@ -1,11 +1,13 @@
-// The SDL sound player on SDL's dummy audio driver: a playable WAV is queued, and a missing,
-// corrupt or unsupported one falls back to the built-in beep instead of failing or crashing.
+// The SDL sound player on SDL's dummy audio driver: a playable WAV plays, and a missing,
+// corrupt, unsupported or oversized one falls back to the built-in beep instead of failing or
+// crashing; for a voice, to silence.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <string>
 
 #include "platform/sdl/SdlParts.h"
+#include "tests/support/PeakMemory.h"
 #include "tests/support/TempDir.h"
 
 namespace {
@@ -99,6 +101,58 @@ TEST_F(SdlSoundTest, CutOrOverclaimingFilesNeverFailToSound) {
     oddLength.blockAlign = 4;
     oddLength.samples = std::string(7, '\x10');
     EXPECT_NE(PlayBytes(MakeWav(oddLength)), Played::Nothing);
+}
+
+// Sixteen-bit sound of `bytes` bytes of data.
+WavParts Pcm16(unsigned rate, unsigned channels, std::size_t bytes) {
+    WavParts w;
+    w.rate = rate;
+    w.channels = channels;
+    w.bits = 16;
+    w.blockAlign = 2 * channels;
+    w.samples = std::string(bytes, '\x01');
+    return w;
+}
+
+constexpr std::size_t kCap = SdlSound::kMaxSoundBytes;
+
+TEST_F(SdlSoundTest, TheDecodedSizeIsCappedAtTenSecondsOfCdAudio) {
+    EXPECT_EQ(kCap, 1764000u);
+    // CD audio is the output format itself: decoded and converted sizes are the same.
+    EXPECT_EQ(PlayBytes(MakeWav(Pcm16(44100, 2, kCap))), Played::File);
+    EXPECT_EQ(PlayBytes(MakeWav(Pcm16(44100, 2, kCap + 4))), Played::DefaultBeep);
+    EXPECT_EQ(sound.PlayVoice(dir.Write("Voice.wav", MakeWav(Pcm16(44100, 2, kCap))), false), Played::File);
+    EXPECT_EQ(sound.PlayVoice(dir.Write("Voice.wav", MakeWav(Pcm16(44100, 2, kCap + 4))), false), Played::Nothing);
+}
+
+TEST_F(SdlSoundTest, TheConvertedSizeIsCappedToo) {
+    // Mono doubles on the way to stereo: half the cap in the file is just the cap played.
+    EXPECT_EQ(PlayBytes(MakeWav(Pcm16(44100, 1, kCap / 2))), Played::File);
+    EXPECT_EQ(PlayBytes(MakeWav(Pcm16(44100, 1, kCap / 2 + 2))), Played::DefaultBeep);
+    // Eight-bit mono at 8000 Hz grows twenty-two times: a small file, far too long a sound.
+    WavParts low;
+    low.samples = std::string(kCap / 10, '\x90');
+    EXPECT_EQ(PlayBytes(MakeWav(low)), Played::DefaultBeep);
+}
+
+TEST_F(SdlSoundTest, AFileClaimingHugeSoundIsRefusedWithoutHoldingIt) {
+    WavParts overclaim = Pcm16(44100, 2, 4000);
+    overclaim.dataSizeClaimed = 0x7FFFFFF0;
+    const std::filesystem::path claims = dir.Write("Claims.wav", MakeWav(overclaim));
+    const std::filesystem::path huge = dir.Write("Huge.wav", MakeWav(Pcm16(44100, 2, 10 * kCap)));
+    PeakMemoryGrowth growth;
+    EXPECT_NE(sound.Play(claims), Played::Nothing);
+    EXPECT_EQ(sound.Play(huge), Played::DefaultBeep);
+    EXPECT_EQ(sound.PlayVoice(huge, true), Played::Nothing);
+    if (growth.Valid()) {
+        EXPECT_LT(growth.Kb(), 8 * 1024);
+    }
+}
+
+TEST_F(SdlSoundTest, AVoiceThatCannotBePlayedIsSilenceNotTheBeep) {
+    EXPECT_EQ(sound.PlayVoice(dir.Path() / "Sounds" / "Letters" / "7.wav", false), Played::Nothing);
+    EXPECT_EQ(sound.PlayVoice(dir.Write("Bad.wav", "RIFF----WAVEjunk"), true), Played::Nothing);
+    EXPECT_EQ(sound.PlayVoice(dir.Write("Good.wav", MakeWav({})), true), Played::File);
 }
 
 }  // namespace
