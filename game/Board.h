@@ -94,6 +94,8 @@ public:
     virtual void StartTimer() = 0;
     virtual void StopTimer() = 0;
     virtual void WordSolved() = 0;
+    // A tile showing this letter (alphabet number) has just been picked up.
+    virtual void TilePickedUp(int /*letter*/) {}
     // The board's state has changed and its picture must follow before it is next seen. By
     // default it is painted at once (PaintBoard); a window may paint it later instead, once
     // before its next frame, which shows the same since no frame comes in between.

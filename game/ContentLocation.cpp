@@ -46,6 +46,15 @@ std::filesystem::path ContentLocation::Sound(const std::string& fileName) const 
     return Find(std::filesystem::path("Sounds") / fileName);
 }
 
+std::filesystem::path ContentLocation::LetterVoice(int letter) const {
+    return Find(std::filesystem::path("Sounds") / "Letters" / (std::to_string(letter) + ".wav"));
+}
+
+std::filesystem::path ContentLocation::WordVoice(const std::string& word) const {
+    // Named like the subject pictures: the word itself, in UTF-8.
+    return Find(std::filesystem::path("Sounds") / "Words" / PathFromUtf8(Cp1251ToUtf8(word) + ".wav"));
+}
+
 std::filesystem::path ContentLocation::ProgressFile(const std::string& fileName) const {
     // No folder at all (no home): an empty path, which reading finds empty and saving refuses.
     if (progressFolder.empty()) return {};

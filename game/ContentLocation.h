@@ -26,6 +26,10 @@ struct ContentLocation {
     // `word` in code page 1251, as the word list holds it.
     std::filesystem::path SubjectPicture(const std::string& word) const;
     std::filesystem::path Sound(const std::string& fileName) const;
+    // The voice saying a letter (alphabet number) or a word (code page 1251), which a parent
+    // may record over the installed one in their own folder.
+    std::filesystem::path LetterVoice(int letter) const;
+    std::filesystem::path WordVoice(const std::string& word) const;
     std::filesystem::path ProgressFile(const std::string& fileName) const;
 };
 

@@ -68,6 +68,7 @@ void BoardMouseDown(Board& board, BoardView& view, int x, int y) {
         board.Tiles[board.LetterCount] = std::move(picked);
         FollowRenumbering(board, view, i);
         board.DraggedTile = board.LetterCount;
+        view.TilePickedUp(board.Tiles[board.DraggedTile].letter);
         break;
     }
     RedrawBoard(board, view);

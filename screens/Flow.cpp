@@ -18,6 +18,8 @@ void TFWords::img_control_forwardClick() {
     imgGrimaska.Hide();
     img_control_forward.Hide();
     btn_podskazka.Show();
+    hinted_ = false;
+    sayWordWhenLanded_ = false;
 }
 
 void TFWords::btn_podskazkaClick() {
@@ -29,6 +31,12 @@ void TFWords::btn_podskazkaClick() {
     btn_podskazka.Hide();
     window_.StartTimer();
     board.InputEnabled = false;
+    hinted_ = true;
+    // With every tile already in its cell nothing glides, and nothing would say the word.
+    if (board.Queue.count == 0)
+        SayWord();
+    else
+        sayWordWhenLanded_ = true;
 }
 
 void TFWords::imgDalisheClick() {

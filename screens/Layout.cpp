@@ -142,4 +142,11 @@ void TFWords::SettleBoard() { imgMainW.Refresh(); }
 void TFWords::imgMainWMouseDown(int x, int y) { BoardMouseDown(board, *this, x, y); }
 void TFWords::imgMainWMouseMove(int x, int y) { BoardMouseMove(board, *this, x, y); }
 void TFWords::imgMainWMouseUp() { BoardMouseUp(board, *this); }
-void TFWords::tmr1Timer() { MoveTick(board, *this); }
+void TFWords::tmr1Timer() {
+    MoveTick(board, *this);
+    // The glides stop the timer when they end: the hinted tiles are all in their cells.
+    if (sayWordWhenLanded_ && !window_.TimerRunning()) {
+        sayWordWhenLanded_ = false;
+        SayWord();
+    }
+}

@@ -18,6 +18,8 @@ void TFWords::WordSolved() {
     // The drum greets a word the child completed; a hinted word (button hidden by the hint)
     // and the victory word (button hidden above) pass in silence.
     if (btn_podskazka.Visible()) window_.GetHost().PlaySound(content_.Sound("Drum1.wav"));
+    // A hinted word is said when its tiles have landed instead (tmr1Timer).
+    if (!hinted_) SayWord();
 }
 
 void TFWords::RevealReward() {

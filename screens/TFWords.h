@@ -68,6 +68,7 @@ public:
     void StartTimer() override { window_.StartTimer(); }
     void StopTimer() override { window_.StopTimer(); }
     void BoardChanged(Board&) override;
+    void TilePickedUp(int letter) override;
 
 private:
     Window window_;
@@ -103,6 +104,7 @@ public:
     int Score = 0;
     bool SaveFailed = false;  // the last "Выход" could not save: the next one offers to leave anyway
     std::array<bool, kRewardFlags + 1> RewardFlags{};
+    bool VoicesOn = true;  // letters and words said aloud; the game's own sounds play either way
 
 private:
     void BuildControls();
@@ -111,4 +113,9 @@ private:
     void ReleaseAll();
     // Paints the board now if a repaint is pending, before state it is painted from goes.
     void SettleBoard();
+    // Says the current word once the game's sound playing now (the drum) has ended.
+    void SayWord();
+
+    bool hinted_ = false;             // the hint was given for the word on the board
+    bool sayWordWhenLanded_ = false;  // the hinted tiles are still gliding to their cells
 };

@@ -50,6 +50,14 @@ TEST(ContentLocation, ElsewhereTheUsersFilesOverlayTheInstalledOnes) {
     EXPECT_EQ(l.ProgressFile("Confif.cnf"), f.user.Path() / "timburik/Confif.cnf");
     EXPECT_TRUE(l.progressFolderMadeOnSave);
 
+    // A parent's own recording of a letter or a word is heard instead of the installed voice.
+    f.installed.Write("Sounds/Letters/7.wav", "installed");
+    f.installed.Write("Sounds/Words/КОТ.wav", "installed");
+    f.user.Write("timburik/Sounds/Words/КОТ.wav", "the parent's own");
+    EXPECT_EQ(l.LetterVoice(7), f.installed.Path() / "Sounds/Letters/7.wav");
+    EXPECT_EQ(l.WordVoice(Cp("КОТ")), f.user.Path() / "timburik/Sounds/Words/КОТ.wav");
+    EXPECT_EQ(l.WordVoice(Cp("ЁЖ")), f.installed.Path() / "Sounds/Words/ЁЖ.wav");
+
     f.user.Write("timburik/Words.str", "ДОМ\n");
     EXPECT_EQ(ResolveContentLocation(f.Request()).WordList(), f.user.Path() / "timburik/Words.str");
 }
