@@ -11,7 +11,7 @@ root=${1:-$(cd "$here/../.." && pwd)}
 
 # Debian packages the generators draw with. Pillow must be Debian's, for
 # Debian's python3: the font rendering (and so the bytes) depends on it.
-packages="python3 python3-pil sox fonts-noto-color-emoji fonts-dejavu-core fonts-dejavu-extra"
+packages="python3 python3-pil sox espeak-ng fonts-noto-color-emoji fonts-dejavu-core fonts-dejavu-extra"
 missing=""
 for p in $packages; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
@@ -30,4 +30,5 @@ $py make_words.py "$root"
 $py make_tiles.py "$root"
 $py make_assets.py "$root"
 $py make_sounds.py "$root"
+$py make_voices.py "$root"
 echo "content written under $root"

@@ -6,6 +6,7 @@ Run: /usr/bin/python3 -m unittest discover -s tools/content -v
 import filecmp
 import os
 import struct
+import subprocess
 import tempfile
 import unittest
 import wave
@@ -16,6 +17,7 @@ import common
 import make_assets
 import make_sounds
 import make_tiles
+import make_voices
 import make_words
 import words
 
@@ -236,6 +238,70 @@ class Sounds(unittest.TestCase):
         self.check_wav("Beep.wav", 0.15, 0.35)
 
 
+class Voices(unittest.TestCase):
+    """Listened to by tool: sox's stats of every file. Measured on the committed files:
+    0.22 s (И) to 1.10 s (Ь, "мягкий знак"); RMS level -21.74 dB (ПИЦЦА) to -20.00 dB;
+    peaks at most -1.00 dB (29,219 of 32,767)."""
+
+    @classmethod
+    def setUpClass(cls):
+        sounds = os.path.join(DATA, "Sounds")
+        cls.files = [os.path.join(sounds, "Letters", "%d.wav" % n) for n in range(1, 34)]
+        cls.files += [os.path.join(sounds, "Words", w + ".wav") for w, _ in words.all_words()]
+        cls.stats = {f: make_voices.stats(f) for f in cls.files}
+
+    def test_one_for_every_letter_and_word_and_nothing_else(self):
+        sounds = os.path.join(DATA, "Sounds")
+        self.assertEqual(sorted(os.listdir(os.path.join(sounds, "Letters"))),
+                         sorted("%d.wav" % n for n in range(1, 34)))
+        self.assertEqual(sorted(os.listdir(os.path.join(sounds, "Words"))),
+                         sorted(w + ".wav" for w, _ in words.all_words()))
+
+    def test_small_mono_wavs(self):
+        for f in self.files:
+            with wave.open(f) as w:
+                self.assertEqual((w.getnchannels(), w.getsampwidth(), w.getframerate()), (1, 2, 22050), f)
+
+    def test_lengths(self):
+        for f, s in self.stats.items():
+            self.assertTrue(0.2 <= s["Length s"] <= 1.5, (f, s["Length s"]))
+
+    def test_not_silent_and_not_clipped(self):
+        for f, s in self.stats.items():
+            self.assertGreater(s["RMS lev dB"], -24, f)
+            self.assertLessEqual(s["Pk lev dB"], -0.99, f)
+            self.assertGreater(s["Pk lev dB"], -12, f)
+
+    def test_one_loudness(self):
+        levels = [s["RMS lev dB"] for s in self.stats.values()]
+        self.assertLessEqual(max(levels) - min(levels), 2.0)
+
+    def test_starts_and_ends_quietly(self):
+        # Faded: no click where the sound starts or stops.
+        for f in self.files:
+            with wave.open(f) as w:
+                frames = w.readframes(w.getnframes())
+            samples = struct.unpack("<%dh" % (len(frames) // 2), frames)
+            self.assertLess(max(abs(x) for x in samples[:8] + samples[-8:]), 800, f)
+
+    def test_letter_names_as_taught(self):
+        self.assertEqual([letter for letter, _, _ in words.LETTER_NAMES], list(words.ALPHABET))
+        self.assertEqual([name for _, name, _ in words.LETTER_NAMES], [
+            "а", "бэ", "вэ", "гэ", "дэ", "е", "ё", "жэ", "зэ", "и", "и краткое", "ка", "эль", "эм",
+            "эн", "о", "пэ", "эр", "эс", "тэ", "у", "эф", "ха", "цэ", "че", "ша", "ща",
+            "твёрдый знак", "ы", "мягкий знак", "э", "ю", "я"])
+
+    def test_stress_and_yo_as_spoken(self):
+        # espeak-ng's phonemes: ' before the stressed vowel, 8 for ё.
+        expected = {"ЁЛКА": "j'8lka", "САМОЛЁТ": "sVmVl;'8t", "ЦЫПЛЁНОК": "tsypl;'8nVk",
+                    "ЗЕБРА": "z;'eb", "МОРОЖЕНОЕ": "mVr'oZ", "ОСЬМИНОГ": "n'ok", "ПОЕЗД": "p'oj"}
+        for word, phonemes in expected.items():
+            text = words.SPOKEN.get(word, word.lower())
+            out = subprocess.run(["espeak-ng", "-v", "ru", "-q", "-x", text], check=True,
+                                 capture_output=True, text=True).stdout
+            self.assertIn(phonemes, out, word)
+
+
 class Writers(unittest.TestCase):
     def test_bmp24_round_trips(self):
         img = Image.new("RGB", (5, 3))
@@ -285,6 +351,7 @@ class Reproducible(unittest.TestCase):
             make_tiles.main(tmp)
             make_assets.main(tmp)
             make_sounds.main(tmp)
+            make_voices.main(tmp)
             compared = 0
             for top in ("assets", "data"):
                 for folder, _, files in os.walk(os.path.join(tmp, top)):
@@ -293,7 +360,7 @@ class Reproducible(unittest.TestCase):
                         old = os.path.join(ROOT, os.path.relpath(new, tmp))
                         self.assertTrue(filecmp.cmp(new, old, shallow=False), old)
                         compared += 1
-            self.assertEqual(compared, 130 + 34 + 27 + 7 + 2 + 1)
+            self.assertEqual(compared, 130 + 34 + 27 + 7 + 2 + 1 + 33 + 130)
 
 
 if __name__ == "__main__":

@@ -78,3 +78,29 @@ ALPHABET = "АБВГДЕЁЖЗИЙКЛМНОПРСТУФХЦЧШЩЪЫЬЭЮЯ"
 
 def all_words():
     return [w for _, _, group in GROUPS for w in group]
+
+# Each letter, its name as the alphabet is taught in Russian kindergartens,
+# and what espeak-ng is given to say it, in alphabet order (Ё seventh): what
+# the game says when a tile is picked up. Read as text, espeak-ng clips a name
+# of one syllable to a murmur (and "и" to a conjunction of 40 ms), so those are
+# spelled in its phonemes with the vowel held (":").
+LETTER_NAMES = [
+    ("А", "а", "[['a:]]"), ("Б", "бэ", "[[b'E:]]"), ("В", "вэ", "[[v'E:]]"),
+    ("Г", "гэ", "[[g'E:]]"), ("Д", "дэ", "[[d'E:]]"), ("Е", "е", "[[j'e:]]"),
+    ("Ё", "ё", "[[j'8:]]"), ("Ж", "жэ", "[[Z'E:]]"), ("З", "зэ", "[[z'E:]]"),
+    ("И", "и", "[['i:]]"), ("Й", "и краткое", "и краткое"), ("К", "ка", "[[k'A:]]"),
+    ("Л", "эль", "[['E:l;]]"), ("М", "эм", "[['E:m]]"), ("Н", "эн", "[['E:n]]"),
+    ("О", "о", "[['o:]]"), ("П", "пэ", "[[p'E:]]"), ("Р", "эр", "[['E:r]]"),
+    ("С", "эс", "[['E:s]]"), ("Т", "тэ", "[[t'E:]]"), ("У", "у", "[['u:]]"),
+    ("Ф", "эф", "[['E:f]]"), ("Х", "ха", "[[x'A:]]"), ("Ц", "цэ", "[[ts'E:]]"),
+    ("Ч", "че", "[[tS;'e:]]"), ("Ш", "ша", "[[S'A:]]"), ("Щ", "ща", "[[S;'A:]]"),
+    ("Ъ", "твёрдый знак", "твёрдый знак"), ("Ы", "ы", "[['y:]]"),
+    ("Ь", "мягкий знак", "мягкий знак"), ("Э", "э", "[['E:]]"), ("Ю", "ю", "[['ju:]]"),
+    ("Я", "я", "[['ja:]]"),
+]
+
+# What espeak-ng is given for a word where the word in lower case is read
+# wrongly: the stress marked or the phonemes spelled out. Every word of the list
+# was checked with `espeak-ng -v ru -x`: all are stressed where Russian stresses
+# them and ё is read as ё, so none needs it yet.
+SPOKEN = {}
