@@ -14,6 +14,8 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
             c.version = true;
         } else if (a == "--windowed") {
             c.windowed = true;
+        } else if (a == "--no-voice") {
+            c.voices = false;
         } else if (a == "--data" || a.starts_with("--data=")) {
             std::string_view value;
             if (a == "--data") {
@@ -42,10 +44,11 @@ std::string HelpText() {
     return "Тимбурик: игра для детей, которые учат буквы.\n"
            "Timburik: a reading game for children learning the Russian alphabet.\n"
            "\n"
-           "timburik [--data ПАПКА] [--windowed]\n"
+           "timburik [--data ПАПКА] [--windowed] [--no-voice]\n"
            "  --data ПАПКА   слова, картинки и звуки из этой папки; прогресс тоже там\n"
            "                 words, pictures and sounds from this folder; progress kept there too\n"
            "  --windowed     в окне, а не на весь экран / in a window, not full screen\n"
+           "  --no-voice     не называть буквы и слова вслух / letters and words not said aloud\n"
            "  --version      версия / the version\n"
            "  --help         эта справка / this help\n"
            "\n"

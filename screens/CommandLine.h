@@ -8,6 +8,7 @@ struct CommandLine {
     bool help = false;
     bool version = false;
     bool windowed = false;
+    bool voices = true;  // --no-voice: no letters or words said aloud; drum and beep as ever
     std::optional<std::filesystem::path> dataFolder;
     std::string error;  // one line for stderr; the program then exits with status 2
 };

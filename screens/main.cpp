@@ -38,6 +38,7 @@ int main(int argc, char** argv) {
     try {
         SdlHost host(SdlHostOptions{options.windowed});
         TFWords form(host, ResolveContentLocation(request));
+        form.VoicesOn = options.voices;
         host.Run(form.GetWindow());
         return 0;
     } catch (const std::exception& e) {

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "screens/CommandLine.h"
 #include "tests/screens/GameFixture.h"
 
 namespace {
@@ -93,9 +94,14 @@ TEST_F(VoiceTest, AHintedWordLeftBeforeItLandedIsNotSaidOverTheNext) {
     EXPECT_EQ(Heard(), (std::vector<std::string>{"sound Beep.wav"}));
 }
 
-TEST_F(VoiceTest, VoicesOffSilenceOnlyTheVoices) {
+TEST_F(VoiceTest, NoVoiceOnTheCommandLineSilencesOnlyTheVoices) {
+    const char* argv[] = {"timburik", "--windowed", "--no-voice"};
+    const CommandLine options = ParseCommandLine(3, argv);
+    ASSERT_TRUE(options.error.empty());
+    EXPECT_TRUE(ParseCommandLine(1, argv).voices);
+    EXPECT_NE(HelpText().find("--no-voice"), std::string::npos);
     Start(Repeat("КОТ"));
-    form->VoicesOn = false;
+    form->VoicesOn = options.voices;
     Play();
     PickUpEachTile();
     SolveWord();
