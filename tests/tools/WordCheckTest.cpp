@@ -18,6 +18,7 @@ bool Notes(const WordCheckReport& r, const std::string& text) { return In(r.note
 TEST(WordCheck, TheBundledContentIsClean) {
     const WordCheckReport r = CheckContent(TIMBURIK_DATA_DIR);
     for (const std::string& p : r.problems) ADD_FAILURE() << p;
+    EXPECT_FALSE(Notes(r, "voice"));  // every word has its voice
     EXPECT_EQ(r.linesRead, 130);
     EXPECT_FALSE(r.readAsUtf8);
 }
@@ -75,4 +76,24 @@ TEST(WordCheck, NotesLinesNoLevelDrawsAndLinesNeverRead) {
     EXPECT_TRUE(Notes(r, "lines 115-119, 121-130: no level draws words after line 114")) << r.notes.size();
     EXPECT_TRUE(Notes(r, "lines 131 to 140: not read"));
     EXPECT_FALSE(Mentions(r, "line"));
+}
+
+TEST(WordCheck, AWordWithoutAVoiceIsANoteNotAProblem) {
+    TempDir dir;
+    std::vector<std::string> words = {"КОТ", "ДОМ", "ЁЖ"};
+    WriteContent(dir, words);
+    const WordCheckReport none = CheckContent(dir.Path());
+    EXPECT_TRUE(none.Clean());
+    EXPECT_TRUE(Notes(none, "no word has a voice file in Sounds/Words/"));
+    EXPECT_FALSE(Notes(none, "entry 1"));
+
+    dir.Write("Sounds/Words/КОТ.wav", "RIFF");
+    dir.Write("Sounds/Words/ЁЖ.wav", "RIFF");
+    std::filesystem::create_directories(dir.Path() / "Sounds" / "Words" / "ДОМ.wav");  // not a file
+    const WordCheckReport some = CheckContent(dir.Path());
+    EXPECT_TRUE(some.Clean());
+    EXPECT_TRUE(Notes(some, "entry 2 \"ДОМ\": no voice file, the word is not said aloud"));
+    EXPECT_FALSE(Notes(some, "entry 1"));
+    EXPECT_FALSE(Notes(some, "entry 3"));
+    EXPECT_FALSE(Notes(some, "no word has"));
 }

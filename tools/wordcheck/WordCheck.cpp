@@ -3,6 +3,7 @@
 
 #include <array>
 #include <set>
+#include <system_error>
 
 #include "game/Puzzle.h"
 #include "game/WordList.h"
@@ -50,6 +51,8 @@ WordCheckReport CheckContent(const ContentLocation& content) {
     std::set<int> lettersUsed;
     std::set<std::string> seen;
     std::vector<int> undrawn;
+    std::vector<std::string> unvoiced;  // "entry k "WORD": " of each word with no voice file
+    int wordsSeen = 0;
     for (int k = 1; k <= kWordCount; ++k) {
         const std::string& word = words.entries[k];
         const std::string shown = Cp1251ToUtf8(word);
@@ -59,6 +62,9 @@ WordCheckReport CheckContent(const ContentLocation& content) {
             continue;
         }
         if (k > kLastDrawnEntry) undrawn.push_back(k);
+        ++wordsSeen;
+        std::error_code ec;
+        if (!std::filesystem::is_regular_file(content.WordVoice(word), ec)) unvoiced.push_back(where);
         if (!seen.insert(word).second) report.problems.push_back(where + "appears more than once");
         for (unsigned char c : word) {
             const int n = LetterNumber(c);
@@ -95,6 +101,13 @@ WordCheckReport CheckContent(const ContentLocation& content) {
         report.notes.push_back("lines " + lines + ": no level draws words after line " +
                                std::to_string(kLastDrawnEntry) + "; move them up to be played");
     }
+    // Voices are optional: a word without one is played in silence, so this is only a note.
+    // A content folder from before the voices has none at all, which one line says.
+    if (!unvoiced.empty() && static_cast<int>(unvoiced.size()) == wordsSeen)
+        report.notes.push_back("no word has a voice file in Sounds/Words/: words are not said aloud");
+    else
+        for (const std::string& where : unvoiced)
+            report.notes.push_back(where + "no voice file, the word is not said aloud");
     if (words.linesPast > 0)
         report.notes.push_back("lines " + std::to_string(kWordCount + 1) + " to " +
                                std::to_string(kWordCount + words.linesPast) + ": not read, the game reads only " +

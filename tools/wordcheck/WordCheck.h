@@ -1,6 +1,7 @@
 // The word-list checker: reads content the way the game does and lists what a child would run
 // into (a word with no picture, a letter with no tile, a word off the board or under a
-// button), and notes what a parent may not expect (lines no level draws, lines never read).
+// button), and notes what a parent may not expect (lines no level draws, lines never read,
+// words with no voice to say them).
 #pragma once
 #include <filesystem>
 #include <string>
