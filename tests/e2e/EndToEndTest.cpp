@@ -2,8 +2,12 @@
 // real screen read back, the real progress files.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <numbers>
 #include <thread>
 #include <string>
 #include <vector>
@@ -409,6 +413,82 @@ TEST(EndToEnd, ASigtermWhileTheGameIdlesEndsItWithTheProgressSaved) {
         run.Terminate();
         EXPECT_EQ(run.WaitExit(), 0) << "round " << round;
         EXPECT_EQ(run.Content().Read("Confis.cnf"), "0") << "round " << round;
+    }
+}
+
+// A stand-in voice: 0.4 s of a 440 Hz tone, 22050 Hz mono, as loud as speech is made.
+std::string ToneWav() {
+    const int frames = 22050 * 4 / 10;
+    std::string samples;
+    for (int i = 0; i < frames; ++i)
+        Put16(samples, static_cast<unsigned>(static_cast<std::int16_t>(9000 * std::sin(2 * std::numbers::pi * 440.0 * i / 22050))) & 0xFFFF);
+    std::string wav = "RIFF";
+    Put32(wav, static_cast<unsigned>(36 + samples.size()));
+    wav += "WAVEfmt ";
+    Put32(wav, 16);
+    Put16(wav, 1);
+    Put16(wav, 1);
+    Put32(wav, 22050);
+    Put32(wav, 44100);
+    Put16(wav, 2);
+    Put16(wav, 16);
+    wav += "data";
+    Put32(wav, static_cast<unsigned>(samples.size()));
+    return wav + samples;
+}
+
+// The longest loud stretch, in milliseconds, of what SDL's disk driver wrote: 44100 Hz,
+// two channels of 16 bits, taken 10 ms at a time; loud is a peak above 2000.
+int LongestLoudMs(const std::string& raw) {
+    const std::size_t window = 441 * 4;
+    int longest = 0, run = 0;
+    for (std::size_t at = 0; at + window <= raw.size(); at += window) {
+        int peak = 0;
+        for (std::size_t i = at; i < at + window; i += 2) {
+            const auto s = static_cast<std::int16_t>(static_cast<unsigned char>(raw[i]) |
+                                                     static_cast<unsigned char>(raw[i + 1]) << 8);
+            peak = std::max(peak, std::abs(static_cast<int>(s)));
+        }
+        run = peak > 2000 ? run + 1 : 0;
+        longest = std::max(longest, run);
+    }
+    return longest * 10;
+}
+
+TEST(EndToEnd, APickUpSaysItsLetterOnTheSoundCardUnlessVoicesAreOff) {
+    for (const bool voices : {true, false}) {
+        const std::string name = voices ? "voice on the sound card" : "--no-voice on the sound card";
+        GameRun run(name);
+        WriteContent(run.Content(), Repeat(kCat.text));
+        for (int n = 1; n <= 33; ++n) run.Content().Write("Sounds/Letters/" + std::to_string(n) + ".wav", ToneWav());
+        run.env["SDL_AUDIODRIVER"] = "disk";
+        run.env["SDL_DISKAUDIOFILE"] = (run.Content().Path() / "heard.raw").string();
+        if (!voices) run.args = {"--no-voice"};
+        ASSERT_TRUE(StartPlaying(run, kCat, kGirl, kWhiteLevel));
+        Held held;
+        ASSERT_TRUE(Lift(run, kCat, 1, held));
+        std::this_thread::sleep_for(std::chrono::milliseconds(900));
+        if (!voices) {
+            // The game's own sounds still play: the drum (here the beep in its place).
+            ASSERT_TRUE(DropInCell(run, kCat, held));
+            for (int place = 2; place <= kCat.Count(); ++place) {
+                ASSERT_TRUE(Lift(run, kCat, place, held));
+                ASSERT_TRUE(DropInCell(run, kCat, held));
+            }
+            ASSERT_TRUE(run.WaitFor("the solved word", Solved(kCat)));
+            std::this_thread::sleep_for(std::chrono::milliseconds(600));
+        }
+        run.Terminate();
+        EXPECT_EQ(run.WaitExit(), 0) << name;
+        const std::string raw = run.Content().Exists("heard.raw") ? run.Content().Read("heard.raw") : "";
+        const int loud = LongestLoudMs(raw);
+        if (voices) {
+            EXPECT_GE(loud, 300) << name << ": the 0.4 s letter, from " << raw.size() << " bytes";
+            EXPECT_LE(loud, 450) << name;
+        } else {
+            EXPECT_GE(loud, 100) << name << ": the 0.15 s beep, from " << raw.size() << " bytes";
+            EXPECT_LT(loud, 250) << name << ": no letter";
+        }
     }
 }
 

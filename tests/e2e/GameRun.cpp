@@ -189,7 +189,9 @@ GameRun::GameRun(std::string scenario, int screenWidth, int screenHeight)
 void GameRun::Start() {
     SpawnOptions o;
     o.argv = {TIMBURIK_EXE};
+    o.argv.insert(o.argv.end(), args.begin(), args.end());
     o.env = {{"DISPLAY", screen_.Display()}, {"SDL_AUDIODRIVER", "dummy"}, {"SDL_VIDEODRIVER", "x11"}};
+    for (const auto& [name, value] : env) o.env[name] = value;
     o.directory = content_.Path();
     o.stderrFile = logs_.Path() / "game.log";
     game_.emplace(o);

@@ -3,6 +3,7 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -70,8 +71,11 @@ public:
 
     const TempDir& Content() const { return content_; }
     const Fit& ScreenFit() const { return fit_; }
-    // Starts the game in the content folder, as a parent would from a terminal.
+    // Starts the game in the content folder, as a parent would from a terminal, with `args`
+    // after the program's name and `env` over the harness's own settings.
     void Start();
+    std::vector<std::string> args;
+    std::map<std::string, std::string> env;
     bool Running();
     void Terminate();
     std::optional<int> WaitExit();
