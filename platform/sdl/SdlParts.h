@@ -29,6 +29,10 @@ private:
     std::map<std::tuple<std::string, int, bool>, _TTF_Font*> cache_;
 };
 
+// A WAV file's bytes as sound in the mixer's format (44100 Hz, two channels, 16 bits);
+// nothing when they are no sound SDL can read or more than SdlSound::kMaxSoundBytes.
+std::optional<SoundMixer::Samples> DecodeSound(const std::uint8_t* data, std::size_t size);
+
 class SdlSound {
 public:
     SdlSound() = default;

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <fstream>
 #include <numbers>
 #include <optional>
 
@@ -18,7 +19,7 @@ constexpr int kRate = 44100;
 constexpr int kChannels = 2;
 constexpr int kFrameBytes = kChannels * 2;
 // Room in a file for its headers and whatever other chunks a recorder writes around the sound.
-constexpr Sint64 kHeaderRoom = 64 * 1024;
+constexpr std::size_t kHeaderRoom = 64 * 1024;
 
 // A short, soft 880 Hz beep with a fade at both ends so that it does not click.
 SoundMixer::Samples DefaultBeep() {
@@ -74,6 +75,33 @@ std::optional<SoundMixer::Samples> Convert(const SDL_AudioSpec& from, const Uint
     return samples;
 }
 
+std::uint32_t Get32(const std::uint8_t* p) {
+    return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
+           static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
+}
+
+void Put32(std::uint8_t* p, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) p[i] = static_cast<std::uint8_t>(v >> (8 * i));
+}
+
+// SDL's reader allocates each chunk at the size its header claims before reading it, so 50
+// bytes claiming a 4 GB data chunk ask for 4 GB. Every claim is cut to the bytes the file
+// really has after it, which is what SDL would end up reading anyway.
+void CutClaimsToTheFile(std::vector<std::uint8_t>& file) {
+    const std::size_t size = file.size();
+    if (size < 12) return;
+    if (Get32(&file[4]) > size - 8) Put32(&file[4], static_cast<std::uint32_t>(size - 8));
+    for (std::size_t at = 12; at + 8 <= size;) {
+        const std::size_t room = size - (at + 8);
+        std::size_t length = Get32(&file[at + 4]);
+        if (length > room) {
+            length = room;
+            Put32(&file[at + 4], static_cast<std::uint32_t>(length));
+        }
+        at += 8 + length + (length & 1);
+    }
+}
+
 }  // namespace
 
 SdlSound::~SdlSound() {
@@ -98,24 +126,33 @@ bool SdlSound::OpenDevice() {
     return true;
 }
 
-std::optional<SoundMixer::Samples> SdlSound::Load(const std::filesystem::path& wav) {
-    SDL_RWops* file = SDL_RWFromFile(wav.c_str(), "rb");
-    if (file == nullptr) return std::nullopt;
-    const Sint64 size = SDL_RWsize(file);
-    if (size < 0 || size > static_cast<Sint64>(kMaxSoundBytes) + kHeaderRoom) {
-        SDL_RWclose(file);
-        return std::nullopt;
-    }
+std::optional<SoundMixer::Samples> DecodeSound(const std::uint8_t* data, std::size_t size) {
+    if (size > SdlSound::kMaxSoundBytes + kHeaderRoom) return std::nullopt;
+    std::vector<std::uint8_t> file(data, data + size);
+    CutClaimsToTheFile(file);
+    SDL_RWops* bytes = SDL_RWFromConstMem(file.data(), static_cast<int>(file.size()));
+    if (bytes == nullptr) return std::nullopt;
     SDL_AudioSpec format{};
-    Uint8* data = nullptr;
+    Uint8* sound = nullptr;
     Uint32 length = 0;
-    if (SDL_LoadWAV_RW(file, 1, &format, &data, &length) == nullptr) return std::nullopt;
+    if (SDL_LoadWAV_RW(bytes, 1, &format, &sound, &length) == nullptr) return std::nullopt;
     // A compressed file decodes to several times its size: refuse what is too long to be a
     // letter, a word or a drum roll before converting it.
     std::optional<SoundMixer::Samples> samples;
-    if (length <= kMaxSoundBytes) samples = Convert(format, data, length);
-    SDL_FreeWAV(data);
+    if (length <= SdlSound::kMaxSoundBytes) samples = Convert(format, sound, length);
+    SDL_FreeWAV(sound);
     return samples;
+}
+
+std::optional<SoundMixer::Samples> SdlSound::Load(const std::filesystem::path& wav) {
+    // The size is asked before anything is read, so a huge file is never held.
+    std::ifstream file(wav, std::ios::binary);
+    std::error_code ec;
+    const auto size = std::filesystem::file_size(wav, ec);
+    if (!file || ec || size > kMaxSoundBytes + kHeaderRoom) return std::nullopt;
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
+    if (!file.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()))) return std::nullopt;
+    return DecodeSound(bytes.data(), bytes.size());
 }
 
 SdlSound::Played SdlSound::Play(const std::filesystem::path& wav) {
