@@ -20,6 +20,12 @@ constexpr int kChannels = 2;
 constexpr int kFrameBytes = kChannels * 2;
 // Room in a file for its headers and whatever other chunks a recorder writes around the sound.
 constexpr std::size_t kHeaderRoom = 64 * 1024;
+// The sample rates and channel counts recorders write. SDL's resampler miscomputes its buffers
+// for rates far outside them (4 MHz asks calloc for a negative count), and a rate of a few
+// hertz would make each piece of the file hundreds of megabytes on its way to 44100 Hz.
+constexpr int kLowestRate = 4000;
+constexpr int kHighestRate = 192000;
+constexpr int kMostChannels = 8;
 
 // A short, soft 880 Hz beep with a fade at both ends so that it does not click.
 SoundMixer::Samples DefaultBeep() {
@@ -43,6 +49,8 @@ void FillFromMixer(void* mixer, Uint8* stream, int length) {
 // Converts decoded sound to the mixer's format in pieces, giving up as soon as the result
 // passes the cap, so a long file sampled low cannot balloon on the way up to 44100 Hz stereo.
 std::optional<SoundMixer::Samples> Convert(const SDL_AudioSpec& from, const Uint8* data, Uint32 length) {
+    if (from.freq < kLowestRate || from.freq > kHighestRate || from.channels < 1 || from.channels > kMostChannels)
+        return std::nullopt;
     SDL_AudioStream* stream = SDL_NewAudioStream(from.format, from.channels, from.freq, AUDIO_S16SYS, kChannels, kRate);
     if (stream == nullptr) return std::nullopt;
     const Uint32 frame = SDL_AUDIO_BITSIZE(from.format) / 8u * from.channels;

@@ -71,14 +71,16 @@ TEST_F(SdlSoundTest, AGoodWavPlaysItselfAndAMissingOneTheBeep) {
 }
 
 TEST_F(SdlSoundTest, FilesThatAreNoWavPlayTheBeep) {
-    WavParts noChannels, unknownFormat, noRate, badAdpcm;
+    WavParts noChannels, unknownFormat, noRate, badAdpcm, megahertz, fewHertz;
     noChannels.channels = 0;
     unknownFormat.format = 0x1234;
     noRate.rate = 0;
+    megahertz.rate = 4238404;  // SDL's resampler would ask calloc for a negative count
+    fewHertz.rate = 3;         // each piece would grow 15,000 times on its way to 44100 Hz
     badAdpcm.format = 2;  // MS ADPCM without its extra header, and blocks of one byte
     for (const std::string& bytes :
          {std::string(), std::string("RIFF"), std::string("\xFF\xD8\xFF\xE0 not a sound", 16), MakeWav(noChannels),
-          MakeWav(unknownFormat), MakeWav(noRate), MakeWav(badAdpcm)})
+          MakeWav(unknownFormat), MakeWav(noRate), MakeWav(badAdpcm), MakeWav(megahertz), MakeWav(fewHertz)})
         EXPECT_EQ(PlayBytes(bytes), Played::DefaultBeep) << bytes.size() << " bytes";
 }
 

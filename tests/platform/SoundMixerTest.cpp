@@ -25,10 +25,7 @@ TEST(SoundMixer, AVoiceAfterTheDrumStartsOnTheSampleAfterItsLastOne) {
     EXPECT_EQ(Next(mixer, 4), (std::vector<std::int16_t>{100, 100, 7, 7}));
     EXPECT_EQ(Next(mixer, 4), (std::vector<std::int16_t>{7, 7, 0, 0}));
     EXPECT_FALSE(mixer.GamePlaying() || mixer.VoicePlaying() || mixer.VoiceWaiting());
-}
-
-TEST(SoundMixer, AVoiceAfterSilenceStartsAtOnceAndAVoiceNowPlaysOverTheGameSound) {
-    SoundMixer mixer;
+    // After silence it starts at once; a voice asked for now plays over the game sound.
     mixer.PlayVoice(Constant(7, 2), true);
     EXPECT_FALSE(mixer.VoiceWaiting());
     EXPECT_EQ(Next(mixer, 3), (std::vector<std::int16_t>{7, 7, 0}));
