@@ -74,6 +74,15 @@ std::optional<SoundMixer::Samples> Convert(const SDL_AudioSpec& from, const Uint
         if (SDL_AudioStreamPut(stream, data + at, static_cast<int>(std::min(piece, length - at))) != 0) ok = false;
         drain();
     }
+    if (ok && from.freq != kRate) {
+        // SDL's resampler holds back the last few hundred frames even when flushed: a tenth of
+        // a second of silence behind the sound pushes them out, so the sound keeps its fade
+        // instead of stopping on a click.
+        const std::vector<Uint8> silence(frame * static_cast<Uint32>(from.freq / 10),
+                                         SDL_AUDIO_ISSIGNED(from.format) ? 0 : 0x80);
+        if (SDL_AudioStreamPut(stream, silence.data(), static_cast<int>(silence.size())) != 0) ok = false;
+        drain();
+    }
     if (ok && SDL_AudioStreamFlush(stream) == 0) drain();
     SDL_FreeAudioStream(stream);
     if (!ok) return std::nullopt;

@@ -3,6 +3,7 @@
 // crashing; for a voice, to silence.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 
@@ -149,6 +150,18 @@ TEST_F(SdlSoundTest, AFileClaimingHugeSoundIsRefusedWithoutHoldingIt) {
     if (growth.Valid()) {
         EXPECT_LT(growth.Kb(), 8 * 1024);
     }
+}
+
+TEST(DecodeSound, ResamplingKeepsTheWholeSound) {
+    // 1000 frames of a steady level at 22050 Hz are 2000 frames at 44100 Hz, to the end.
+    WavParts steady = Pcm16(22050, 1, 0);
+    for (int i = 0; i < 1000; ++i) Put16(steady.samples, 10000);
+    const std::string file = MakeWav(steady);
+    const auto samples = DecodeSound(reinterpret_cast<const std::uint8_t*>(file.data()), file.size());
+    ASSERT_TRUE(samples);
+    const auto loud = std::count_if(samples->begin(), samples->end(), [](std::int16_t s) { return s > 5000; });
+    EXPECT_GE(loud, 2 * 1990);
+    EXPECT_LE(loud, 2 * 2010);
 }
 
 TEST_F(SdlSoundTest, AVoiceThatCannotBePlayedIsSilenceNotTheBeep) {
