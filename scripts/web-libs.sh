@@ -1,0 +1,116 @@
+#!/usr/bin/env bash
+# Builds the libraries the browser build links (SDL2, FreeType, SDL2_ttf, libjpeg-turbo) from
+# Debian's source packages with emscripten, into a per-machine cache keyed by each source
+# package's version. Prints the folder to give the game's build as its prefix path.
+# A library is trusted only when its stamp, written last, names the same version, compiler
+# and recipe; anything else is built again from scratch.
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+cache=${TIMBURIK_CACHE:-/var/cache/timburik}
+root="$cache/emscripten"
+sources="$cache/src"
+jobs=${JOBS:-2}
+mkdir -p "$root" "$sources"
+
+emcc_version=$(emcc --version 2>/dev/null | head -1)
+# The recipe is this script: a change to how a library is built rebuilds it.
+recipe=$(sha256sum "$0" | cut -c1-16)
+
+# Every library installs into one shared prefix, remade from the per-library folders, so the
+# game's build sees one include and one lib folder.
+prefix="$root/prefix"
+
+log() { echo "web-libs: $*" >&2; }
+
+# build_lib PKG FUNCTION: runs FUNCTION SRC OUT when the cached build of PKG is missing or stale.
+build_lib() {
+  local pkg=$1 fn=$2 version out stamp want
+  version=$("$here/debian-source.sh" version "$pkg")
+  out="$root/$pkg-${version//:/_}"
+  stamp="$out/.stamp"
+  want="$pkg $version | $emcc_version | $recipe"
+  if [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$want" ]; then
+    log "$pkg $version: cached"
+  else
+    log "$pkg $version: building (this takes minutes)"
+    local src
+    src=$("$here/debian-source.sh" fetch "$pkg" "$sources")
+    rm -rf "$out"
+    mkdir -p "$out/build" "$out/install"
+    "$fn" "$src" "$out" >"$out/build.log" 2>&1 || {
+      log "$pkg: build failed; the end of $out/build.log:"
+      tail -30 "$out/build.log" >&2
+      exit 1
+    }
+    rm -rf "$out/build"
+    echo "$want" >"$stamp"
+  fi
+  # Older versions of the same package are left behind by an upgrade: removed.
+  local old
+  for old in "$root/$pkg"-*; do
+    [ "$old" = "$out" ] || [ ! -d "$old" ] || rm -rf "$old"
+  done
+  cp -a "$out/install/." "$prefix/"
+}
+
+cmake_lib() {  # SRC OUT [cmake options...]
+  local src=$1 out=$2
+  shift 2
+  nice -n 10 emcmake cmake -S "$src" -B "$out/build" -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_INSTALL_PREFIX="$out/install" -DCMAKE_PREFIX_PATH="$prefix" "$@"
+  nice -n 10 cmake --build "$out/build" -j"$jobs"
+  cmake --install "$out/build"
+}
+
+build_jpeg() {
+  # No SIMD: the x86 assembly does not exist for WebAssembly. Only the static library is
+  # built; the command-line tools would each be linked into a page of their own.
+  local src=$1 out=$2
+  nice -n 10 emcmake cmake -S "$src" -B "$out/build" -DCMAKE_BUILD_TYPE=Release -DWITH_SIMD=OFF \
+    -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_TURBOJPEG=OFF -DWITH_JAVA=OFF
+  nice -n 10 cmake --build "$out/build" -j"$jobs" --target jpeg-static
+  mkdir -p "$out/install/include" "$out/install/lib"
+  cp "$out/build/libjpeg.a" "$out/install/lib/"
+  cp "$out/build/jconfig.h" "$src/jpeglib.h" "$src/jmorecfg.h" "$src/jerror.h" "$out/install/include/"
+}
+
+build_freetype() {
+  # TrueType outlines only: no compressed fonts, no PNG glyphs, no shaping library.
+  cmake_lib "$1" "$2" -DBUILD_SHARED_LIBS=OFF -DFT_DISABLE_ZLIB=TRUE -DFT_DISABLE_BZIP2=TRUE \
+    -DFT_DISABLE_PNG=TRUE -DFT_DISABLE_HARFBUZZ=TRUE -DFT_DISABLE_BROTLI=TRUE
+}
+
+build_sdl2() {
+  # No threads: a page without cross-origin isolation has no shared memory for them.
+  cmake_lib "$1" "$2" -DSDL_SHARED=OFF -DSDL_STATIC=ON -DSDL_TEST=OFF -DSDL_THREADS=OFF
+}
+
+build_sdl2_ttf() {
+  # One C file over FreeType and SDL: compiled directly, which needs neither its CMake nor
+  # its autotools files to know about emscripten.
+  local src=$1 out=$2
+  mkdir -p "$out/install/include/SDL2" "$out/install/lib/pkgconfig"
+  nice -n 10 emcc -O2 -c "$src/SDL_ttf.c" -o "$out/build/SDL_ttf.o" \
+    -I"$prefix/include/SDL2" -I"$prefix/include/freetype2" -I"$prefix/include"
+  emar rcs "$out/install/lib/libSDL2_ttf.a" "$out/build/SDL_ttf.o"
+  cp "$src/SDL_ttf.h" "$out/install/include/SDL2/"
+  cat >"$out/install/lib/pkgconfig/SDL2_ttf.pc" <<PC
+prefix=$prefix
+libdir=\${prefix}/lib
+includedir=\${prefix}/include
+Name: SDL2_ttf
+Description: TrueType fonts for SDL2
+Version: 2.20.1
+Requires: sdl2 freetype2
+Libs: -L\${libdir} -lSDL2_ttf
+Cflags: -I\${includedir}/SDL2
+PC
+}
+
+rm -rf "$prefix"
+mkdir -p "$prefix"
+build_lib libjpeg-turbo build_jpeg
+build_lib freetype build_freetype
+build_lib libsdl2 build_sdl2
+build_lib libsdl2-ttf build_sdl2_ttf
+echo "$prefix"
