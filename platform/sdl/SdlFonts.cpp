@@ -1,73 +1,36 @@
-// Captions through SDL_ttf: the font file is found by family name with fontconfig, and its
+// Captions through SDL_ttf: the font file is found by family name (FontLookup), and its
 // point size chosen so that a line is as tall as the layout's font height in pixels.
 #include <SDL.h>
 #include <SDL_ttf.h>
-#include <fontconfig/fontconfig.h>
-#include <strings.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdlib>
 #include <stdexcept>
 #include <string>
 
+#include "platform/FontLookup.h"
 #include "platform/Text1251.h"
 #include "platform/sdl/SdlParts.h"
 
 namespace {
 
-struct FontFile {
-    std::string path;
-    int index = 0;
-    bool bold = false;  // the file itself is bold; otherwise bold is synthesised
-};
-
-// fontconfig's best match for a family and weight, with the family it actually found.
-bool MatchFont(const std::string& family, bool bold, FontFile& out, std::string& foundFamily) {
-    FcPattern* pattern = FcPatternCreate();
-    if (!pattern) return false;
-    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
-    FcPatternAddInteger(pattern, FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
-    FcPatternAddInteger(pattern, FC_SLANT, FC_SLANT_ROMAN);
-    FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
-    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
-    FcDefaultSubstitute(pattern);
-    FcResult result = FcResultNoMatch;
-    FcPattern* match = FcFontMatch(nullptr, pattern, &result);
-    FcPatternDestroy(pattern);
-    if (!match) return false;
-    FcChar8* file = nullptr;
-    FcChar8* name = nullptr;
-    int index = 0, weight = FC_WEIGHT_REGULAR;
-    const bool ok = FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch && file;
-    if (ok) {
-        out.path = reinterpret_cast<const char*>(file);
-        FcPatternGetInteger(match, FC_INDEX, 0, &index);
-        FcPatternGetInteger(match, FC_WEIGHT, 0, &weight);
-        out.index = index;
-        out.bold = weight >= FC_WEIGHT_DEMIBOLD;
-        foundFamily = FcPatternGetString(match, FC_FAMILY, 0, &name) == FcResultMatch && name
-                          ? reinterpret_cast<const char*>(name)
-                          : "";
-    }
-    FcPatternDestroy(match);
-    return ok;
-}
-
-// The family asked for where it is installed, else the best sans-serif fontconfig knows.
-FontFile FindFont(const std::string& family, bool bold) {
-    FontFile file;
-    std::string found;
-    if (MatchFont(family, bold, file, found) && strcasecmp(found.c_str(), family.c_str()) == 0) return file;
-    FontFile sans;
-    if (MatchFont("sans-serif", bold, sans, found)) return sans;
-    return file;
+// Whether the face in the file is itself bold (semibold and heavier), judged by its style
+// name, so that bold is synthesised only over a regular face.
+bool FaceIsBold(TTF_Font* f) {
+    const char* style = TTF_FontFaceStyleName(f);
+    if (!style) return false;
+    std::string s(style);
+    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return s.find("bold") != std::string::npos || s.find("black") != std::string::npos ||
+           s.find("heavy") != std::string::npos;
 }
 
 }  // namespace
 
 SdlFontEngine::SdlFontEngine() {
     if (TTF_WasInit() == 0 && TTF_Init() != 0) throw std::runtime_error(std::string("TTF_Init: ") + TTF_GetError());
-    FcInit();
 }
 
 SdlFontEngine::~SdlFontEngine() {
@@ -80,8 +43,8 @@ TTF_Font* SdlFontEngine::Open(const Font& font) {
     const auto key = std::make_tuple(font.family, font.height, font.bold);
     if (auto it = cache_.find(key); it != cache_.end()) return it->second;
     const int height = std::max(1, font.height);
-    const FontFile file = FindFont(font.family, font.bold);
-    TTF_Font* f = file.path.empty() ? nullptr : TTF_OpenFontIndex(file.path.c_str(), height, file.index);
+    const std::filesystem::path file = FindFontFile(font.family, font.bold);
+    TTF_Font* f = file.empty() ? nullptr : TTF_OpenFont(file.c_str(), height);
     if (f) {
         // Line height grows with the point size by the font's own ratio; one proportional
         // step, then the neighbours, find the size whose line is nearest the cell height.
@@ -98,7 +61,7 @@ TTF_Font* SdlFontEngine::Open(const Font& font) {
             }
         }
         TTF_SetFontSize(f, best);
-        if (font.bold && !file.bold) TTF_SetFontStyle(f, TTF_STYLE_BOLD);
+        if (font.bold && !FaceIsBold(f)) TTF_SetFontStyle(f, TTF_STYLE_BOLD);
         TTF_SetFontHinting(f, TTF_HINTING_NORMAL);
     }
     cache_[key] = f;

@@ -1,5 +1,5 @@
-// The pieces of the SDL2 host kept in their own files: the SDL_ttf font engine found through
-// fontconfig, and the sound player over an SDL audio device.
+// The pieces of the SDL2 host kept in their own files: the SDL_ttf font engine (font files
+// found through FontLookup), and the sound player over an SDL audio device.
 #pragma once
 #include <cstdint>
 #include <filesystem>
