@@ -1,0 +1,49 @@
+// Files in the browser. The program reads and writes through the C library as everywhere;
+// the link wraps three of its calls (-Wl,--wrap) so that:
+// - a content file is fetched from the site the first time it is opened, rather than the
+//   whole pack before the first screen (WebFiles.js knows which files the site has);
+// - a file renamed into place in the progress folder (the last step of a save) is written
+//   through to the browser's storage, and the rename fails, so the save does, when the
+//   storage refuses it.
+#include <errno.h>
+#include <fcntl.h>
+#include <stdarg.h>
+#include <stdio.h>
+
+extern "C" {
+FILE* __real_fopen(const char* path, const char* mode);
+int __real_open(const char* path, int flags, ...);
+int __real_rename(const char* from, const char* to);
+
+// WebFiles.js: both sleep (ASYNCIFY) until the browser answers. Each returns 0 or an errno
+// value; a path the site does not have is no error for web_fetch_content.
+int web_fetch_content(const char* path);
+int web_persist(const char* path);
+
+FILE* __wrap_fopen(const char* path, const char* mode) {
+    if (path && mode && mode[0] == 'r') web_fetch_content(path);
+    return __real_fopen(path, mode);
+}
+
+int __wrap_open(const char* path, int flags, ...) {
+    mode_t mode = 0;
+    if (flags & O_CREAT) {
+        va_list args;
+        va_start(args, flags);
+        mode = va_arg(args, mode_t);
+        va_end(args);
+    }
+    if (path && (flags & O_ACCMODE) == O_RDONLY) web_fetch_content(path);
+    return __real_open(path, flags, mode);
+}
+
+int __wrap_rename(const char* from, const char* to) {
+    if (__real_rename(from, to) != 0) return -1;
+    const int err = to ? web_persist(to) : 0;
+    if (err != 0) {
+        errno = err;
+        return -1;
+    }
+    return 0;
+}
+}

@@ -1,0 +1,183 @@
+// The page's side of the browser host: listeners that queue pointer, touch, key, resize and
+// page-hidden events for the game's loop, the wait that lets the loop sleep (ASYNCIFY) until
+// the next event or display frame, and drawing finished pixels on the canvas.
+mergeInto(LibraryManager.library, {
+  $WebPage: {
+    queue: [],
+    wake: null,        // resumes the game's loop, while it sleeps
+    frame: 0,          // the display frame asked for, if any
+    canvas: null,
+    context: null,
+    pointer: null,     // the pointer that holds a press; others are ignored meanwhile
+    // What the game's work on each wake-up costs, for the benchmarks: time spent between
+    // being woken (by a display frame, or by events) and sleeping again.
+    stats: { frames: 0, frameMs: 0, wakes: 0, eventMs: 0, events: 0 },
+    wokeAt: 0,
+    wokeByFrame: false,
+
+    push: function(event) {
+      WebPage.queue.push(event);
+      WebPage.resume();
+    },
+
+    resume: function() {
+      if (WebPage.frame) {
+        cancelAnimationFrame(WebPage.frame);
+        WebPage.frame = 0;
+      }
+      var wake = WebPage.wake;
+      if (wake) {
+        WebPage.wake = null;
+        WebPage.wokeAt = performance.now();
+        wake(0);
+      }
+    },
+
+    // Canvas pixels follow the device's, so the layout is scaled once, by the game, and
+    // drawn sharp on high-density screens.
+    fitCanvas: function() {
+      var c = WebPage.canvas;
+      var ratio = window.devicePixelRatio || 1;
+      var w = Math.max(1, Math.round(window.innerWidth * ratio));
+      var h = Math.max(1, Math.round(window.innerHeight * ratio));
+      c.style.width = window.innerWidth + 'px';
+      c.style.height = window.innerHeight + 'px';
+      if (c.width === w && c.height === h) return false;
+      c.width = w;
+      c.height = h;
+      return true;
+    },
+
+    position: function(e) {
+      var c = WebPage.canvas;
+      var r = c.getBoundingClientRect();
+      var x = (e.clientX - r.left) * (c.width / Math.max(1, r.width));
+      var y = (e.clientY - r.top) * (c.height / Math.max(1, r.height));
+      return [Math.round(x), Math.round(y)];
+    },
+
+    keyCode: function(e) {
+      if (e.key === 'Enter') return 1;
+      if (e.key === 'Escape') return 2;
+      // By position as well as by letter, so a Russian keyboard layout answers too.
+      if (e.code === 'KeyY' || e.key === 'y' || e.key === 'Y') return 3;
+      if (e.code === 'KeyN' || e.key === 'n' || e.key === 'N') return 4;
+      return 0;
+    },
+
+    listen: function() {
+      var c = WebPage.canvas;
+      // Pointer events carry mouse, pen and touch alike; touch-action: none on the canvas
+      // keeps the browser from scrolling or zooming the page under a drag.
+      c.addEventListener('pointerdown', function(e) {
+        if (e.pointerType === 'mouse' && e.button !== 0) return;
+        if (WebPage.pointer !== null) return;
+        WebPage.pointer = e.pointerId;
+        try { c.setPointerCapture(e.pointerId); } catch (err) {}
+        e.preventDefault();
+        var p = WebPage.position(e);
+        WebPage.push([1, p[0], p[1]]);
+      });
+      c.addEventListener('pointermove', function(e) {
+        if (WebPage.pointer !== null && e.pointerId !== WebPage.pointer) return;
+        e.preventDefault();
+        var p = WebPage.position(e);
+        WebPage.push([2, p[0], p[1]]);
+      });
+      var release = function(e) {
+        if (e.pointerId !== WebPage.pointer) return;
+        WebPage.pointer = null;
+        e.preventDefault();
+        var p = WebPage.position(e);
+        WebPage.push([3, p[0], p[1]]);
+      };
+      c.addEventListener('pointerup', release);
+      c.addEventListener('pointercancel', release);
+      // A long press would open the browser's menu over the board.
+      c.addEventListener('contextmenu', function(e) { e.preventDefault(); });
+      window.addEventListener('keydown', function(e) {
+        if (e.repeat) return;
+        var k = WebPage.keyCode(e);
+        if (k) e.preventDefault();
+        WebPage.push([4, k, 0]);
+      });
+      window.addEventListener('resize', function() {
+        if (WebPage.fitCanvas()) WebPage.push([6, 0, 0]);
+      });
+      // A tab has no exit a child would use: closing it, switching away or the tablet going
+      // to sleep is the quit request, as a window manager's close is on the desktop.
+      document.addEventListener('visibilitychange', function() {
+        if (document.visibilityState === 'hidden') WebPage.push([5, 0, 0]);
+      });
+      window.addEventListener('pagehide', function() { WebPage.push([5, 0, 0]); });
+    },
+  },
+
+  web_init__deps: ['$WebPage'],
+  web_init: function() {
+    var c = Module['canvas'] || document.getElementById('screen');
+    WebPage.canvas = c;
+    WebPage.context = c.getContext('2d', { alpha: false });
+    WebPage.fitCanvas();
+    WebPage.listen();
+    Module['hostStats'] = WebPage.stats;
+  },
+
+  web_wait__deps: ['$WebPage'],
+  web_wait: function(frame) {
+    // Called again when the game resumes (ASYNCIFY's rewind); counted only on the way in.
+    if (Asyncify.state === Asyncify.State.Normal && WebPage.wokeAt) {
+      var spent = performance.now() - WebPage.wokeAt;
+      var s = WebPage.stats;
+      if (WebPage.wokeByFrame) { s.frames++; s.frameMs += spent; } else { s.wakes++; s.eventMs += spent; }
+      WebPage.wokeAt = 0;
+    }
+    return Asyncify.handleSleep(function(wakeUp) {
+      if (WebPage.queue.length) {
+        wakeUp(0);
+        return;
+      }
+      WebPage.wake = wakeUp;
+      // Only while the timer has work: an idle page asks the browser for nothing.
+      WebPage.wokeByFrame = false;
+      if (frame) WebPage.frame = requestAnimationFrame(function() {
+        WebPage.frame = 0;
+        WebPage.wokeByFrame = !WebPage.queue.length;
+        WebPage.resume();
+      });
+    });
+  },
+
+  web_next_event__deps: ['$WebPage'],
+  web_next_event: function(out) {
+    var e = WebPage.queue.shift();
+    if (!e) return 0;
+    WebPage.stats.events++;
+    HEAP32[out >> 2] = e[0];
+    HEAP32[(out >> 2) + 1] = e[1];
+    HEAP32[(out >> 2) + 2] = e[2];
+    return 1;
+  },
+
+  web_canvas_size__deps: ['$WebPage'],
+  web_canvas_size: function(w, h) {
+    WebPage.fitCanvas();
+    HEAP32[w >> 2] = WebPage.canvas.width;
+    HEAP32[h >> 2] = WebPage.canvas.height;
+  },
+
+  web_present__deps: ['$WebPage'],
+  web_present: function(pixels, width, height, x, y, w, h) {
+    // The game's memory seen as image data, without a copy.
+    var data = new Uint8ClampedArray(HEAPU8.buffer, pixels, width * height * 4);
+    WebPage.context.putImageData(new ImageData(data, width, height), 0, 0, x, y, w, h);
+    if (!Module['firstFrameShown']) {
+      Module['firstFrameShown'] = performance.now();
+      if (Module['onFirstFrame']) Module['onFirstFrame']();
+    }
+  },
+
+  web_set_title: function(text) {
+    document.title = UTF8ToString(text);
+  },
+});
