@@ -127,6 +127,10 @@ print(f"- Memory: the game run under GNU time -v; xdotool plays 8 words (two til
       f" button: {'yes' if game['exited_by_exit_button'] else 'no'}. The progress files in data/ are put"
       " back as they were.")
 EOF
+# The browser's figures are written by scripts/web.sh bench; they are kept as they are.
+if [ -f bench/RESULTS.md ]; then
+  sed -n '/^<!-- browser:/,/^<!-- \/browser -->/p' bench/RESULTS.md | sed '1s/^/\n/' >>"$out/RESULTS.md"
+fi
 mv "$out/RESULTS.md" bench/RESULTS.md
 echo "Wrote bench/RESULTS.md"
 cat bench/RESULTS.md

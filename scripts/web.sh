@@ -1,0 +1,65 @@
+#!/usr/bin/env bash
+# The game as a static web site, built with Debian's emscripten into build-web/site/.
+#   bash scripts/web.sh          installs what is missing, builds the libraries (cached) and the site
+#   bash scripts/web.sh serve    the same, then serves the site on http://127.0.0.1:8080/
+#   bash scripts/web.sh test     the same, then the browser tests in Debian's Chromium
+#   bash scripts/web.sh bench    the same, then measures the site and writes bench/RESULTS.md's browser part
+set -euo pipefail
+cd "$(dirname "$0")/.."
+mode=${1:-build}
+case "$mode" in build | serve | test | bench) ;; *) echo "usage: bash scripts/web.sh [serve|test|bench]" >&2; exit 2 ;; esac
+
+packages=(emscripten dpkg-dev cmake make python3 fonts-dejavu-core fonttools python3-pil)
+[ "$mode" = test ] || [ "$mode" = bench ] && packages+=(chromium)
+command -v node >/dev/null || packages+=(nodejs)
+command -v npm >/dev/null || packages+=(npm)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ "${#missing[@]}" -gt 0 ]; then
+  sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  export DEBIAN_FRONTEND=noninteractive
+  $sudo apt-get -o DPkg::Lock::Timeout=900 update -qq
+  $sudo apt-get -o DPkg::Lock::Timeout=900 install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+# Debian's emscripten finds its JavaScript tools (acorn) among Debian's node modules, which a
+# node installed from elsewhere does not search.
+export NODE_PATH=/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}
+
+prefix=$(bash scripts/web-libs.sh)
+export PKG_CONFIG_LIBDIR="$prefix/lib/pkgconfig"
+export PKG_CONFIG_PATH=""
+# The page's one font, cut down to the letters the game can show (Latin, Cyrillic and their
+# punctuation): a tenth of the whole file for the first visit to download.
+font=/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf
+mkdir -p build-web
+if [ ! -s build-web/DejaVuSans-Bold.ttf ] || [ "$font" -nt build-web/DejaVuSans-Bold.ttf ]; then
+  pyftsubset "$font" --output-file=build-web/DejaVuSans-Bold.ttf \
+    --unicodes=U+0020-007E,U+00A0-00FF,U+0401-045F,U+2010-2026,U+2116 --layout-features='*'
+fi
+emcmake cmake -S . -B build-web -DCMAKE_BUILD_TYPE=Release -DTIMBURIK_TESTS=OFF -DTIMBURIK_BENCH=OFF \
+  -DTIMBURIK_WERROR=ON -DCMAKE_PREFIX_PATH="$prefix" -DCMAKE_FIND_ROOT_PATH="$prefix" -DTIMBURIK_WEB_FONT="$PWD/build-web/DejaVuSans-Bold.ttf" >/dev/null
+cmake --build build-web -j2 --target timburik_web
+python3 tools/web/make_site.py --data data --site build-web/site --page platform/web/index.html \
+  --font-licence /usr/share/doc/fonts-dejavu-core/copyright
+echo "web: site in build-web/site ($(du -sh build-web/site | cut -f1))"
+
+case "$mode" in
+  serve)
+    echo "web: serving on http://127.0.0.1:8080/ (Ctrl+C stops)"
+    exec python3 -m http.server 8080 --bind 127.0.0.1 --directory build-web/site
+    ;;
+  test | bench)
+    # The test drivers, exactly as package-lock.json pins them; they drive the installed
+    # Chromium and download no browser.
+    (cd tests/web && npm ci --no-audit --no-fund --loglevel=error >/dev/null)
+    if [ "$mode" = test ]; then
+      exec node tests/web/run.mjs build-web/site
+    else
+      exec node tests/web/bench.mjs build-web/site bench/RESULTS.md
+    fi
+    ;;
+esac

@@ -1,0 +1,190 @@
+// What the browser tests stand on: a small static server on 127.0.0.1 that counts what it
+// sends, a content folder of plain-coloured pictures whose colours tell the tests what the
+// game drew, Debian's Chromium, and the canvas read back in layout coordinates.
+import fs from 'node:fs';
+import http from 'node:http';
+import os from 'node:os';
+import path from 'node:path';
+import puppeteer from 'puppeteer-core';
+
+export const LAYOUT = { width: 1369, height: 700 };
+
+const TYPES = {
+  '.html': 'text/html; charset=utf-8', '.js': 'text/javascript', '.wasm': 'application/wasm',
+  '.json': 'application/json', '.webmanifest': 'application/manifest+json', '.png': 'image/png',
+  '.txt': 'text/plain; charset=utf-8', '.bmp': 'image/bmp', '.wav': 'audio/wav',
+};
+
+// Serves `root`; revalidation (If-None-Match) answers 304, as ordinary static servers do.
+export function serve(root) {
+  const log = [];
+  const server = http.createServer((req, res) => {
+    let rel;
+    try {
+      rel = decodeURIComponent(new URL(req.url, 'http://x').pathname);
+    } catch {
+      res.writeHead(400).end();
+      return;
+    }
+    if (rel.endsWith('/')) rel += 'index.html';
+    const file = path.join(root, path.normalize(rel));
+    if (!file.startsWith(path.resolve(root)) || !fs.existsSync(file) || !fs.statSync(file).isFile()) {
+      log.push({ path: rel, status: 404, bytes: 0 });
+      res.writeHead(404).end();
+      return;
+    }
+    const stat = fs.statSync(file);
+    const etag = `"${stat.size}-${Math.floor(stat.mtimeMs)}"`;
+    if (req.headers['if-none-match'] === etag) {
+      log.push({ path: rel, status: 304, bytes: 0 });
+      res.writeHead(304, { ETag: etag }).end();
+      return;
+    }
+    const body = fs.readFileSync(file);
+    log.push({ path: rel, status: 200, bytes: body.length });
+    res.writeHead(200, {
+      'Content-Type': TYPES[path.extname(file)] || 'application/octet-stream',
+      'Content-Length': body.length, ETag: etag, 'Cache-Control': 'no-cache',
+    });
+    res.end(body);
+  });
+  return new Promise((resolve) => {
+    server.listen(0, '127.0.0.1', () => {
+      resolve({ url: `http://127.0.0.1:${server.address().port}/`, log, close: () => server.close() });
+    });
+  });
+}
+
+// --- Test content ------------------------------------------------------------------------
+
+export const ALPHABET = 'АБВГДЕЁЖЗИЙКЛМНОПРСТУФХЦЧШЩЪЫЬЭЮЯ';
+const rgbOf = (tcolor) => [tcolor & 0xff, (tcolor >> 8) & 0xff, (tcolor >> 16) & 0xff];
+export const COVER = rgbOf(0x0000c0);
+export const SUBJECT = rgbOf(0xc08040);
+export const letterColour = (n) => [40 + n * 6, 250 - n * 5, 20 + n * 7];
+
+function bmp24(width, height, [r, g, b]) {
+  const row = Math.ceil((width * 3) / 4) * 4;
+  const data = Buffer.alloc(54 + row * height);
+  data.write('BM', 0, 'latin1');
+  data.writeUInt32LE(data.length, 2);
+  data.writeUInt32LE(54, 10);
+  data.writeUInt32LE(40, 14);
+  data.writeInt32LE(width, 18);
+  data.writeInt32LE(height, 22);
+  data.writeUInt16LE(1, 26);
+  data.writeUInt16LE(24, 28);
+  data.writeUInt32LE(row * height, 34);
+  for (let y = 0; y < height; ++y)
+    for (let x = 0; x < width; ++x) data.set([b, g, r], 54 + y * row + x * 3);
+  return data;
+}
+
+function cp1251(text) {
+  return Buffer.from([...text].map((c) => {
+    if (c === 'Ё') return 0xa8;
+    if (c === 'ё') return 0xb8;
+    const code = c.charCodeAt(0);
+    return code >= 0x410 && code <= 0x44f ? code - 0x410 + 0xc0 : code;
+  }));
+}
+
+function silence() {
+  const samples = 800;
+  const b = Buffer.alloc(44 + samples * 2);
+  b.write('RIFF', 0, 'latin1'); b.writeUInt32LE(36 + samples * 2, 4); b.write('WAVEfmt ', 8, 'latin1');
+  b.writeUInt32LE(16, 16); b.writeUInt16LE(1, 20); b.writeUInt16LE(1, 22); b.writeUInt32LE(8000, 24);
+  b.writeUInt32LE(16000, 28); b.writeUInt16LE(2, 32); b.writeUInt16LE(16, 34);
+  b.write('data', 36, 'latin1'); b.writeUInt32LE(samples * 2, 40);
+  return b;
+}
+
+// The built site with its content replaced by test content: `word` on every line.
+export function makeTestSite(builtSite, target, word) {
+  fs.rmSync(target, { recursive: true, force: true });
+  fs.mkdirSync(target, { recursive: true });
+  for (const name of fs.readdirSync(builtSite))
+    if (name !== 'content') fs.cpSync(path.join(builtSite, name), path.join(target, name), { recursive: true });
+  const content = path.join(target, 'content');
+  const files = {
+    'Words.str': Buffer.concat(Array.from({ length: 130 }, () => Buffer.concat([cp1251(word), Buffer.from('\r\n')]))),
+    'pz91.bmp': bmp24(90, 90, COVER),
+    [`subjects/${word}.bmp`]: bmp24(200, 200, SUBJECT),
+    'Sounds/Beep.wav': silence(),
+    'Sounds/Drum1.wav': silence(),
+  };
+  for (let n = 1; n <= 33; ++n) files[`Morvadel/Буквы/one1/${n}.bmp`] = bmp24(90, 90, letterColour(n));
+  for (const [rel, bytes] of Object.entries(files)) {
+    fs.mkdirSync(path.dirname(path.join(content, rel)), { recursive: true });
+    fs.writeFileSync(path.join(content, rel), bytes);
+  }
+  fs.writeFileSync(path.join(content, 'index.txt'), Object.keys(files).sort().map((f) => f + '\n').join(''));
+}
+
+// --- The browser -------------------------------------------------------------------------
+
+export async function launch(userDataDir) {
+  const browser = await puppeteer.launch({
+    executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
+    headless: true,
+    userDataDir,
+    args: ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
+      '--disable-background-networking', '--disable-component-update', '--disable-sync',
+      '--autoplay-policy=no-user-gesture-required'],
+  });
+  return browser;
+}
+
+export function tempDir(name) {
+  return fs.mkdtempSync(path.join(os.tmpdir(), `timburik-web-${name}-`));
+}
+
+// --- The canvas in layout coordinates ----------------------------------------------------
+
+// The game's fit of its layout onto the canvas (the same arithmetic as ScreenFit).
+export class Fit {
+  constructor(width, height, ratio) {
+    this.width = width;
+    this.height = height;
+    this.ratio = ratio;
+    const scale = Math.min(width / LAYOUT.width, height / LAYOUT.height);
+    this.w = Math.round(LAYOUT.width * scale);
+    this.h = Math.round(LAYOUT.height * scale);
+    this.x = Math.trunc((width - this.w) / 2);
+    this.y = Math.trunc((height - this.h) / 2);
+    this.unscaled = this.w === LAYOUT.width && this.h === LAYOUT.height;
+  }
+  // The canvas pixel showing layout pixel (lx, ly).
+  toCanvas(lx, ly) {
+    return [this.x + Math.floor(((lx + 0.5) * this.w) / LAYOUT.width),
+      this.y + Math.floor(((ly + 0.5) * this.h) / LAYOUT.height)];
+  }
+  // Where to put the pointer, in the page's CSS pixels, to press layout pixel (lx, ly).
+  toPage(lx, ly) {
+    const [cx, cy] = this.toCanvas(lx, ly);
+    return [(cx + 0.5) / this.ratio, (cy + 0.5) / this.ratio];
+  }
+}
+
+export async function fitOf(page) {
+  const [w, h, ratio] = await page.evaluate(() => {
+    const c = document.getElementById('screen');
+    return [c.width, c.height, window.devicePixelRatio || 1];
+  });
+  return new Fit(w, h, ratio);
+}
+
+// Reads the canvas pixels at layout points.
+export async function pixels(page, fit, points) {
+  const canvasPoints = points.map(([x, y]) => fit.toCanvas(x, y));
+  return page.evaluate((pts) => {
+    const c = document.getElementById('screen');
+    const g = c.getContext('2d');
+    const all = g.getImageData(0, 0, c.width, c.height).data;
+    return pts.map(([x, y]) => {
+      if (x < 0 || y < 0 || x >= c.width || y >= c.height) return [-1, -1, -1];
+      const i = (y * c.width + x) * 4;
+      return [all[i], all[i + 1], all[i + 2]];
+    });
+  }, canvasPoints);
+}

@@ -1,0 +1,377 @@
+// The browser tests: the built site in Debian's Chromium from a local server, played with a
+// mouse and with touch as a child would, the canvas read back, the progress read back from
+// the browser's storage after a reload and after the page was closed.
+//   node tests/web/run.mjs SITE_DIR
+import fs from 'node:fs';
+import path from 'node:path';
+import {
+  ALPHABET, COVER, Fit, LAYOUT, SUBJECT, fitOf, launch, letterColour, makeTestSite, pixels, serve, tempDir,
+} from './harness.mjs';
+
+const site = path.resolve(process.argv[2] || 'build-web/site');
+const shots = path.resolve(path.dirname(site), 'test-shots');
+fs.mkdirSync(shots, { recursive: true });
+
+// --- Where the game puts things, in layout coordinates -----------------------------------
+const GIRL = { x: 488, y: 200, w: 209, h: 209 };
+const BOY = { x: 744, y: 200, w: 209, h: 201 };
+const WHITE_LEVEL = { x: 224, y: 656, w: 217, h: 41 };
+const YELLOW_LEVEL = { x: 448, y: 656, w: 217, h: 41 };
+const PURPLE_LEVEL = { x: 672, y: 656, w: 217, h: 41 };
+const BLACK_LEVEL = { x: 896, y: 656, w: 217, h: 41 };
+const EXIT = { x: 8, y: 16, w: 57, h: 17 };
+const HINT = { x: 16, y: 424, w: 201, h: 33 };
+const SUBJECT_AREA = { x: 16, y: 464, w: 201, h: 201 };
+const FORWARD = { x: 744, y: 424, w: 201, h: 249 };
+const NEXT = { x: 744, y: 424, w: 201, h: 257 };
+const MIDDLE = { x: 544, y: 296, w: 280, h: 60 };
+const BOARD_LEFT = -16;
+// The game's progress folder, kept in the browser's storage.
+const PROGRESS = '/content';
+
+const GREEN = [0, 128, 0];
+const GREY = [128, 128, 128];
+const LIME = [0, 255, 0];
+const BUTTON_FACE = [212, 208, 200];
+
+const WORD = 'КОТ';
+const letters = [...WORD].map((c) => ALPHABET.indexOf(c) + 1);
+const rowLeft = Math.round((LAYOUT.width - 110 * letters.length) / 2) + BOARD_LEFT;  // 519.5 rounds to even: 520
+const tilePlace = (i) => ({ x: rowLeft + (i - 1) * 100, y: 10, w: 90, h: 90 });
+const cell = (j) => ({ x: rowLeft + (j - 1) * 100, y: 200, w: 90, h: 90 });
+const centre = (a) => [a.x + Math.floor(a.w / 2), a.y + Math.floor(a.h / 2)];
+const offset = (a, dx, dy) => ({ ...a, x: a.x + dx, y: a.y + dy });
+
+// --- Looks: what an area of the screen must show -----------------------------------------
+const filled = (what, area, rgb) => ({ what, area, rgb, kind: 'filled' });
+const lacking = (what, area, rgb) => ({ what, area, rgb, kind: 'lacking' });
+const mostly = (what, area, rgb, share) => ({ what, area, rgb, kind: 'mostly', share });
+
+function samplePoints(area, fit) {
+  // Away from the edges on a scaled screen, where filtering mixes neighbours.
+  const inset = fit.unscaled ? 0 : 2;
+  const x0 = area.x + inset, y0 = area.y + inset;
+  const x1 = area.x + area.w - 1 - inset, y1 = area.y + area.h - 1 - inset;
+  const pts = [];
+  const nx = Math.min(7, Math.max(1, x1 - x0 + 1)), ny = Math.min(7, Math.max(1, y1 - y0 + 1));
+  for (let i = 0; i < nx; ++i)
+    for (let j = 0; j < ny; ++j)
+      pts.push([Math.round(x0 + ((x1 - x0) * i) / Math.max(1, nx - 1)), Math.round(y0 + ((y1 - y0) * j) / Math.max(1, ny - 1))]);
+  return pts;
+}
+
+const near = (a, b, tolerance) => a.every((v, i) => Math.abs(v - b[i]) <= tolerance);
+
+async function check(page, fit, looks) {
+  const tolerance = fit.unscaled ? 8 : 24;
+  for (const look of looks) {
+    const pts = samplePoints(look.area, fit);
+    const seen = await pixels(page, fit, pts);
+    const hits = seen.filter((c) => near(c, look.rgb, tolerance)).length;
+    const ok = look.kind === 'filled' ? hits === seen.length
+      : look.kind === 'lacking' ? hits === 0 : hits >= look.share * seen.length;
+    if (!ok) {
+      const bad = seen.find((c) => (look.kind === 'lacking') === near(c, look.rgb, tolerance));
+      return `${look.what}: expected ${look.kind} rgb(${look.rgb}), saw rgb(${bad})`;
+    }
+  }
+  return null;
+}
+
+class Failure extends Error {}
+
+// Waits until every look holds; on failure keeps a screenshot named for the step.
+async function waitFor(page, step, looks, timeoutMs = 10000) {
+  const fit = await fitOf(page);
+  const until = Date.now() + timeoutMs;
+  let problem = null;
+  while (Date.now() < until) {
+    problem = await check(page, fit, looks);
+    if (!problem) return;
+    await new Promise((r) => setTimeout(r, 50));
+  }
+  const shot = path.join(shots, step.replace(/[^a-zA-Z0-9]+/g, '-') + '.png');
+  await page.screenshot({ path: shot }).catch(() => {});
+  throw new Failure(`${step}: ${problem} (screenshot ${shot})`);
+}
+
+const choiceScreen = () => [
+  lacking('the girl', { ...GIRL, w: 60, h: 60 }, GREEN), lacking('the boy', { ...BOY, w: 60, h: 60 }, GREEN),
+  filled('no level blocks yet', { x: WHITE_LEVEL.x, y: WHITE_LEVEL.y, w: 889, h: 41 }, GREEN),
+  lacking('no exit button', EXIT, BUTTON_FACE)];
+const levelBlocks = () => [
+  filled('the white level', WHITE_LEVEL, [255, 255, 255]), filled('the yellow level', YELLOW_LEVEL, [255, 255, 0]),
+  filled('the purple level', PURPLE_LEVEL, [128, 0, 128]), filled('the black level', BLACK_LEVEL, [0, 0, 0])];
+function freshWord() {
+  const looks = [filled('the subject picture', SUBJECT_AREA, SUBJECT),
+    filled('the hint button', { x: HINT.x + 2, y: HINT.y + 4, w: 14, h: 20 }, BUTTON_FACE),
+    filled('no forward picture', FORWARD, GREEN)];
+  letters.forEach((_, k) => {
+    looks.push(filled(`face-down tile ${k + 1}`, tilePlace(k + 1), COVER));
+    looks.push(filled(`grey cell ${k + 1}`, cell(k + 1), GREY));
+  });
+  return looks;
+}
+function solved() {
+  const looks = [];
+  letters.forEach((n, k) => {
+    looks.push(filled(`the right letter in cell ${k + 1}`, cell(k + 1), letterColour(n)));
+    looks.push(filled(`an empty top-row place ${k + 1}`, tilePlace(k + 1), GREEN));
+  });
+  return looks;
+}
+const messageBox = () => [mostly("the message box's panel", MIDDLE, BUTTON_FACE, 0.3)];
+
+// --- Pointers: a mouse, or one finger -----------------------------------------------------
+class Mouse {
+  constructor(page) { this.page = page; }
+  async init() { this.fit = await fitOf(this.page); }
+  async press([x, y]) { await this.move([x, y]); await this.page.mouse.down(); }
+  async move([x, y]) { const [px, py] = this.fit.toPage(x, y); await this.page.mouse.move(px, py); }
+  async release() { await this.page.mouse.up(); }
+  async click(p) { await this.press(p); await this.release(); }
+}
+
+class Finger {
+  constructor(page) { this.page = page; this.at = [0, 0]; }
+  async init() {
+    this.fit = await fitOf(this.page);
+    this.cdp = await this.page.createCDPSession();
+  }
+  async send(type, points) {
+    await this.cdp.send('Input.dispatchTouchEvent', { type, touchPoints: points });
+  }
+  point([x, y]) { const [px, py] = this.fit.toPage(x, y); return [{ x: px, y: py, id: 1, radiusX: 4, radiusY: 4, force: 1 }]; }
+  async press(p) { this.at = p; await this.send('touchStart', this.point(p)); }
+  async move(p) { this.at = p; await this.send('touchMove', this.point(p)); }
+  async release() { await this.send('touchEnd', []); }
+  async click(p) { await this.press(p); await this.release(); }
+}
+
+function steps(from, to, count) {
+  const pts = [];
+  for (let k = 1; k <= count; ++k)
+    pts.push([from[0] + Math.trunc(((to[0] - from[0]) * k) / count), from[1] + Math.trunc(((to[1] - from[1]) * k) / count)]);
+  return pts;
+}
+
+// Presses on the face-down tile at place i and nudges it: the held tile shows its letter,
+// whose colour tells the cell it belongs in.
+async function lift(page, pointer, place) {
+  const grab = centre(tilePlace(place));
+  await pointer.press(grab);
+  const held = [grab[0] + 6, grab[1] + 6];
+  for (const p of steps(grab, held, 2)) await pointer.move(p);
+  const fit = await fitOf(page);
+  const until = Date.now() + 10000;
+  while (Date.now() < until) {
+    const [seen] = await pixels(page, fit, [held]);
+    const k = letters.findIndex((n) => near(seen, letterColour(n), fit.unscaled ? 8 : 24));
+    if (k >= 0) return { pointer: held, cell: k + 1 };
+    await new Promise((r) => setTimeout(r, 50));
+  }
+  throw new Failure(`the letter of the lifted tile from place ${place} never showed`);
+}
+
+async function dropInCell(page, pointer, held) {
+  const c = cell(held.cell);
+  const above = [centre(c)[0], centre(c)[1] - 40];
+  for (const p of steps(held.pointer, above, 6)) await pointer.move(p);
+  await waitFor(page, `the tile held over cell ${held.cell}`, [
+    filled("the held tile's letter", offset(c, 0, -40), letterColour(letters[held.cell - 1])),
+    filled('the lit cell below it', { x: c.x, y: c.y + 52, w: 90, h: 36 }, LIME)]);
+  await pointer.release();
+  await waitFor(page, `the tile glided into cell ${held.cell}`,
+    [filled('the letter in its cell', c, letterColour(letters[held.cell - 1]))]);
+}
+
+async function solveByDragging(page, pointer) {
+  for (let place = 1; place <= letters.length; ++place) await dropInCell(page, pointer, await lift(page, pointer, place));
+  await waitFor(page, 'the solved word', [...solved(), lacking('the forward picture', FORWARD, GREEN)]);
+}
+
+// --- The page ----------------------------------------------------------------------------
+
+// Counts the animation frames the page asks for, to tell an idle page from a busy one.
+const COUNT_FRAMES = () => {
+  window.framesAsked = 0;
+  const ask = window.requestAnimationFrame.bind(window);
+  window.requestAnimationFrame = (f) => { window.framesAsked++; return ask(f); };
+};
+
+async function open(browser, url, { width = LAYOUT.width, height = LAYOUT.height, ratio = 1, touch = false } = {}) {
+  const page = await browser.newPage();
+  await page.setViewport({ width, height, deviceScaleFactor: ratio, isMobile: touch, hasTouch: touch });
+  await page.evaluateOnNewDocument(COUNT_FRAMES);
+  page.on('pageerror', (e) => console.log(`  page error: ${e.message}`));
+  await page.goto(url);
+  await page.waitForFunction(() => window.Module && Module.firstFrameShown, { timeout: 20000 });
+  return page;
+}
+
+// The first tap goes to the notice over the game, which then gets out of the way.
+async function firstTap(page, pointer) {
+  await pointer.init();
+  const notice = await page.$eval('#start', (e) => e.textContent);
+  if (!/Нажмите/.test(notice) || !/весь экран/.test(notice) || !/звук/.test(notice))
+    throw new Failure(`the notice before the first tap says: ${notice}`);
+  await pointer.click(centre(GIRL));
+  await page.waitForFunction(() => document.getElementById('start').classList.contains('hidden'), { timeout: 5000 });
+}
+
+// The progress file as the browser's storage holds it (IndexedDB, read directly).
+async function storedProgress(page, name) {
+  return page.evaluate(async (dir, file) => new Promise((resolve) => {
+    const request = indexedDB.open(dir);
+    request.onerror = () => resolve('(no storage)');
+    request.onsuccess = () => {
+      const db = request.result;
+      if (!db.objectStoreNames.contains('FILE_DATA')) { resolve('(empty storage)'); return; }
+      const get = db.transaction('FILE_DATA').objectStore('FILE_DATA').get(dir + '/' + file);
+      get.onsuccess = () => resolve(get.result ? new TextDecoder().decode(get.result.contents) : '(no file)');
+      get.onerror = () => resolve('(unreadable)');
+    };
+  }), PROGRESS, name);
+}
+
+async function gameFile(page, file) {
+  return page.evaluate((f) => {
+    try { return new TextDecoder().decode(FS.readFile(f)); } catch (e) { return '(no file)'; }
+  }, file);
+}
+
+// --- The tests ---------------------------------------------------------------------------
+const tests = [];
+const test = (name, fn) => tests.push({ name, fn });
+const expectEqual = (what, actual, expected) => {
+  if (actual !== expected) throw new Failure(`${what}: expected ${JSON.stringify(expected)}, got ${JSON.stringify(actual)}`);
+};
+
+test('a child plays with the mouse, leaves with Выход, and the score is there after a reload', async ({ browser, server }) => {
+  const page = await open(browser, server.url);
+  const mouse = new Mouse(page);
+  await firstTap(page, mouse);
+  await waitFor(page, 'the choice screen', choiceScreen());
+  // Only what the first screens need was fetched: no letter and no word's picture yet.
+  const early = server.log.filter((r) => /Morvadel|subjects/.test(r.path));
+  if (early.length) throw new Failure(`fetched before any word was chosen: ${early.map((r) => r.path)}`);
+  await mouse.click(centre(GIRL));
+  await waitFor(page, 'the level blocks', levelBlocks());
+  await mouse.click(centre(WHITE_LEVEL));
+  await waitFor(page, 'the first word', [...freshWord(), filled('the exit button', { x: EXIT.x + 2, y: EXIT.y + 3, w: 6, h: 11 }, BUTTON_FACE)]);
+  if (!server.log.some((r) => r.path === `/content/subjects/${WORD}.bmp`)) throw new Failure("the word's picture was never fetched");
+  await solveByDragging(page, mouse);
+
+  await mouse.click(centre(FORWARD));
+  await waitFor(page, 'the next word', freshWord());
+  const framesBefore = await page.evaluate(() => window.framesAsked);
+  await mouse.click(centre(HINT));
+  await waitFor(page, 'the hint given', [filled('no hint button', HINT, GREEN), lacking('the next picture', NEXT, GREEN)]);
+  await waitFor(page, 'the tiles glided home and into their cells', solved());
+  if ((await page.evaluate(() => window.framesAsked)) === framesBefore) throw new Failure('the glide ran without display frames');
+  await mouse.click(centre(NEXT));
+  await waitFor(page, 'after the next picture', [...solved(), filled('no subject picture', SUBJECT_AREA, GREEN)]);
+
+  await mouse.click(centre(EXIT));
+  await waitFor(page, 'the exit question', messageBox());
+  await page.keyboard.press('Enter');
+  // A page cannot close itself: the choice screen comes back for the next child.
+  await waitFor(page, 'the choice screen after Выход', choiceScreen());
+  expectEqual('the saved score in the storage', await storedProgress(page, 'Confif.cnf'), '1');
+
+  await page.reload();
+  await page.waitForFunction(() => window.Module && Module.firstFrameShown, { timeout: 20000 });
+  expectEqual('the score the game reads after a reload', await gameFile(page, PROGRESS + '/Confif.cnf'), '1');
+  expectEqual("the boy's progress", await gameFile(page, PROGRESS + '/Confis.cnf'), '(no file)');
+  await page.close();
+});
+
+test('an idle page asks the browser for no frames', async ({ browser, server }) => {
+  const page = await open(browser, server.url);
+  await waitFor(page, 'the choice screen', choiceScreen());
+  await new Promise((r) => setTimeout(r, 300));
+  const before = await page.evaluate(() => window.framesAsked);
+  await new Promise((r) => setTimeout(r, 2000));
+  expectEqual('frames asked over two idle seconds', (await page.evaluate(() => window.framesAsked)) - before, 0);
+  await page.close();
+});
+
+test('on a phone a finger drags the letters, and closing the page keeps the score', async ({ browser, server }) => {
+  const page = await open(browser, server.url, { width: 844, height: 390, ratio: 3, touch: true });
+  const finger = new Finger(page);
+  await firstTap(page, finger);
+  const fit = await fitOf(page);
+  if (fit.unscaled || fit.width !== 844 * 3) throw new Failure(`the canvas should fill the phone's screen, is ${fit.width}x${fit.height}`);
+  await waitFor(page, 'the choice screen on a phone', choiceScreen());
+  await finger.click(centre(BOY));
+  await waitFor(page, 'the level blocks on a phone', levelBlocks());
+  await finger.click(centre(YELLOW_LEVEL));
+  await waitFor(page, 'the first word on a phone', freshWord());
+  const held = await lift(page, finger, 1);
+  // The page itself must not move under a drag: no scrolling, no zooming.
+  for (const p of steps(held.pointer, [held.pointer[0], held.pointer[1] + 150], 5)) await finger.move(p);
+  const moved = await page.evaluate(() => [window.scrollX, window.scrollY, window.visualViewport ? window.visualViewport.scale : 1]);
+  expectEqual('page scroll and zoom during a drag', moved.join(','), '0,0,1');
+  held.pointer = [held.pointer[0], held.pointer[1] + 150];
+  await dropInCell(page, finger, held);
+  for (let place = 2; place <= letters.length; ++place) await dropInCell(page, finger, await lift(page, finger, place));
+  await waitFor(page, 'the solved word on a phone', solved());
+
+  // No Выход: the tab is simply closed, which saves as a window manager's close does.
+  await page.close({ runBeforeUnload: false });
+  const again = await open(browser, server.url);
+  expectEqual('the score after the page was closed', await gameFile(again, PROGRESS + '/Confis.cnf'), '1');
+  await again.close();
+});
+
+test('without storage a save says so in the game and the game goes on', async ({ browser, server }) => {
+  const context = await browser.createBrowserContext();
+  const page = await context.newPage();
+  await page.setViewport({ width: 1024, height: 600 });
+  // As in a browser that refuses storage to the site.
+  await page.evaluateOnNewDocument(() => {
+    IDBFactory.prototype.open = function () { throw new DOMException('storage is switched off', 'SecurityError'); };
+  });
+  await page.goto(server.url);
+  await page.waitForFunction(() => window.Module && Module.firstFrameShown, { timeout: 20000 });
+  const mouse = new Mouse(page);
+  await firstTap(page, mouse);
+  await mouse.click(centre(GIRL));
+  await waitFor(page, 'the level blocks without storage', levelBlocks());
+  await mouse.click(centre(BLACK_LEVEL));
+  await waitFor(page, 'the first word without storage', freshWord());
+  await mouse.click(centre(EXIT));
+  await waitFor(page, 'the exit question without storage', messageBox());
+  await page.keyboard.press('Enter');
+  await new Promise((r) => setTimeout(r, 300));
+  await waitFor(page, 'the failed save reported', messageBox());
+  await page.keyboard.press('Enter');
+  await waitFor(page, 'the game still there after the message', freshWord());
+  await context.close();
+});
+
+// --- Running -----------------------------------------------------------------------------
+const root = tempDir('site');
+makeTestSite(site, root, WORD);
+const server = await serve(root);
+let passed = 0, failed = 0;
+for (const t of tests) {
+  const profile = tempDir('profile');
+  const browser = await launch(profile);
+  server.log.length = 0;
+  try {
+    await t.fn({ browser, server });
+    passed++;
+    console.log(`ok - ${t.name}`);
+  } catch (e) {
+    failed++;
+    console.log(`FAILED - ${t.name}\n  ${e instanceof Failure ? e.message : e.stack}`);
+  } finally {
+    await browser.close().catch(() => {});
+    fs.rmSync(profile, { recursive: true, force: true });
+  }
+}
+server.close();
+fs.rmSync(root, { recursive: true, force: true });
+console.log(`web: ${passed} passed, ${failed} failed`);
+process.exit(failed ? 1 : 0);

@@ -1,0 +1,87 @@
+#!/usr/bin/env python3
+"""Lays out the web site around the built game: the page, the content pack with the list of
+its files (the page fetches each file when the game first opens it), a web app manifest and
+icons, and the shipped font's licence. The game's .js and .wasm are already in the site."""
+import argparse
+import json
+import os
+import shutil
+import sys
+
+from PIL import Image
+
+MANIFEST = {
+    "name": "Тимбурик",
+    "short_name": "Тимбурик",
+    "lang": "ru",
+    "start_url": ".",
+    "display": "fullscreen",
+    "orientation": "landscape",
+    "background_color": "#008000",
+    "theme_color": "#008000",
+    "icons": [
+        {"src": "icon-192.png", "sizes": "192x192", "type": "image/png"},
+        {"src": "icon-512.png", "sizes": "512x512", "type": "image/png"},
+    ],
+}
+
+
+def content_files(data):
+    """Every file of the content folder, relative, with '/' between parts, in a fixed order."""
+    found = []
+    for folder, dirs, files in os.walk(data):
+        dirs.sort()
+        for name in sorted(files):
+            rel = os.path.relpath(os.path.join(folder, name), data)
+            found.append(rel.replace(os.sep, "/"))
+    return found
+
+
+def copy_content(data, target):
+    if os.path.isdir(target):
+        shutil.rmtree(target)
+    shutil.copytree(data, target)
+    files = content_files(target)
+    for rel in files:
+        if "\n" in rel:
+            sys.exit(f"make_site: a content file name holds a line break: {rel!r}")
+    with open(os.path.join(target, "index.txt"), "w", encoding="utf-8") as out:
+        out.write("".join(rel + "\n" for rel in files))
+    return files
+
+
+def write_icons(cover, site):
+    """Icons from the cover picture, scaled without blurring its pixels away."""
+    picture = Image.open(cover).convert("RGB")
+    for size in (192, 512):
+        icon = Image.new("RGB", (size, size), (0, 128, 0))
+        inner = int(size * 0.8)
+        scaled = picture.resize((inner, inner), Image.NEAREST)
+        icon.paste(scaled, ((size - inner) // 2, (size - inner) // 2))
+        icon.save(os.path.join(site, f"icon-{size}.png"), optimize=True)
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__)
+    parser.add_argument("--data", required=True, help="the content folder")
+    parser.add_argument("--site", required=True, help="the site folder, holding timburik.js and .wasm")
+    parser.add_argument("--page", required=True, help="index.html to copy")
+    parser.add_argument("--font-licence", required=True, help="the shipped font's copyright file")
+    args = parser.parse_args()
+    for built in ("timburik.js", "timburik.wasm"):
+        if not os.path.isfile(os.path.join(args.site, built)):
+            sys.exit(f"make_site: {built} is not in {args.site}: build the game first")
+    if not os.path.isfile(os.path.join(args.data, "Words.str")):
+        sys.exit(f"make_site: {args.data} holds no Words.str")
+    files = copy_content(args.data, os.path.join(args.site, "content"))
+    shutil.copyfile(args.page, os.path.join(args.site, "index.html"))
+    with open(os.path.join(args.site, "manifest.webmanifest"), "w", encoding="utf-8") as out:
+        json.dump(MANIFEST, out, ensure_ascii=False, indent=2)
+    write_icons(os.path.join(args.data, "pz91.bmp"), args.site)
+    os.makedirs(os.path.join(args.site, "fonts"), exist_ok=True)
+    shutil.copyfile(args.font_licence, os.path.join(args.site, "fonts", "DejaVu-LICENSE.txt"))
+    print(f"make_site: {len(files)} content files listed")
+
+
+if __name__ == "__main__":
+    main()
