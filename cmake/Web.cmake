@@ -21,7 +21,8 @@ target_link_options(timburik_web PRIVATE
   -sALLOW_MEMORY_GROWTH=1 -sINITIAL_MEMORY=64MB -sENVIRONMENT=web -sEXIT_RUNTIME=0
   "-sEXPORTED_RUNTIME_METHODS=['FS','addRunDependency','removeRunDependency']"
   -lidbfs.js
-  --js-library ${WEB_DIR}/WebHost.js --js-library ${WEB_DIR}/WebFiles.js --pre-js ${WEB_DIR}/WebStart.js
+  "SHELL:--js-library ${WEB_DIR}/WebHost.js" "SHELL:--js-library ${WEB_DIR}/WebFiles.js"
+  "SHELL:--pre-js ${WEB_DIR}/WebStart.js"
   # Content is fetched when first opened and progress written through to storage: see WebFiles.cpp.
-  -Wl,--wrap=fopen -Wl,--wrap=open -Wl,--wrap=rename
-  --embed-file ${TIMBURIK_WEB_FONT}@/fonts/DejaVuSans-Bold.ttf)
+  -Wl,--wrap=fopen -Wl,--wrap=open -Wl,--wrap=rename -Wl,--wrap=fsync
+  "SHELL:--embed-file ${TIMBURIK_WEB_FONT}@/fonts/DejaVuSans-Bold.ttf")

@@ -13,8 +13,6 @@ jobs=${JOBS:-2}
 mkdir -p "$root" "$sources"
 
 emcc_version=$(emcc --version 2>/dev/null | head -1)
-# The recipe is this script: a change to how a library is built rebuilds it.
-recipe=$(sha256sum "$0" | cut -c1-16)
 
 # Every library installs into one shared prefix, remade from the per-library folders, so the
 # game's build sees one include and one lib folder.
@@ -24,8 +22,10 @@ log() { echo "web-libs: $*" >&2; }
 
 # build_lib PKG FUNCTION: runs FUNCTION SRC OUT when the cached build of PKG is missing or stale.
 build_lib() {
-  local pkg=$1 fn=$2 version out stamp want
+  local pkg=$1 fn=$2 version out stamp want recipe
   version=$("$here/debian-source.sh" version "$pkg")
+  # The recipe is the library's build function: a change to how it is built rebuilds it.
+  recipe=$(declare -f "$fn" cmake_lib | sha256sum | cut -c1-16)
   out="$root/$pkg-${version//:/_}"
   stamp="$out/.stamp"
   want="$pkg $version | $emcc_version | $recipe"
@@ -47,31 +47,36 @@ build_lib() {
   fi
   # Older versions of the same package are left behind by an upgrade: removed.
   local old
-  for old in "$root/$pkg"-*; do
+  for old in "$root/$pkg"-[0-9]*; do
     [ "$old" = "$out" ] || [ ! -d "$old" ] || rm -rf "$old"
   done
   cp -a "$out/install/." "$prefix/"
 }
 
+# The recipes run where the shell does not stop at a failing command (inside ||), so each
+# chains its steps with && and so fails as a whole.
 cmake_lib() {  # SRC OUT [cmake options...]
   local src=$1 out=$2
   shift 2
   nice -n 10 emcmake cmake -S "$src" -B "$out/build" -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_INSTALL_PREFIX="$out/install" -DCMAKE_PREFIX_PATH="$prefix" "$@"
-  nice -n 10 cmake --build "$out/build" -j"$jobs"
-  cmake --install "$out/build"
+    -DCMAKE_INSTALL_PREFIX="$out/install" -DCMAKE_PREFIX_PATH="$prefix" "$@" &&
+    nice -n 10 cmake --build "$out/build" -j"$jobs" &&
+    cmake --install "$out/build"
 }
 
 build_jpeg() {
   # No SIMD: the x86 assembly does not exist for WebAssembly. Only the static library is
   # built; the command-line tools would each be linked into a page of their own.
+  # CMake's type-size checks read the size out of a compiled program, which emscripten
+  # writes as JavaScript and WebAssembly where the check cannot find it: WebAssembly's sizes.
   local src=$1 out=$2
   nice -n 10 emcmake cmake -S "$src" -B "$out/build" -DCMAKE_BUILD_TYPE=Release -DWITH_SIMD=OFF \
-    -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_TURBOJPEG=OFF -DWITH_JAVA=OFF
-  nice -n 10 cmake --build "$out/build" -j"$jobs" --target jpeg-static
-  mkdir -p "$out/install/include" "$out/install/lib"
-  cp "$out/build/libjpeg.a" "$out/install/lib/"
-  cp "$out/build/jconfig.h" "$src/jpeglib.h" "$src/jmorecfg.h" "$src/jerror.h" "$out/install/include/"
+    -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_TURBOJPEG=OFF -DWITH_JAVA=OFF \
+    -DHAVE_SIZE_T=TRUE -DSIZE_T=4 -DHAVE_UNSIGNED_LONG=TRUE -DUNSIGNED_LONG=4 &&
+    nice -n 10 cmake --build "$out/build" -j"$jobs" --target jpeg-static &&
+    mkdir -p "$out/install/include" "$out/install/lib" &&
+    cp "$out/build/libjpeg.a" "$out/install/lib/" &&
+    cp "$out/build/jconfig.h" "$src/jpeglib.h" "$src/jmorecfg.h" "$src/jerror.h" "$out/install/include/"
 }
 
 build_freetype() {
@@ -89,12 +94,12 @@ build_sdl2_ttf() {
   # One C file over FreeType and SDL: compiled directly, which needs neither its CMake nor
   # its autotools files to know about emscripten.
   local src=$1 out=$2
-  mkdir -p "$out/install/include/SDL2" "$out/install/lib/pkgconfig"
-  nice -n 10 emcc -O2 -c "$src/SDL_ttf.c" -o "$out/build/SDL_ttf.o" \
-    -I"$prefix/include/SDL2" -I"$prefix/include/freetype2" -I"$prefix/include"
-  emar rcs "$out/install/lib/libSDL2_ttf.a" "$out/build/SDL_ttf.o"
-  cp "$src/SDL_ttf.h" "$out/install/include/SDL2/"
-  cat >"$out/install/lib/pkgconfig/SDL2_ttf.pc" <<PC
+  mkdir -p "$out/install/include/SDL2" "$out/install/lib/pkgconfig" &&
+    nice -n 10 emcc -O2 -c "$src/SDL_ttf.c" -o "$out/build/SDL_ttf.o" \
+      -I"$prefix/include/SDL2" -I"$prefix/include/freetype2" -I"$prefix/include" &&
+    emar rcs "$out/install/lib/libSDL2_ttf.a" "$out/build/SDL_ttf.o" &&
+    cp "$src/SDL_ttf.h" "$out/install/include/SDL2/" &&
+    cat >"$out/install/lib/pkgconfig/SDL2_ttf.pc" <<PC
 prefix=$prefix
 libdir=\${prefix}/lib
 includedir=\${prefix}/include

@@ -41,9 +41,10 @@ if [ ! -s build-web/DejaVuSans-Bold.ttf ] || [ "$font" -nt build-web/DejaVuSans-
     --unicodes=U+0020-007E,U+00A0-00FF,U+0401-045F,U+2010-2026,U+2116 --layout-features='*'
 fi
 emcmake cmake -S . -B build-web -DCMAKE_BUILD_TYPE=Release -DTIMBURIK_TESTS=OFF -DTIMBURIK_BENCH=OFF \
-  -DTIMBURIK_WERROR=ON -DCMAKE_PREFIX_PATH="$prefix" -DCMAKE_FIND_ROOT_PATH="$prefix" -DTIMBURIK_WEB_FONT="$PWD/build-web/DejaVuSans-Bold.ttf" >/dev/null
+  -DTIMBURIK_WERROR=ON -DCMAKE_PREFIX_PATH="$prefix" -DCMAKE_FIND_ROOT_PATH_MODE_LIBRARY=BOTH -DCMAKE_FIND_ROOT_PATH_MODE_INCLUDE=BOTH -DCMAKE_FIND_ROOT_PATH_MODE_PACKAGE=BOTH -DTIMBURIK_WEB_FONT="$PWD/build-web/DejaVuSans-Bold.ttf" >/dev/null
 cmake --build build-web -j2 --target timburik_web
-python3 tools/web/make_site.py --data data --site build-web/site --page platform/web/index.html \
+# Debian's Python, which has Debian's PIL, whatever python3 comes first on the PATH.
+/usr/bin/python3 tools/web/make_site.py --data data --site build-web/site --page platform/web/index.html \
   --font-licence /usr/share/doc/fonts-dejavu-core/copyright
 echo "web: site in build-web/site ($(du -sh build-web/site | cut -f1))"
 

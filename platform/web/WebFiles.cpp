@@ -4,11 +4,16 @@
 //   whole pack before the first screen (WebFiles.js knows which files the site has);
 // - a file renamed into place in the progress folder (the last step of a save) is written
 //   through to the browser's storage, and the rename fails, so the save does, when the
-//   storage refuses it.
+//   storage refuses it;
+// - fsync asks nothing of the storage. Emscripten's own would copy the whole folder to
+//   IndexedDB in several asynchronous steps, which a page being closed never finishes, and
+//   the save would be lost. The write after the rename is one IndexedDB transaction, which
+//   keeps the old content or the new, so the temporary file need never be stored.
 #include <errno.h>
 #include <fcntl.h>
 #include <stdarg.h>
 #include <stdio.h>
+#include <unistd.h>
 
 extern "C" {
 FILE* __real_fopen(const char* path, const char* mode);
@@ -35,6 +40,11 @@ int __wrap_open(const char* path, int flags, ...) {
     }
     if (path && (flags & O_ACCMODE) == O_RDONLY) web_fetch_content(path);
     return __real_open(path, flags, mode);
+}
+
+int __wrap_fsync(int fd) {
+    if (::fcntl(fd, F_GETFD) == -1) return -1;  // errno says why, as fsync's would
+    return 0;
 }
 
 int __wrap_rename(const char* from, const char* to) {

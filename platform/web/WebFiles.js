@@ -11,6 +11,87 @@ mergeInto(LibraryManager.library, {
     db: null,             // the storage's database, open, or null when storage is unavailable
     storageError: '',
 
+    // A save's bytes are also written at once to localStorage, which the browser keeps even
+    // when the page is closed in the middle of the save; the entry goes when IndexedDB has
+    // the file, and one left behind is put back at the next start (see WebStart.js).
+    journalKey: 'timburik-unsaved:',
+
+    journal: function(path, contents) {
+      try {
+        var text = '';
+        for (var i = 0; i < contents.length; ++i) text += String.fromCharCode(contents[i]);
+        localStorage.setItem(WebFiles.journalKey + path, btoa(text));
+      } catch (e) {}
+    },
+
+    unjournal: function(path) {
+      try { localStorage.removeItem(WebFiles.journalKey + path); } catch (e) {}
+    },
+
+    // Writes the file at `path` to IndexedDB in one transaction, asked for at once so that a
+    // page being closed still gets it on its way; calls back with 0 or an errno value.
+    store: function(path, done) {
+      var db = WebFiles.db;
+      if (!db) {
+        done({{{ cDefine('EACCES') }}});
+        return;
+      }
+      var answered = false;
+      var answer = function(err) {
+        if (answered) return;
+        answered = true;
+        if (!err) WebFiles.unjournal(path);
+        done(err);
+      };
+      try {
+        var tx = db.transaction([IDBFS.DB_STORE_NAME], 'readwrite');
+        var store = tx.objectStore(IDBFS.DB_STORE_NAME);
+        tx.oncomplete = function() { answer(0); };
+        tx.onabort = tx.onerror = function(e) {
+          var name = tx.error && tx.error.name;
+          if (e && e.preventDefault) e.preventDefault();
+          answer(name === 'QuotaExceededError' ? {{{ cDefine('ENOSPC') }}} : {{{ cDefine('EIO') }}});
+        };
+        IDBFS.loadLocalEntry(path, function(err, entry) {
+          if (err) {
+            tx.abort();
+            return;
+          }
+          WebFiles.journal(path, entry['contents']);
+          IDBFS.storeRemoteEntry(store, path, entry, function() {});
+        });
+        if (tx.commit) tx.commit();
+      } catch (e) {
+        answer({{{ cDefine('EIO') }}});
+      }
+    },
+
+    // Saves left in the journal by a page closed before IndexedDB had them.
+    replayJournal: function() {
+      var keys = [];
+      try {
+        for (var i = 0; i < localStorage.length; ++i) {
+          var key = localStorage.key(i);
+          if (key.indexOf(WebFiles.journalKey) === 0) keys.push(key);
+        }
+      } catch (e) {
+        return;
+      }
+      keys.forEach(function(key) {
+        var path = key.substr(WebFiles.journalKey.length);
+        if (path.indexOf(WebFiles.storageRoot + '/') !== 0) return;
+        try {
+          var text = atob(localStorage.getItem(key));
+          var bytes = new Uint8Array(text.length);
+          for (var i = 0; i < text.length; ++i) bytes[i] = text.charCodeAt(i);
+          FS.writeFile(path, bytes);
+          WebFiles.store(path, function() {});
+        } catch (e) {
+          console.warn('timburik: ' + path + ': ' + e);
+        }
+      });
+    },
+
     relative: function(path) {
       var root = WebFiles.contentRoot + '/';
       if (path.indexOf(root) !== 0) return null;
@@ -66,38 +147,7 @@ mergeInto(LibraryManager.library, {
         wakeUp(0);
         return;
       }
-      var db = WebFiles.db;
-      if (!db) {
-        wakeUp({{{ cDefine('EACCES') }}});
-        return;
-      }
-      var answered = false;
-      var answer = function(err) {
-        if (answered) return;
-        answered = true;
-        wakeUp(err);
-      };
-      try {
-        // One transaction, asked for at once: a page being closed still gets its write in.
-        var tx = db.transaction([IDBFS.DB_STORE_NAME], 'readwrite');
-        var store = tx.objectStore(IDBFS.DB_STORE_NAME);
-        tx.oncomplete = function() { answer(0); };
-        tx.onabort = tx.onerror = function(e) {
-          var name = tx.error && tx.error.name;
-          if (e && e.preventDefault) e.preventDefault();
-          answer(name === 'QuotaExceededError' ? {{{ cDefine('ENOSPC') }}} : {{{ cDefine('EIO') }}});
-        };
-        IDBFS.loadLocalEntry(path, function(err, entry) {
-          if (err) {
-            tx.abort();
-            return;
-          }
-          IDBFS.storeRemoteEntry(store, path, entry, function() {});
-        });
-        if (tx.commit) tx.commit();
-      } catch (e) {
-        answer({{{ cDefine('EIO') }}});
-      }
+      WebFiles.store(path, wakeUp);
     });
   },
 });

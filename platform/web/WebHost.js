@@ -29,7 +29,12 @@ mergeInto(LibraryManager.library, {
       if (wake) {
         WebPage.wake = null;
         WebPage.wokeAt = performance.now();
-        wake(0);
+        try {
+          wake(0);
+        } catch (e) {
+          console.error('timburik: ' + (e && e.stack || e));
+          throw e;
+        }
       }
     },
 
@@ -113,7 +118,9 @@ mergeInto(LibraryManager.library, {
     },
   },
 
-  web_init__deps: ['$WebPage'],
+  // SDL's audio calls the last two from JavaScript; a library built outside emcc's own ports
+  // does not bring them in by itself.
+  web_init__deps: ['$WebPage', '$autoResumeAudioContext', '$dynCall'],
   web_init: function() {
     var c = Module['canvas'] || document.getElementById('screen');
     WebPage.canvas = c;

@@ -35,6 +35,7 @@
           // each save then says it failed.
           if (err) console.warn('timburik: no storage for progress: ' + err);
           WebFiles.db = err ? null : (IDBFS.dbs[WebFiles.storageRoot] || null);
+          WebFiles.replayJournal();
           resolve();
         });
       } catch (e) {
