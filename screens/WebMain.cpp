@@ -4,14 +4,22 @@
 #include <cstdio>
 #include <exception>
 
+#include "game/ContentLocation.h"
 #include "platform/web/WebHost.h"
 #include "screens/TFWords.h"
 
 int main() {
     try {
+        // The location rule's browser case: the site's content is the installed content, and
+        // the user's folder is the browser's storage for the site (the page mounts both).
+        LocationRequest request;
+        request.currentFolder = "/";
+        request.installedFolder = "/content";
+        request.userFolder = "/progress";
+        const ContentLocation location = ResolveContentLocation(request);
         WebHost host;
         for (;;) {
-            TFWords form(host, "/content");
+            TFWords form(host, location);
             host.Run(form.GetWindow());
         }
     } catch (const std::exception& e) {

@@ -23,7 +23,7 @@
   Module['preRun'].push(function() {
     WebFiles.contentUrl = contentUrl;
     WebFiles.contentRoot = settings['contentRoot'] || '/content';
-    WebFiles.storageRoot = settings['progressRoot'] || '/content';
+    WebFiles.storageRoot = settings['progressRoot'] || '/progress';
     addRunDependency('timburik-start');
     FS.mkdirTree(WebFiles.contentRoot);
     FS.mkdirTree(WebFiles.storageRoot);

@@ -27,7 +27,7 @@ const NEXT = { x: 744, y: 424, w: 201, h: 257 };
 const MIDDLE = { x: 544, y: 296, w: 280, h: 60 };
 const BOARD_LEFT = -16;
 // The game's progress folder, kept in the browser's storage.
-const PROGRESS = '/content';
+const PROGRESS = '/progress';
 
 const GREEN = [0, 128, 0];
 const GREY = [128, 128, 128];
