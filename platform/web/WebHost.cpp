@@ -148,6 +148,8 @@ FontEngine& WebHost::Fonts() { return *s_->fonts; }
 
 void WebHost::PlaySound(const std::filesystem::path& wav) { s_->sound->Play(wav); }
 
+void WebHost::PlayVoice(const std::filesystem::path& wav, bool afterSound) { s_->sound->PlayVoice(wav, afterSound); }
+
 void WebHost::SetTimer(bool running, int intervalMs) {
     if (running)
         s_->ticks.Start(emscripten_get_now(), intervalMs);

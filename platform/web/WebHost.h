@@ -15,6 +15,7 @@ public:
 
     FontEngine& Fonts() override;
     void PlaySound(const std::filesystem::path& wav) override;
+    void PlayVoice(const std::filesystem::path& wav, bool afterSound) override;
     void SetTimer(bool running, int intervalMs) override;
     void RunModal(Window& window, const std::function<bool()>& done) override;
     void Present(const Picture& frame) override;
