@@ -1,6 +1,7 @@
 #!/bin/sh
 # Regenerates every picture, sound and the word list of the game's content:
-# assets/ (compiled into the executable) and data/ (the default content pack).
+# assets/ (compiled into the executable), data/ (the default content pack) and
+# packaging/icons/ (the desktop icon, drawn from the same tiles).
 # Usage: tools/content/generate.sh [OUTPUT_ROOT]   (default: the repository)
 # Reruns give byte-identical files; the outputs are committed, so building
 # the game never needs this script.
@@ -31,4 +32,5 @@ $py make_tiles.py "$root"
 $py make_assets.py "$root"
 $py make_sounds.py "$root"
 $py make_voices.py "$root"
+$py make_icon.py "$root"
 echo "content written under $root"

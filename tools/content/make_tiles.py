@@ -75,7 +75,8 @@ def _glyph(letter, path):
     return mask.crop(box), s * 3 // 4 - box[1]
 
 
-def letter_tile(letter):
+def letter_tile(letter, size=SIZE):
+    """The tile as the game shows it; `size` other than 90 is for the icon."""
     img = _frame(FRAME, FACE, FACE_LIGHT)
     lo, hi = INK_Y[0] * SCALE, INK_Y[1] * SCALE
     room = hi - lo
@@ -98,7 +99,7 @@ def letter_tile(letter):
     top = min(max(top, lo), hi - mask.height)
     left = (s - mask.width) // 2
     img.paste(Image.new("RGB", mask.size, INK), (left, top), mask)
-    return img.resize((SIZE, SIZE), Image.LANCZOS)
+    return img.resize((size, size), Image.LANCZOS)
 
 
 def _star(cx, cy, r_out, r_in):
@@ -112,7 +113,7 @@ def _star(cx, cy, r_out, r_in):
     return pts
 
 
-def tile_back():
+def tile_back(size=SIZE):
     s = SIZE * SCALE
     img = Image.new("RGB", (s, s), BACK_FRAME)
     d = ImageDraw.Draw(img)
@@ -132,7 +133,7 @@ def tile_back():
     d.polygon(_star(c + 1.5 * SCALE, c + 2.5 * SCALE, 31 * SCALE, 13 * SCALE), fill=(10, 50, 130))
     d.polygon(_star(c, c + 1 * SCALE, 31 * SCALE, 13 * SCALE), fill=STAR_EDGE)
     d.polygon(_star(c, c + 1 * SCALE, 27 * SCALE, 11 * SCALE), fill=STAR)
-    return img.resize((SIZE, SIZE), Image.LANCZOS)
+    return img.resize((size, size), Image.LANCZOS)
 
 
 def main(root):

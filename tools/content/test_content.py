@@ -15,6 +15,7 @@ from PIL import Image, ImageChops
 
 import common
 import make_assets
+import make_icon
 import make_sounds
 import make_tiles
 import make_voices
@@ -336,6 +337,28 @@ class Drawing(unittest.TestCase):
         self.assertGreater(font.size, 20)
 
 
+class Icon(unittest.TestCase):
+    def test_every_size_is_square_with_see_through_corners(self):
+        for size in make_icon.SIZES:
+            img = load(os.path.join(ROOT, "packaging", "icons", "%dx%d" % (size, size), "timburik.png"), "RGBA")
+            self.assertEqual(img.size, (size, size))
+            self.assertEqual(img.getpixel((0, 0))[3], 0, size)
+            self.assertEqual(img.getpixel((size - 1, size - 1))[3], 0, size)
+            # The letter tile lies in front: its cream face beside the letter, navy ink on it.
+            face = img.getpixel((size * 3 // 4, size * 3 // 4))
+            ink = img.getpixel((round(size * 0.59), round(size * 0.45)))
+            self.assertEqual((face[3], ink[3]), (255, 255), size)
+            self.assertGreater(min(face[:2]), 200, size)
+            self.assertLess(max(ink[:2]), 60, size)
+
+    def test_sizes_are_one_drawing(self):
+        # A small icon is the large one shrunk, not a different picture.
+        big = load(os.path.join(ROOT, "packaging", "icons", "256x256", "timburik.png"), "RGBA")
+        small = load(os.path.join(ROOT, "packaging", "icons", "64x64", "timburik.png"), "RGBA")
+        diff = ImageChops.difference(big.resize((64, 64), Image.LANCZOS), small).convert("L")
+        self.assertLess(sum(diff.getdata()) / (64 * 64), 4)
+
+
 class Reproducible(unittest.TestCase):
     def test_regenerating_gives_identical_bytes(self):
         with tempfile.TemporaryDirectory() as tmp:
@@ -344,15 +367,16 @@ class Reproducible(unittest.TestCase):
             make_assets.main(tmp)
             make_sounds.main(tmp)
             make_voices.main(tmp)
+            make_icon.main(tmp)
             compared = 0
-            for top in ("assets", "data"):
+            for top in ("assets", "data", "packaging"):
                 for folder, _, files in os.walk(os.path.join(tmp, top)):
                     for f in files:
                         new = os.path.join(folder, f)
                         old = os.path.join(ROOT, os.path.relpath(new, tmp))
                         self.assertTrue(filecmp.cmp(new, old, shallow=False), old)
                         compared += 1
-            self.assertEqual(compared, 130 + 34 + 27 + 7 + 2 + 1 + 33 + 130)
+            self.assertEqual(compared, 130 + 34 + 27 + 7 + 2 + 1 + 33 + 130 + 4)
 
 
 if __name__ == "__main__":
