@@ -11,6 +11,12 @@ if [ "${1:-}" = "--tests" ]; then
   # End-to-end tests drive the real program in a virtual X server.
   packages+=(xvfb xdotool imagemagick x11-utils clang libclang-rt-14-dev)
 fi
+if [ "${1:-}" = "--package" ]; then
+  # CPack's Debian generator (dpkg-shlibdeps, file) and the checks of what it makes; the
+  # installed program is then driven on a virtual screen as the end-to-end tests do.
+  packages+=(dpkg-dev file lintian desktop-file-utils appstream man-db groff-base
+             xvfb xdotool imagemagick x11-utils)
+fi
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
