@@ -7,9 +7,10 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <filesystem>
 #include <numbers>
-#include <thread>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "tests/e2e/GameRun.h"
@@ -473,5 +474,90 @@ TEST(EndToEnd, APickUpSaysItsLetterOnTheSoundCard) {
     EXPECT_GE(loud, 300);
     EXPECT_LE(loud, 450);
 }
+
+// The game as installed. TIMBURIK_STAGE names a folder holding an installed tree, as
+// `DESTDIR=... cmake --install` or an unpacked .deb leaves it. The tree is laid over /usr,
+// read-only, in a mount namespace of the game's own, so the installed program runs at the very
+// paths it was built for, on nothing but what was installed, and the real /usr is untouched.
+#if defined(TIMBURIK_INSTALLED_BINDIR) && defined(TIMBURIK_INSTALLED_DATA_DIR)
+
+std::filesystem::path Staged(const std::filesystem::path& stage, const std::filesystem::path& installed) {
+    return stage / installed.relative_path();
+}
+
+std::vector<std::string> AsInstalled(const std::filesystem::path& stage, const std::string& program) {
+    const std::string path = (std::filesystem::path(TIMBURIK_INSTALLED_BINDIR) / program).string();
+    // XDG_DATA_HOME unset: the user's folder must come from HOME, as on a fresh account.
+    return {"unshare", "--map-root-user", "--mount", "sh", "-c",
+            "mount -t overlay -o lowerdir=\"$0/usr\":/usr overlay /usr || exit 125\n"
+            "unset XDG_DATA_HOME\n"
+            "exec \"$1\"",
+            stage.string(), path};
+}
+
+class Installed : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const char* stage = std::getenv("TIMBURIK_STAGE");
+        if (stage == nullptr) GTEST_SKIP() << "TIMBURIK_STAGE names no installed tree";
+        stage_ = std::filesystem::absolute(stage);
+        ASSERT_TRUE(std::filesystem::exists(Staged(stage_, TIMBURIK_INSTALLED_BINDIR) / "timburik"))
+            << "nothing installed under " << stage_;
+    }
+    std::filesystem::path InstalledData() const { return Staged(stage_, TIMBURIK_INSTALLED_DATA_DIR); }
+
+    std::filesystem::path stage_;
+    TempDir home_;       // a user who has never played
+    TempDir elsewhere_;  // the folder a terminal happens to be in: no content there
+};
+
+TEST_F(Installed, StartedAnywhereItPlaysTheInstalledContentAndKeepsProgressInTheHome) {
+    GameRun run("installed");
+    // The parent's own words and letter pictures in the user's folder, over the installed
+    // ones; the tile backs, the subject picture and the sounds stay the installed ones.
+    const std::filesystem::path user = home_.Path() / ".local" / "share" / "timburik";
+    {
+        TempDir own;
+        WriteContent(own, Repeat(kCat.text), {.words = true, .cover = false, .letters = true, .subjects = false,
+                                              .sounds = false});
+        std::filesystem::create_directories(user);
+        std::filesystem::copy(own.Path(), user, std::filesystem::copy_options::recursive);
+    }
+    const Picture back = LoadBmpFile(InstalledData() / "pz91.bmp");
+    const Picture cat = LoadBmpFile(InstalledData() / "subjects" / "КОТ.bmp");
+
+    run.Start(AsInstalled(stage_, "timburik"), elsewhere_.Path(), {{"HOME", home_.Path().string()}});
+    ASSERT_TRUE(run.WaitFor("the choice screen", ChoiceScreen()));
+    run.Click(kGirl.Centre());
+    ASSERT_TRUE(run.WaitFor("the level blocks", LevelBlocks()));
+    run.Click(kWhiteLevel.Centre());
+    std::vector<Look> fresh{Showing("the installed subject picture", kSubject, cat)};
+    for (int i = 1; i <= kCat.Count(); ++i)
+        fresh.push_back(Showing(Nth("the installed tile back at place", i), TilePlace(kCat, i), back));
+    ASSERT_TRUE(run.WaitFor("the first word", fresh));
+    ASSERT_TRUE(SolveByDragging(run, kCat));
+
+    run.Click(kExit.Centre());
+    ASSERT_TRUE(run.WaitFor("the exit question", MessageBox()));
+    run.Key("Return");
+    EXPECT_EQ(run.WaitExit(), 0) << "[installed] Enter (Yes) must end the game";
+    EXPECT_EQ(home_.Read(".local/share/timburik/Confif.cnf"), "1") << "[installed] the girl's progress file";
+    EXPECT_FALSE(home_.Exists(".local/share/timburik/Confis.cnf")) << "[installed] the boy's progress file";
+    EXPECT_TRUE(std::filesystem::is_empty(elsewhere_.Path())) << "[installed] written into the working folder";
+    EXPECT_FALSE(std::filesystem::exists(InstalledData() / "Confif.cnf")) << "[installed] written into the content";
+}
+
+TEST_F(Installed, WordCheckerChecksTheInstalledContentFromAnyFolder) {
+    SpawnOptions o;
+    o.argv = AsInstalled(stage_, "timburik-wordcheck");
+    o.env = {{"HOME", home_.Path().string()}};
+    o.directory = elsewhere_.Path();
+    // Throws, failing the test, unless the checker ends with status 0.
+    const std::string report = RunCommand(o, std::chrono::seconds(30));
+    EXPECT_NE(report.find("130 lines"), std::string::npos) << report;
+    EXPECT_NE(report.find("no problems found"), std::string::npos) << report;
+}
+
+#endif
 
 }  // namespace

@@ -187,12 +187,18 @@ GameRun::GameRun(std::string scenario, int screenWidth, int screenHeight)
     : scenario_(std::move(scenario)), screen_(screenWidth, screenHeight), fit_(screenWidth, screenHeight) {}
 
 void GameRun::Start() {
+    std::vector<std::string> command{TIMBURIK_EXE};
+    command.insert(command.end(), args.begin(), args.end());
+    Start(std::move(command), content_.Path(), env);
+}
+
+void GameRun::Start(std::vector<std::string> command, std::filesystem::path directory,
+                    const std::map<std::string, std::string>& extraEnv) {
     SpawnOptions o;
-    o.argv = {TIMBURIK_EXE};
-    o.argv.insert(o.argv.end(), args.begin(), args.end());
+    o.argv = std::move(command);
     o.env = {{"DISPLAY", screen_.Display()}, {"SDL_AUDIODRIVER", "dummy"}, {"SDL_VIDEODRIVER", "x11"}};
-    for (const auto& [name, value] : env) o.env[name] = value;
-    o.directory = content_.Path();
+    for (const auto& [name, value] : extraEnv) o.env[name] = value;
+    o.directory = std::move(directory);
     o.stderrFile = logs_.Path() / "game.log";
     game_.emplace(o);
 }

@@ -3,6 +3,7 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <map>
 #include <optional>
 #include <string>
@@ -76,6 +77,10 @@ public:
     void Start();
     std::vector<std::string> args;
     std::map<std::string, std::string> env;
+    // Starts `command` (the game, or something that runs it) in `directory`, with `extraEnv`
+    // over the harness's settings: for a game started as installed, away from any content.
+    void Start(std::vector<std::string> command, std::filesystem::path directory,
+               const std::map<std::string, std::string>& extraEnv = {});
     bool Running();
     void Terminate();
     std::optional<int> WaitExit();
