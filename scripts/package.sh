@@ -8,11 +8,13 @@ out=build-package
 # Debian keeps games in /usr/games (on every user's PATH), not /usr/bin, and builds with its
 # hardening flags (stack protector, fortified calls, read-only relocations). Of the tests only
 # the end-to-end program is built, for the install test below; packing builds nothing more.
+# Warnings are not errors here: a parent's newer compiler must not stop the package (GCC 12
+# at -O3 also warns falsely inside std::string).
 export DEB_BUILD_MAINT_OPTIONS=hardening=+all
 cmake -S . -B "$out" -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr -DCMAKE_INSTALL_BINDIR=games \
   "-DCMAKE_CXX_FLAGS=$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CXXFLAGS)" \
   "-DCMAKE_EXE_LINKER_FLAGS=$(dpkg-buildflags --get LDFLAGS)" -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON \
-  -DTIMBURIK_TESTS=ON -DTIMBURIK_BENCH=OFF -DTIMBURIK_WERROR=ON >/dev/null
+  -DTIMBURIK_TESTS=ON -DTIMBURIK_BENCH=OFF -DTIMBURIK_WERROR=OFF >/dev/null
 cmake --build "$out" -j"$(nproc)" --target timburik wordcheck packaging_files e2e_tests
 rm -f "$out"/timburik_*.deb
 (cd "$out" && cpack -G DEB >/dev/null)
@@ -39,5 +41,5 @@ lintian --fail-on error,warning "$deb"
 echo "== the installed game, played"
 # The unpacked package laid over /usr in a private mount namespace: the game and its checker
 # run at /usr/games from an unrelated folder, with a fresh home, on the package's files alone.
-TIMBURIK_STAGE="$stage" "$out"/e2e_tests --gtest_filter='Installed.*' --gtest_brief=1
+TIMBURIK_STAGE="$stage" "$out"/tests/e2e_tests --gtest_filter='Installed.*' --gtest_brief=1
 echo "package: $deb"
