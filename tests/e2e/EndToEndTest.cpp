@@ -485,14 +485,20 @@ std::filesystem::path Staged(const std::filesystem::path& stage, const std::file
     return stage / installed.relative_path();
 }
 
-std::vector<std::string> AsInstalled(const std::filesystem::path& stage, const std::string& program) {
-    const std::string path = (std::filesystem::path(TIMBURIK_INSTALLED_BINDIR) / program).string();
+std::string InstalledProgram(const std::string& name) {
+    return (std::filesystem::path(TIMBURIK_INSTALLED_BINDIR) / name).string();
+}
+
+// `command` run with the staged tree over /usr.
+std::vector<std::string> AsInstalled(const std::filesystem::path& stage, const std::vector<std::string>& command) {
     // XDG_DATA_HOME unset: the user's folder must come from HOME, as on a fresh account.
-    return {"unshare", "--map-root-user", "--mount", "sh", "-c",
-            "mount -t overlay -o lowerdir=\"$0/usr\":/usr overlay /usr || exit 125\n"
-            "unset XDG_DATA_HOME\n"
-            "exec \"$1\"",
-            stage.string(), path};
+    std::vector<std::string> argv{"unshare", "--map-root-user", "--mount", "sh", "-c",
+                                  "mount -t overlay -o lowerdir=\"$0/usr\":/usr overlay /usr || exit 125\n"
+                                  "unset XDG_DATA_HOME\n"
+                                  "exec \"$@\"",
+                                  stage.string()};
+    argv.insert(argv.end(), command.begin(), command.end());
+    return argv;
 }
 
 class Installed : public ::testing::Test {
@@ -503,6 +509,15 @@ protected:
         stage_ = std::filesystem::absolute(stage);
         ASSERT_TRUE(std::filesystem::exists(Staged(stage_, TIMBURIK_INSTALLED_BINDIR) / "timburik"))
             << "nothing installed under " << stage_;
+        SpawnOptions probe;
+        probe.argv = AsInstalled(stage_, {"test", "-x", InstalledProgram("timburik")});
+        try {
+            RunCommand(probe, std::chrono::seconds(30));
+        } catch (const std::exception& e) {
+            FAIL() << "the installed tree cannot be laid over /usr here (this needs user and mount "
+                      "namespaces, as `unshare --map-root-user --mount` gives): "
+                   << e.what();
+        }
     }
     std::filesystem::path InstalledData() const { return Staged(stage_, TIMBURIK_INSTALLED_DATA_DIR); }
 
@@ -526,7 +541,7 @@ TEST_F(Installed, StartedAnywhereItPlaysTheInstalledContentAndKeepsProgressInThe
     const Picture back = LoadBmpFile(InstalledData() / "pz91.bmp");
     const Picture cat = LoadBmpFile(InstalledData() / "subjects" / "КОТ.bmp");
 
-    run.Start(AsInstalled(stage_, "timburik"), elsewhere_.Path(), {{"HOME", home_.Path().string()}});
+    run.Start(AsInstalled(stage_, {InstalledProgram("timburik")}), elsewhere_.Path(), {{"HOME", home_.Path().string()}});
     ASSERT_TRUE(run.WaitFor("the choice screen", ChoiceScreen()));
     run.Click(kGirl.Centre());
     ASSERT_TRUE(run.WaitFor("the level blocks", LevelBlocks()));
@@ -549,7 +564,7 @@ TEST_F(Installed, StartedAnywhereItPlaysTheInstalledContentAndKeepsProgressInThe
 
 TEST_F(Installed, WordCheckerChecksTheInstalledContentFromAnyFolder) {
     SpawnOptions o;
-    o.argv = AsInstalled(stage_, "timburik-wordcheck");
+    o.argv = AsInstalled(stage_, {InstalledProgram("timburik-wordcheck")});
     o.env = {{"HOME", home_.Path().string()}};
     o.directory = elsewhere_.Path();
     // Throws, failing the test, unless the checker ends with status 0.
