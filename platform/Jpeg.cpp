@@ -27,6 +27,20 @@ struct ErrorManager {
     std::longjmp(err->jump, 1);
 }
 
+// A progressive file may split the picture into any number of scans, and each scan makes
+// libjpeg walk the whole picture's coefficients again: thousands of tiny scans cost seconds.
+// Real encoders write ten or so; the carried pictures have at most ten.
+constexpr int kMaxScans = 100;
+
+// libjpeg calls this as it reads; past the cap the file is refused like any other bad one.
+void CountScans(j_common_ptr cinfo) {
+    const auto* d = reinterpret_cast<j_decompress_ptr>(cinfo);
+    if (d->input_scan_number <= kMaxScans) return;
+    auto* err = reinterpret_cast<ErrorManager*>(cinfo->err);
+    std::snprintf(err->message, sizeof err->message, "JPEG image has too many scans");
+    std::longjmp(err->jump, 1);
+}
+
 // Warnings (a few corrupt bytes, a missing end marker) leave a usable picture; keep them
 // off the player's terminal.
 void OutputMessage(j_common_ptr) {}
@@ -50,11 +64,14 @@ Picture DecodeJpeg(const std::uint8_t* data, std::size_t size) {
     // object is created between here and libjpeg's calls that a jump could skip.
     Picture picture;
     std::vector<JSAMPLE> cmykRow;
+    jpeg_progress_mgr progress{};
+    progress.progress_monitor = CountScans;
     if (setjmp(err.jump)) {
         jpeg_destroy_decompress(&cinfo);
         throw GameError(err.message);
     }
     jpeg_create_decompress(&cinfo);
+    cinfo.progress = &progress;
     jpeg_mem_src(&cinfo, data, static_cast<unsigned long>(size));
     jpeg_read_header(&cinfo, TRUE);
     // jpeg_start_decompress sizes and clears its buffers from the header, a whole picture's

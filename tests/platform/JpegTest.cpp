@@ -15,8 +15,33 @@
 
 namespace {
 
+// A progressive scan script of `scans` scans for three components: the DC coefficients of all
+// in one scan, then each component's 63 AC coefficients split into bands, one scan a band.
+std::vector<jpeg_scan_info> ScanScript(int scans) {
+    std::vector<jpeg_scan_info> script;
+    jpeg_scan_info dc{};
+    dc.comps_in_scan = 3;
+    for (int c = 0; c < 3; ++c) dc.component_index[c] = c;
+    script.push_back(dc);
+    const int ac = scans - 1;
+    for (int c = 0; c < 3; ++c) {
+        const int bands = ac / 3 + (c < ac % 3 ? 1 : 0);
+        for (int b = 0; b < bands; ++b) {
+            jpeg_scan_info s{};
+            s.comps_in_scan = 1;
+            s.component_index[0] = c;
+            s.Ss = 1 + b;
+            s.Se = b == bands - 1 ? 63 : 1 + b;
+            script.push_back(s);
+        }
+    }
+    return script;
+}
+
 // Left half red, right half blue; or, for greyscale, a dark left and a light right half.
-std::vector<std::uint8_t> Encode(int w, int h, bool progressive, bool grey) {
+// A scan script, when given, replaces the usual progression.
+std::vector<std::uint8_t> Encode(int w, int h, bool progressive, bool grey,
+                                 const std::vector<jpeg_scan_info>* script = nullptr) {
     jpeg_compress_struct c;
     jpeg_error_mgr err;
     c.err = jpeg_std_error(&err);
@@ -31,6 +56,10 @@ std::vector<std::uint8_t> Encode(int w, int h, bool progressive, bool grey) {
     jpeg_set_defaults(&c);
     jpeg_set_quality(&c, 95, TRUE);
     if (progressive) jpeg_simple_progression(&c);
+    if (script) {
+        c.scan_info = script->data();
+        c.num_scans = static_cast<int>(script->size());
+    }
     jpeg_start_compress(&c, TRUE);
     std::vector<unsigned char> row(static_cast<std::size_t>(w) * c.input_components);
     while (c.next_scanline < c.image_height) {
@@ -130,5 +159,31 @@ TEST(Jpeg, AHeaderClaimingAHugePictureIsRefusedBeforeAnyBufferIsMade) {
     }
     if (growth.Valid()) {
         EXPECT_LT(growth.Kb(), 64 * 1024);
+    }
+}
+
+TEST(Jpeg, AProgressivePictureOfTooManyScansIsRefusedAndOneAtTheLimitDecodes) {
+    // Each scan makes libjpeg go over the whole picture again: a file of thousands of tiny
+    // scans is refused rather than decoded slowly. The limit is a hundred scans.
+    auto scans = [](const std::vector<std::uint8_t>& bytes) {
+        int n = 0;
+        for (std::size_t i = 0; i + 1 < bytes.size(); ++i) n += bytes[i] == 0xFF && bytes[i + 1] == 0xDA;
+        return n;
+    };
+    const std::vector<jpeg_scan_info> atLimit = ScanScript(100), overLimit = ScanScript(101);
+    const std::vector<std::uint8_t> good = Encode(48, 20, true, false, &atLimit);
+    const std::vector<std::uint8_t> bad = Encode(48, 20, true, false, &overLimit);
+    ASSERT_EQ(scans(good), 100);
+    ASSERT_EQ(scans(bad), 101);
+
+    const Picture p = Decode(good);
+    ASSERT_EQ(p.Width(), 48);
+    ExpectNear(p.At(4, 3), 255, 0, 0);
+    ExpectNear(p.At(43, 16), 0, 0, 255);
+    try {
+        Decode(bad);
+        ADD_FAILURE() << "decoded";
+    } catch (const GameError& e) {
+        EXPECT_STREQ(e.what(), "JPEG image has too many scans");
     }
 }
