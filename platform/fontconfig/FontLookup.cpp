@@ -1,6 +1,9 @@
 // Font lookup through fontconfig, the way Linux desktops choose fonts: the family asked for
-// where it is installed, else fontconfig's best sans-serif.
+// where it is installed, else fontconfig's best sans-serif; its answers are remembered
+// between runs (FontMatchCache).
 #include "platform/FontLookup.h"
+
+#include "platform/fontconfig/FontMatchCache.h"
 
 #include <fontconfig/fontconfig.h>
 #include <strings.h>
@@ -34,9 +37,7 @@ bool MatchFont(const std::string& family, bool bold, std::string& file, std::str
     return ok;
 }
 
-}  // namespace
-
-std::filesystem::path FindFontFile(const std::string& family, bool bold) {
+std::filesystem::path AskFontconfig(const std::string& family, bool bold) {
     if (!FcInit()) return {};
     std::string file, found;
     // fontconfig always answers with something; only an answer of the family itself counts
@@ -45,4 +46,14 @@ std::filesystem::path FindFontFile(const std::string& family, bool bold) {
     std::string sans;
     if (MatchFont("sans-serif", bold, sans, found)) return sans;
     return file;
+}
+
+}  // namespace
+
+std::filesystem::path FindFontFile(const std::string& family, bool bold) {
+    const FontMatchCache cache = FontMatchCache::ForUser();
+    if (std::filesystem::path known = cache.Lookup(family, bold); !known.empty()) return known;
+    const std::filesystem::path found = AskFontconfig(family, bold);
+    cache.Store(family, bold, found);
+    return found;
 }

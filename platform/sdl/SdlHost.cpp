@@ -13,10 +13,12 @@
 #include <cstdlib>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/ScreenFit.h"
 #include "platform/Text1251.h"
+#include "platform/sdl/SdlHints.h"
 #include "platform/sdl/SdlParts.h"
 
 struct SdlHost::State {
@@ -41,6 +43,15 @@ struct SdlHost::State {
     TColor bandColour = clBlack;  // of the bands around it
     bool fullscreen = false;      // asked of the window manager yet
     bool traceFirstFrame = false;  // TIMBURIK_TRACE_FIRST_FRAME: say on stderr when it is shown
+
+    // SDL's video starts on its own thread while the game builds its window; every use of
+    // the window, the event loop and sound waits for it first (Ready), and is told of a
+    // failure to start then.
+    std::thread starter;
+    std::string startError;
+    bool windowed = false;  // a window of the layout's size instead of the whole screen
+    void Start();
+    void Ready();
 
     void Redraw();
     void Show(const Picture& frame, Rect changed);
@@ -214,6 +225,7 @@ void SdlHost::State::TickIfDue(Window& w) {
 }
 
 void SdlHost::State::Loop(Window& w, const std::function<bool()>& done) {
+    Ready();
     Window* outer = current;
     current = &w;
     while (!done()) {
@@ -249,6 +261,7 @@ void SdlHost::State::Loop(Window& w, const std::function<bool()>& done) {
 }
 
 SdlHost::State::~State() {
+    if (starter.joinable()) starter.join();
     // Fonts and sound close their SDL parts before SDL itself stops.
     fonts.reset();
     sound.reset();
@@ -257,46 +270,67 @@ SdlHost::State::~State() {
     if (started) SDL_Quit();
 }
 
-SdlHost::SdlHost(SdlHostOptions options) : s_(std::make_unique<State>()) {
-    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    CatchQuitSignals();
-    SDL_SetHint(SDL_HINT_TOUCH_MOUSE_EVENTS, "1");
-    SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
-    SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
-    // The window surface itself, not a texture drawn by OpenGL behind it.
-    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-    s_->traceFirstFrame = std::getenv("TIMBURIK_TRACE_FIRST_FRAME") != nullptr;
-    // On a throw below, s_ is destroyed and with it whatever was already made.
-    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0)
-        throw std::runtime_error(std::string("SDL_Init: ") + SDL_GetError());
-    s_->started = true;
+void SdlHost::State::Start() {
+    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
+        startError = std::string("SDL_Init: ") + SDL_GetError();
+        return;
+    }
+    started = true;
     SDL_Rect display{0, 0, Window::kLayoutWidth, Window::kLayoutHeight};
     SDL_GetDisplayBounds(0, &display);
     // Borderless over the whole display, hidden until its first frame is ready to go in, so
     // that it never shows what was there before. Full screen is asked of the window manager once the
     // first frame shows (see PresentChange): SDL waits up to a tenth of a second for the
     // answer, and without a window manager none ever comes.
-    if (options.windowed) {
-        s_->fullscreen = true;  // never asked for
-        s_->window = SDL_CreateWindow("", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, Window::kLayoutWidth,
-                                      Window::kLayoutHeight, SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
+    if (windowed) {
+        window = SDL_CreateWindow("", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, Window::kLayoutWidth,
+                                  Window::kLayoutHeight, SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
     } else {
-        s_->window = SDL_CreateWindow("", display.x, display.y, display.w, display.h,
-                                      SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN);
+        window = SDL_CreateWindow("", display.x, display.y, display.w, display.h, SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN);
     }
-    if (!s_->window) throw std::runtime_error(std::string("SDL_CreateWindow: ") + SDL_GetError());
-    if (!SDL_GetWindowSurface(s_->window))
-        throw std::runtime_error(std::string("SDL_GetWindowSurface: ") + SDL_GetError());
+    if (!window) {
+        startError = std::string("SDL_CreateWindow: ") + SDL_GetError();
+        return;
+    }
+    if (!SDL_GetWindowSurface(window)) startError = std::string("SDL_GetWindowSurface: ") + SDL_GetError();
+}
+
+void SdlHost::State::Ready() {
+    if (starter.joinable()) starter.join();
+    if (!startError.empty()) throw std::runtime_error(startError);
+}
+
+SdlHost::SdlHost(SdlHostOptions options) : s_(std::make_unique<State>()) {
+    CatchQuitSignals();
+    SetHostHints();
+    s_->windowed = options.windowed;
+    if (options.windowed) s_->fullscreen = true;  // never asked for
+    s_->traceFirstFrame = std::getenv("TIMBURIK_TRACE_FIRST_FRAME") != nullptr;
+    // SDL's clock starts here, on this thread, so that the timer and the counter read it
+    // while SDL starts on the other one without both starting it.
+    SDL_GetTicks64();
+    // Fonts need FreeType, not SDL's video.
     s_->fonts = std::make_unique<SdlFontEngine>();
     s_->sound = std::make_unique<SdlSound>();
+    // SDL's start (the display connection, input methods, D-Bus, the window) is mostly waiting
+    // on other processes; the game builds its window meanwhile: decoding pictures, finding and
+    // opening fonts, reading the word list. Nothing here touches SDL's video until Ready().
+    s_->starter = std::thread([state = s_.get()] { state->Start(); });
 }
 
 SdlHost::~SdlHost() = default;
 
 FontEngine& SdlHost::Fonts() { return *s_->fonts; }
 
-void SdlHost::PlaySound(const std::filesystem::path& wav) { s_->sound->Play(wav); }
-void SdlHost::PlayVoice(const std::filesystem::path& wav, bool afterSound) { s_->sound->PlayVoice(wav, afterSound); }
+void SdlHost::PlaySound(const std::filesystem::path& wav) {
+    s_->Ready();
+    s_->sound->Play(wav);
+}
+
+void SdlHost::PlayVoice(const std::filesystem::path& wav, bool afterSound) {
+    s_->Ready();
+    s_->sound->PlayVoice(wav, afterSound);
+}
 
 void SdlHost::SetTimer(bool running, int intervalMs) {
     const int interval = std::max(1, intervalMs);
@@ -322,6 +356,7 @@ void SdlHost::Present(const Picture& frame) {
 
 void SdlHost::PresentChange(const Picture& frame, Rect changed) {
     if (frame.Width() != Window::kLayoutWidth || frame.Height() != Window::kLayoutHeight) return;
+    s_->Ready();
     s_->Show(frame, changed);
     if (s_->traceFirstFrame) {
         s_->traceFirstFrame = false;
