@@ -1,6 +1,7 @@
 # The whole-process figures of the real game under a virtual X server, in data/: start to
-# the first presented frame, idle CPU on the play screen, and peak memory over a whole game.
-# Called by bench/run.sh; prints one JSON object.
+# the first presented frame, start-up against a bare SDL2 program (startup.py), idle CPU on
+# the play screen, and peak memory over a whole game. Called by bench/run.sh with the build
+# directory and data/; prints one JSON object.
 import json
 import os
 import re
@@ -11,6 +12,9 @@ import sys
 import tempfile
 import time
 
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import startup  # noqa: E402
+
 LAYOUT_W, LAYOUT_H = 1369, 700
 SCREEN_W, SCREEN_H = 1366, 768  # a common laptop screen: the layout is scaled to fit
 FIRST_FRAME_RUNS = 10
@@ -19,7 +23,8 @@ IDLE_RUNS = 3
 WORDS = 8
 MARKER = "timburik: first frame presented"
 
-exe, data = sys.argv[1], sys.argv[2]
+build, data = sys.argv[1], sys.argv[2]
+exe = os.path.join(build, "timburik")
 
 
 def layout_to_screen(x, y):
@@ -40,10 +45,13 @@ BOARD_X = -16  # the board control's left edge
 
 
 class Xvfb:
+    def __init__(self, size=(SCREEN_W, SCREEN_H)):
+        self.size = size
+
     def __enter__(self):
         r, w = os.pipe()
         self.proc = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(w), "-screen", "0", f"{SCREEN_W}x{SCREEN_H}x24", "-nolisten", "tcp"],
+            ["Xvfb", "-displayfd", str(w), "-screen", "0", f"{self.size[0]}x{self.size[1]}x24", "-nolisten", "tcp"],
             pass_fds=(w,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(w)
         with os.fdopen(r) as f:
@@ -215,4 +223,8 @@ def whole_game(display):
 with Xvfb() as x:
     result = {"screen": f"{SCREEN_W}x{SCREEN_H}", "first_frame_ms": first_frame(x.display),
               "idle": idle(x.display), "whole_game": whole_game(x.display)}
+# The comparison with the bare program on a screen of the layout's size, where the game's
+# frame is drawn unscaled.
+with Xvfb(startup.SCREEN) as x:
+    result["startup"] = startup.compare(build, data, x.display)
 print(json.dumps(result))

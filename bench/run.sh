@@ -23,14 +23,14 @@ if [ "${#missing[@]}" -gt 0 ]; then
 fi
 
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$build" -j"$(nproc)" --target timburik timburik_bench
+cmake --build "$build" -j"$(nproc)" --target timburik timburik_bench bare_sdl map_watch
 
 load_before=$(cut -d' ' -f1-3 /proc/loadavg)
 echo "Benchmarks (ten repetitions each)..."
 "$build/bench/timburik_bench" --benchmark_repetitions=10 --benchmark_report_aggregates_only=true \
   --benchmark_out="$out/bench.json" --benchmark_out_format=json >/dev/null
 echo "Whole-process figures under Xvfb..."
-python3 bench/figures.py "$build/timburik" "$root/data" >"$out/figures.json"
+python3 bench/figures.py "$build" "$root/data" >"$out/figures.json"
 load_after=$(cut -d' ' -f1-3 /proc/loadavg)
 
 machine_cpu=$(lscpu | sed -n 's/^Model name:[[:space:]]*//p' | head -1)
@@ -87,6 +87,10 @@ ff = figures["first_frame_ms"]
 first = statistics.median(ff)
 row(f"Process start to first presented frame, Xvfb {figures['screen']}, data/ (median of {len(ff)})", "≤ 100 ms",
     f"{first:.1f} ms", "yes" if first <= 100 else f"no, by {first - 100:.1f} ms")
+su = figures["startup"]
+row(f"Start until the window is mapped, against a bare SDL2 program (hidden window, software surface, fill, show; the same hints), Xvfb {su['screen']}, data/, median of {len(su['game_ms'])} interleaved runs each",
+    "≤ 1.25 x", f"{su['ratio']:.2f} x (game {su['game_median']:.1f} ms, bare SDL2 {su['bare_median']:.1f} ms)",
+    "yes" if su["ratio"] <= 1.25 else f"no, by {su['ratio'] - 1.25:.2f}")
 idle = statistics.median(r["percent"] for r in figures["idle"])
 idle_ns = statistics.median(r["percent_ns"] for r in figures["idle"])
 row(f"Idle CPU on the play screen for 10 s (median of {len(figures['idle'])} runs)", "≤ 0.5% of one core",
@@ -116,6 +120,13 @@ print("- Benchmarks: \`build-bench/bench/timburik_bench\` (Google Benchmark, Rel
 print("- First frame: the game started in data/ with TIMBURIK_TRACE_FIRST_FRAME set, which makes it say so on"
       " stderr right after its first frame is on the screen; timed from just before the process is started,"
       f" each run a fresh process. All runs, in ms: {', '.join(f'{v:.0f}' for v in ff)}.")
+print("- Start-up against bare SDL2: \`build-bench/bench/map_watch\` starts a program in its own process group"
+      " and takes the time from just before the fork until X reports the first top-level window mapped"
+      " (MapNotify on the root window), then ends it. The bare program (\`bench/bare/BareSdl.cpp\`) sets the"
+      " host's hints (\`platform/sdl/SdlHints.h\`), starts SDL's video, opens the same hidden borderless window"
+      " over the display, fills its surface and shows it. One run of each first, not counted, to warm the page"
+      " cache; then the two alternate, the order swapped every round. All runs, ms: game "
+      + ", ".join(f"{v:.0f}" for v in su["game_ms"]) + "; bare " + ", ".join(f"{v:.0f}" for v in su["bare_ms"]) + ".")
 print("- Idle: the play screen reached with xdotool (girl, white level; checked by the hint button's pixels),"
       " one second to settle, then utime + stime from /proc/PID/stat over 10 s (10 ms clock ticks); beside"
       " it the same from the scheduler's nanosecond clock (/proc/PID/task/*/schedstat). The 10 ms timer"
