@@ -7,6 +7,27 @@
 
 #include "platform/Color.h"
 
+// Where pixels live. A picture of a megabyte or more (the frame, the full-screen pictures)
+// takes whole large pages where the system offers them: touching the pages of a fresh block
+// for the first time costs more than drawing into them, four thousand times over for one
+// frame in small pages.
+void* AllocatePixels(std::size_t bytes);
+void FreePixels(void* block, std::size_t bytes) noexcept;
+
+template <class T>
+struct PixelAllocator {
+    using value_type = T;
+    PixelAllocator() = default;
+    template <class U>
+    PixelAllocator(const PixelAllocator<U>&) noexcept {}
+    T* allocate(std::size_t n) { return static_cast<T*>(AllocatePixels(n * sizeof(T))); }
+    void deallocate(T* p, std::size_t n) noexcept { FreePixels(p, n * sizeof(T)); }
+    template <class U>
+    bool operator==(const PixelAllocator<U>&) const noexcept { return true; }
+};
+
+using PixelVector = std::vector<std::uint32_t, PixelAllocator<std::uint32_t>>;
+
 class Picture {
 public:
     Picture() = default;
@@ -21,15 +42,15 @@ public:
     std::uint32_t At(int x, int y) const { return Row(y)[x]; }
     TColor ColorAt(int x, int y) const { return PixelToColor(At(x, y)); }
     void Set(int x, int y, std::uint32_t pixel) { Row(y)[x] = pixel; }
-    const std::vector<std::uint32_t>& Pixels() const { return pixels_; }
-    std::vector<std::uint32_t>& Pixels() { return pixels_; }
+    const PixelVector& Pixels() const { return pixels_; }
+    PixelVector& Pixels() { return pixels_; }
 
     bool operator==(const Picture& other) const = default;
 
 private:
     int width_ = 0;
     int height_ = 0;
-    std::vector<std::uint32_t> pixels_;
+    PixelVector pixels_;
 };
 
 // Largest picture any reader accepts; a header claiming more is treated as invalid rather
