@@ -33,11 +33,30 @@ void Control::SetEnabled(bool e) {
 // --- Picture ---------------------------------------------------------------------------
 
 void PictureControl::SetPicture(Picture p) {
+    source_ = nullptr;
     picture_ = std::move(p);
     Changed();
 }
 
+void PictureControl::SetPictureSource(std::function<Picture()> source) {
+    source_ = std::move(source);
+    picture_.reset();
+    Changed();
+}
+
+void PictureControl::Materialise() const {
+    if (!source_) return;
+    const std::function<Picture()> source = std::move(source_);
+    source_ = nullptr;
+    try {
+        picture_ = source();
+    } catch (const std::exception&) {
+        picture_.reset();
+    }
+}
+
 Picture& PictureControl::PainterSurface() {
+    Materialise();
     if (!picture_) picture_ = Picture(std::max(Bounds().w, 0), std::max(Bounds().h, 0), 0xFFFFFFFFu);
     return *picture_;
 }
@@ -63,10 +82,12 @@ void PictureControl::Refresh() {
 
 void PictureControl::Paint(Picture& frame, FontEngine&, Rect clip) {
     // Where the picture does not reach, the window shows through, as with an empty image.
+    Materialise();
     if (picture_) paint::Blit(frame, Bounds().x, Bounds().y, *picture_, paint::Intersect(Bounds(), clip), false);
 }
 
 Rect PictureControl::OpaqueArea() const {
+    Materialise();
     const Rect b = Bounds();
     if (!picture_ || picture_->Width() < b.w || picture_->Height() < b.h) return {};
     return b;

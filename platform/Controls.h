@@ -63,12 +63,19 @@ class PictureControl : public Control {
 public:
     using Control::Control;
     void SetPicture(Picture p);
-    bool HasPicture() const { return picture_.has_value(); }
+    // A picture made only when first needed (painted, read or drawn into): a window may carry
+    // pictures that show late or never, and making them all would delay its first frame. One
+    // that cannot be made leaves the control without a picture.
+    void SetPictureSource(std::function<Picture()> source);
+    bool HasPicture() const { return picture_.has_value() || source_ != nullptr; }
     // The picture to draw into or read from. A control without one gets a blank (white)
     // picture of its size at that moment. Taking the surface counts as a change. A picture
     // painted lazily is painted first, so what is read is what the next frame shows.
     Picture& Surface();
-    const Picture* CurrentPicture() const { return picture_ ? &*picture_ : nullptr; }
+    const Picture* CurrentPicture() const {
+        Materialise();
+        return picture_ ? &*picture_ : nullptr;
+    }
 
     // Lazy painting: PaintLater marks the picture out of date and asks for a frame; the
     // painter then runs once, before the picture is next composed or taken by Surface(),
@@ -84,7 +91,10 @@ public:
     Rect OpaqueArea() const override;
 
 private:
-    std::optional<Picture> picture_;
+    void Materialise() const;
+    // Made from the source on first use, from const readers too.
+    mutable std::optional<Picture> picture_;
+    mutable std::function<Picture()> source_;
     std::function<void()> painter_;
     bool stale_ = false;
 };

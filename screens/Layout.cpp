@@ -1,4 +1,5 @@
 // The window's controls as laid out, the carried pictures, and start-up.
+#include <functional>
 #include <string>
 
 #include "assets/Assets.h"
@@ -16,6 +17,13 @@ Picture CarriedPicture(const char* name) {
     if (f.data == nullptr) throw GameError(std::string("Missing carried picture ") + name);
     const std::string n(name);
     return n.ends_with(".jpg") ? DecodeJpeg(f.data, f.size) : DecodeBmp(f.data, f.size);
+}
+
+// The same, made only when its control first needs it; whether it is carried at all is known
+// at once.
+std::function<Picture()> CarriedLater(std::string name) {
+    if (FindAsset(name).data == nullptr) throw GameError("Missing carried picture " + name);
+    return [name] { return CarriedPicture(name.c_str()); };
 }
 
 // Reward icon n's left edge: the first at 8, the second at 64, then 48 apart.
@@ -99,13 +107,13 @@ void TFWords::BuildControls() {
     window_.TimerHasWork = [this] { return board.Queue.count > 0; };
     window_.OnQuitRequest = [this](QuitReason reason) { FormQuitRequest(reason); };
 
-    img_control_forward.SetPicture(CarriedPicture("img_control_forward.jpg"));
-    imgGrimaska.SetPicture(CarriedPicture("imgGrimaska.jpg"));
-    imgDalishe.SetPicture(CarriedPicture("imgDalishe.jpg"));
-    for (int n = 1; n <= kRewardIcons; ++n)
-        imgSm[n]->SetPicture(CarriedPicture(("imgSm" + std::to_string(n) + ".bmp").c_str()));
-    imgSmVin.SetPicture(CarriedPicture("imgSmVin.bmp"));
-    imgWinWin.SetPicture(CarriedPicture("imgWinWin.jpg"));
+    // Only the choice screen shows at first; the rest are decoded when they first show.
+    img_control_forward.SetPictureSource(CarriedLater("img_control_forward.jpg"));
+    imgGrimaska.SetPictureSource(CarriedLater("imgGrimaska.jpg"));
+    imgDalishe.SetPictureSource(CarriedLater("imgDalishe.jpg"));
+    for (int n = 1; n <= kRewardIcons; ++n) imgSm[n]->SetPictureSource(CarriedLater("imgSm" + std::to_string(n) + ".bmp"));
+    imgSmVin.SetPictureSource(CarriedLater("imgSmVin.bmp"));
+    imgWinWin.SetPictureSource(CarriedLater("imgWinWin.jpg"));
     imgVybor.SetPicture(CarriedPicture("imgVybor.jpg"));
     ImgA.SetPicture(CarriedPicture("ImgA.jpg"));
     imgE.SetPicture(CarriedPicture("imgE.jpg"));

@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -209,3 +210,46 @@ TEST(Composition, ACaptionIsRenderedOnceWhateverTheFramesThatShowIt) {
 }
 
 }  // namespace
+
+TEST(Composition, APictureFromASourceIsMadeOnlyWhenItFirstShowsAndOnlyOnce) {
+    RecordingHost host;
+    Window w{host};
+    PictureControl later{"later", {10, 10, 40, 30}};
+    PictureControl failing{"failing", {100, 10, 40, 30}};
+    w.Add(later);
+    w.Add(failing);
+    int made = 0;
+    later.SetPictureSource([&] {
+        ++made;
+        return Picture(40, 30, ColorToPixel(clRed));
+    });
+    failing.SetPictureSource([]() -> Picture { throw std::runtime_error("no such picture"); });
+    later.Hide();
+    failing.Hide();
+    EXPECT_TRUE(later.HasPicture());
+    EXPECT_EQ(w.ComposeFrame().ColorAt(20, 20), w.Color());
+    EXPECT_EQ(made, 0) << "hidden, it is not needed yet";
+
+    later.Show();
+    EXPECT_EQ(w.ComposeFrame().ColorAt(20, 20), clRed);
+    later.Hide();
+    later.Show();
+    EXPECT_EQ(w.ComposeFrame().ColorAt(20, 20), clRed);
+    EXPECT_EQ(made, 1);
+
+    // One that cannot be made leaves the window showing through, and the frame still comes.
+    failing.Show();
+    EXPECT_EQ(w.ComposeFrame().ColorAt(110, 20), w.Color());
+    EXPECT_EQ(failing.CurrentPicture(), nullptr);
+
+    // A picture set outright replaces a source never used.
+    PictureControl replaced{"replaced", {200, 10, 40, 30}};
+    w.Add(replaced);
+    replaced.SetPictureSource([&] {
+        ++made;
+        return Picture(40, 30, ColorToPixel(clBlack));
+    });
+    replaced.SetPicture(Picture(40, 30, ColorToPixel(clLime)));
+    EXPECT_EQ(w.ComposeFrame().ColorAt(210, 20), clLime);
+    EXPECT_EQ(made, 1);
+}
