@@ -13,7 +13,6 @@
 #include <cstdlib>
 #include <stdexcept>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "platform/ScreenFit.h"
@@ -47,7 +46,9 @@ struct SdlHost::State {
     // SDL's video starts on its own thread while the game builds its window; every use of
     // the window, the event loop and sound waits for it first (Ready), and is told of a
     // failure to start then.
-    std::thread starter;
+    // An SDL thread, not a std::thread: SDL frees what it keeps for a thread (its error text)
+    // only when one of its own ends.
+    SDL_Thread* starter = nullptr;
     std::string startError;
     bool windowed = false;  // a window of the layout's size instead of the whole screen
     void Start();
@@ -261,7 +262,7 @@ void SdlHost::State::Loop(Window& w, const std::function<bool()>& done) {
 }
 
 SdlHost::State::~State() {
-    if (starter.joinable()) starter.join();
+    if (starter) SDL_WaitThread(starter, nullptr);
     // Fonts and sound close their SDL parts before SDL itself stops.
     fonts.reset();
     sound.reset();
@@ -296,7 +297,8 @@ void SdlHost::State::Start() {
 }
 
 void SdlHost::State::Ready() {
-    if (starter.joinable()) starter.join();
+    if (starter) SDL_WaitThread(starter, nullptr);
+    starter = nullptr;
     if (!startError.empty()) throw std::runtime_error(startError);
 }
 
@@ -315,7 +317,13 @@ SdlHost::SdlHost(SdlHostOptions options) : s_(std::make_unique<State>()) {
     // SDL's start (the display connection, input methods, D-Bus, the window) is mostly waiting
     // on other processes; the game builds its window meanwhile: decoding pictures, finding and
     // opening fonts, reading the word list. Nothing here touches SDL's video until Ready().
-    s_->starter = std::thread([state = s_.get()] { state->Start(); });
+    s_->starter = SDL_CreateThread(
+        [](void* state) {
+            static_cast<State*>(state)->Start();
+            return 0;
+        },
+        "sdl start", s_.get());
+    if (!s_->starter) s_->Start();  // no thread to be had: start here, at the old cost
 }
 
 SdlHost::~SdlHost() = default;
