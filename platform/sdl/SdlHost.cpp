@@ -314,16 +314,21 @@ SdlHost::SdlHost(SdlHostOptions options) : s_(std::make_unique<State>()) {
     // Fonts need FreeType, not SDL's video.
     s_->fonts = std::make_unique<SdlFontEngine>();
     s_->sound = std::make_unique<SdlSound>();
+#ifdef __linux__
     // SDL's start (the display connection, input methods, D-Bus, the window) is mostly waiting
     // on other processes; the game builds its window meanwhile: decoding pictures, finding and
-    // opening fonts, reading the word list. Nothing here touches SDL's video until Ready().
+    // opening fonts, reading the word list. Nothing here touches SDL's video until Ready(), so
+    // the X connection passes from one thread to the other, never used by both at once.
     s_->starter = SDL_CreateThread(
         [](void* state) {
             static_cast<State*>(state)->Start();
             return 0;
         },
         "sdl start", s_.get());
-    if (!s_->starter) s_->Start();  // no thread to be had: start here, at the old cost
+#endif
+    // Elsewhere a window's messages go to the thread that made it, which must then be the one
+    // that reads events: SDL starts here. Also when no thread is to be had, at the old cost.
+    if (!s_->starter) s_->Start();
 }
 
 SdlHost::~SdlHost() = default;
