@@ -127,7 +127,10 @@ print("- Start-up against bare SDL2: \`build-bench/bench/map_watch\` starts a pr
       " (MapNotify on the root window), then ends it. The bare program (\`bench/bare/BareSdl.cpp\`) sets the"
       " host's hints (\`platform/sdl/SdlHints.h\`), starts SDL's video, opens the same hidden borderless window"
       " over the display, fills its surface and shows it. One run of each first, not counted, to warm the page"
-      " cache; then the two alternate, the order swapped every round. All runs, ms: game "
+      " cache; then the two alternate, the order swapped every round"
+      + (", the X server and both programs under the real-time FIFO policy so that other work sharing the machine"
+         " waits for them, as on a quiet machine" if su.get("fifo") else "")
+      + ". All runs, ms: game "
       + ", ".join(f"{v:.0f}" for v in su["game_ms"]) + "; bare " + ", ".join(f"{v:.0f}" for v in su["bare_ms"]) + "."
       " Beside the time, map_watch reads the CPU time the program had used by the map, all threads, from the"
       " scheduler's clock (/proc/PID/task/*/schedstat): on a loaded machine the wall times mostly measure the wait"

@@ -13,6 +13,18 @@ SCREEN = (1369, 700)
 RUNS = 15
 
 
+def above_other_work():
+    """Runs this process and what it starts after this (the X server, both programs) under
+    the real-time FIFO policy, if the system allows it, so that builds or tests sharing the
+    machine do not decide the figure: both programs get the cores when they want them, as on a
+    quiet machine. Says whether it could."""
+    try:
+        os.sched_setscheduler(0, os.SCHED_FIFO, os.sched_param(10))
+        return True
+    except (PermissionError, OSError, AttributeError):
+        return False
+
+
 def watch(map_watch, display, exe, cwd):
     """Milliseconds until the window was mapped, and the CPU milliseconds used by then."""
     env = dict(os.environ, DISPLAY=display, SDL_AUDIODRIVER="dummy")
@@ -50,6 +62,7 @@ if __name__ == "__main__":
     sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
     build, data = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
     runs = int(sys.argv[3]) if len(sys.argv) > 3 else RUNS
+    fifo = above_other_work()
     r, w = os.pipe()
     xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(w), "-screen", "0", f"{SCREEN[0]}x{SCREEN[1]}x24",
                              "-nolisten", "tcp"], pass_fds=(w,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
@@ -61,6 +74,7 @@ if __name__ == "__main__":
     finally:
         xvfb.terminate()
         xvfb.wait()
+    result["fifo"] = fifo
     print(json.dumps(result))
     print(f"bare {result['bare_median']:.1f} ms, game {result['game_median']:.1f} ms, ratio {result['ratio']:.2f};"
           f" CPU bare {result['bare_cpu_median']:.1f} ms, game {result['game_cpu_median']:.1f} ms,"

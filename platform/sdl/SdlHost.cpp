@@ -226,6 +226,8 @@ void SdlHost::State::TickIfDue(Window& w) {
 }
 
 void SdlHost::State::Loop(Window& w, const std::function<bool()>& done) {
+    // The first frame is drawn while SDL may still be starting; only showing it needs SDL.
+    if (starter) w.ComposeFrame();
     Ready();
     Window* outer = current;
     current = &w;
