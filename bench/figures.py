@@ -220,12 +220,14 @@ def whole_game(display):
     return {"max_rss_kb": max_kb, "vmhwm_kb_before_exit": hwm_kb, "exited_by_exit_button": exited}
 
 
+# The machine these figures are taken on is often shared with builds; every figure is taken
+# above them where the system allows it (see startup.above_other_work).
+fifo = startup.above_other_work()
 with Xvfb() as x:
-    result = {"screen": f"{SCREEN_W}x{SCREEN_H}", "first_frame_ms": first_frame(x.display),
+    result = {"screen": f"{SCREEN_W}x{SCREEN_H}", "fifo": fifo, "first_frame_ms": first_frame(x.display),
               "idle": idle(x.display), "whole_game": whole_game(x.display)}
 # The comparison with the bare program on a screen of the layout's size, where the game's
 # frame is drawn unscaled.
-fifo = startup.above_other_work()
 with Xvfb(startup.SCREEN) as x:
     result["startup"] = startup.compare(build, data, x.display)
 result["startup"]["fifo"] = fifo

@@ -109,6 +109,9 @@ print()
 print("- Date: $(date -u '+%Y-%m-%d %H:%M UTC')")
 print("- Machine: $(nproc) cores, ${machine_cpu}, ${machine_mem} memory, Linux $(uname -r)")
 print("- Load average (1, 5, 15 min) before: ${load_before}; after: ${load_after}")
+if figures.get("fifo"):
+    print("- The whole-process figures were taken with the X server and the programs under the real-time FIFO"
+          " policy, so that other work sharing the machine waited for them, as on a quiet machine.")
 print()
 print("| figure | target | measured | met? |")
 print("|---|---|---|---|")
@@ -128,8 +131,6 @@ print("- Start-up against bare SDL2: \`build-bench/bench/map_watch\` starts a pr
       " host's hints (\`platform/sdl/SdlHints.h\`), starts SDL's video, opens the same hidden borderless window"
       " over the display, fills its surface and shows it. One run of each first, not counted, to warm the page"
       " cache; then the two alternate, the order swapped every round"
-      + (", the X server and both programs under the real-time FIFO policy so that other work sharing the machine"
-         " waits for them, as on a quiet machine" if su.get("fifo") else "")
       + ". All runs, ms: game "
       + ", ".join(f"{v:.0f}" for v in su["game_ms"]) + "; bare " + ", ".join(f"{v:.0f}" for v in su["bare_ms"]) + "."
       " Beside the time, map_watch reads the CPU time the program had used by the map, all threads, from the"
