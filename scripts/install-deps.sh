@@ -17,15 +17,4 @@ if [ "${1:-}" = "--package" ]; then
   packages+=(dpkg-dev file lintian desktop-file-utils appstream man-db groff-base
              xvfb xdotool imagemagick x11-utils)
 fi
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ "${#missing[@]}" -gt 0 ]; then
-  sudo=""
-  [ "$(id -u)" -ne 0 ] && sudo="sudo"
-  export DEBIAN_FRONTEND=noninteractive
-  # Another install running at the same time (a second build script) is waited for, not failed.
-  $sudo apt-get -o DPkg::Lock::Timeout=900 update -qq
-  $sudo apt-get -o DPkg::Lock::Timeout=900 install -y -qq --no-install-recommends "${missing[@]}"
-fi
+bash "$(dirname "$0")/apt-need.sh" "${packages[@]}"
