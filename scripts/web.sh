@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The game as a static web site, built with Debian's emscripten into build-web/site/.
 #   bash scripts/web.sh          installs what is missing, builds the libraries (cached) and the site
-#   bash scripts/web.sh serve    the same, then serves the site on http://127.0.0.1:8080/
+#   bash scripts/web.sh serve    the same, then serves the site on http://127.0.0.1:8080/ ($PORT)
 #   bash scripts/web.sh test     the same, then the browser tests in Debian's Chromium
 #   bash scripts/web.sh bench    the same, then measures the site and writes bench/RESULTS.md's browser part
 set -euo pipefail
@@ -13,17 +13,9 @@ packages=(emscripten dpkg-dev cmake make python3 fonts-dejavu-core fonttools pyt
 [ "$mode" = test ] || [ "$mode" = bench ] && packages+=(chromium)
 command -v node >/dev/null || packages+=(nodejs)
 command -v npm >/dev/null || packages+=(npm)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ "${#missing[@]}" -gt 0 ]; then
-  sudo=""
-  [ "$(id -u)" -ne 0 ] && sudo="sudo"
-  export DEBIAN_FRONTEND=noninteractive
-  $sudo apt-get -o DPkg::Lock::Timeout=900 update -qq
-  $sudo apt-get -o DPkg::Lock::Timeout=900 install -y -qq --no-install-recommends "${missing[@]}"
-fi
+# npm reaches its registry over https, with the system's certificates.
+[ "$mode" = test ] || [ "$mode" = bench ] && packages+=(ca-certificates)
+bash scripts/apt-need.sh "${packages[@]}"
 
 # Debian's emscripten finds its JavaScript tools (acorn) among Debian's node modules, which a
 # node installed from elsewhere does not search.
@@ -50,14 +42,14 @@ echo "web: site in build-web/site ($(du -sh build-web/site | cut -f1))"
 
 case "$mode" in
   serve)
-    echo "web: serving on http://127.0.0.1:8080/ (Ctrl+C stops)"
-    exec python3 -m http.server 8080 --bind 127.0.0.1 --directory build-web/site
+    exec node tools/web/serve.mjs build-web/site "${PORT:-8080}"
     ;;
   test | bench)
     # The test drivers, exactly as package-lock.json pins them; they drive the installed
     # Chromium and download no browser.
     (cd tests/web && npm ci --no-audit --no-fund --loglevel=error >/dev/null)
     if [ "$mode" = test ]; then
+      node --test tests/web/serve.test.mjs >/dev/null || { node --test tests/web/serve.test.mjs; exit 1; }
       exec node tests/web/run.mjs build-web/site
     else
       exec node tests/web/bench.mjs build-web/site bench/RESULTS.md

@@ -5,7 +5,7 @@ mergeInto(LibraryManager.library, {
   $WebFiles: {
     contentRoot: '/content',
     contentUrl: 'content/',
-    files: null,          // relative path -> true, for every file the site's content has
+    files: null,          // relative path -> its version (or true), for every file the site's content has
     fetched: {},
     storageRoot: '/progress',
     db: null,             // the storage's database, open, or null when storage is unavailable
@@ -100,7 +100,9 @@ mergeInto(LibraryManager.library, {
     },
 
     url: function(rel) {
-      return WebFiles.contentUrl + rel.split('/').map(encodeURIComponent).join('/');
+      var url = WebFiles.contentUrl + rel.split('/').map(encodeURIComponent).join('/');
+      var version = WebFiles.files && WebFiles.files[rel];
+      return typeof version === 'string' && version ? url + '?v=' + encodeURIComponent(version) : url;
     },
 
     // Fetches one content file into its place; calls back with null or an error.

@@ -11,16 +11,32 @@
       return response.arrayBuffer();
     });
   };
-  var encode = function(rel) { return rel.split('/').map(encodeURIComponent).join('/'); };
+  // A file's URL, naming its version when the list gives one, so that the browser may keep
+  // it from one visit to the next (see tools/web/make_site.py).
+  var urlOf = function(rel, version) {
+    var url = contentUrl + rel.split('/').map(encodeURIComponent).join('/');
+    return typeof version === 'string' && version ? url + '?v=' + encodeURIComponent(version) : url;
+  };
+  // The list: a file's path a line, optionally a tab and its version (a list written by hand
+  // on Windows ends its lines with CR LF).
   var list = get(contentUrl + 'index.txt').then(function(buffer) {
-    return new TextDecoder('utf-8').decode(buffer).split('\n').filter(function(line) { return line.length > 0; });
+    var files = Object.create(null);
+    new TextDecoder('utf-8').decode(buffer).split('\n').forEach(function(line) {
+      line = line.replace(/\r$/, '');
+      var tab = line.indexOf('\t');
+      var rel = tab < 0 ? line : line.substr(0, tab);
+      if (rel.length > 0) files[rel] = tab < 0 ? true : line.substr(tab + 1);
+    });
+    return files;
   });
-  var first = firstFiles.map(function(rel) {
-    return get(contentUrl + encode(rel)).then(function(buffer) { return [rel, buffer]; });
+  var first = list.then(function(files) {
+    return Promise.all(firstFiles.map(function(rel) {
+      return get(urlOf(rel, files[rel])).then(function(buffer) { return [rel, buffer]; });
+    }));
   });
-
   Module['preRun'] = Module['preRun'] || [];
   Module['preRun'].push(function() {
+    performance.mark('timburik:compiled');
     WebFiles.contentUrl = contentUrl;
     WebFiles.contentRoot = settings['contentRoot'] || '/content';
     WebFiles.storageRoot = settings['progressRoot'] || '/progress';
@@ -36,6 +52,7 @@
           if (err) console.warn('timburik: no storage for progress: ' + err);
           WebFiles.db = err ? null : (IDBFS.dbs[WebFiles.storageRoot] || null);
           WebFiles.replayJournal();
+          performance.mark('timburik:storage');
           resolve();
         });
       } catch (e) {
@@ -44,12 +61,11 @@
       }
     });
     storage.then(function() { return list; }).then(function(files) {
-      WebFiles.files = {};
-      files.forEach(function(rel) {
-        WebFiles.files[rel] = true;
+      WebFiles.files = files;
+      Object.keys(files).forEach(function(rel) {
         FS.mkdirTree(PATH.dirname(WebFiles.contentRoot + '/' + rel));
       });
-      return Promise.all(first);
+      return first;
     }).then(function(loaded) {
       loaded.forEach(function(item) {
         FS.writeFile(WebFiles.contentRoot + '/' + item[0], new Uint8Array(item[1]));
@@ -58,8 +74,9 @@
     }).catch(function(err) {
       // The game starts all the same and says which file it cannot open.
       console.error('timburik: content: ' + err);
-      if (!WebFiles.files) WebFiles.files = {};
+      if (!WebFiles.files) WebFiles.files = Object.create(null);
     }).then(function() {
+      performance.mark('timburik:main');
       removeRunDependency('timburik-start');
     });
   });

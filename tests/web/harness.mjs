@@ -1,59 +1,16 @@
-// What the browser tests stand on: a small static server on 127.0.0.1 that counts what it
-// sends, a content folder of plain-coloured pictures whose colours tell the tests what the
+// What the browser tests stand on: the site's static server on 127.0.0.1, which counts what
+// it sends, a content folder of plain-coloured pictures whose colours tell the tests what the
 // game drew, Debian's Chromium, and the canvas read back in layout coordinates.
+import crypto from 'node:crypto';
 import fs from 'node:fs';
-import http from 'node:http';
 import os from 'node:os';
 import path from 'node:path';
 import puppeteer from 'puppeteer-core';
 
 export const LAYOUT = { width: 1369, height: 700 };
 
-const TYPES = {
-  '.html': 'text/html; charset=utf-8', '.js': 'text/javascript', '.wasm': 'application/wasm',
-  '.json': 'application/json', '.webmanifest': 'application/manifest+json', '.png': 'image/png',
-  '.txt': 'text/plain; charset=utf-8', '.bmp': 'image/bmp', '.wav': 'audio/wav',
-};
-
-// Serves `root`; revalidation (If-None-Match) answers 304, as ordinary static servers do.
-export function serve(root) {
-  const log = [];
-  const server = http.createServer((req, res) => {
-    let rel;
-    try {
-      rel = decodeURIComponent(new URL(req.url, 'http://x').pathname);
-    } catch {
-      res.writeHead(400).end();
-      return;
-    }
-    if (rel.endsWith('/')) rel += 'index.html';
-    const file = path.join(root, path.normalize(rel));
-    if (!file.startsWith(path.resolve(root)) || !fs.existsSync(file) || !fs.statSync(file).isFile()) {
-      log.push({ path: rel, status: 404, bytes: 0 });
-      res.writeHead(404).end();
-      return;
-    }
-    const stat = fs.statSync(file);
-    const etag = `"${stat.size}-${Math.floor(stat.mtimeMs)}"`;
-    if (req.headers['if-none-match'] === etag) {
-      log.push({ path: rel, status: 304, bytes: 0 });
-      res.writeHead(304, { ETag: etag }).end();
-      return;
-    }
-    const body = fs.readFileSync(file);
-    log.push({ path: rel, status: 200, bytes: body.length });
-    res.writeHead(200, {
-      'Content-Type': TYPES[path.extname(file)] || 'application/octet-stream',
-      'Content-Length': body.length, ETag: etag, 'Cache-Control': 'no-cache',
-    });
-    res.end(body);
-  });
-  return new Promise((resolve) => {
-    server.listen(0, '127.0.0.1', () => {
-      resolve({ url: `http://127.0.0.1:${server.address().port}/`, log, close: () => server.close() });
-    });
-  });
-}
+// The site's own server, as `bash scripts/web.sh serve` runs it.
+export { serve } from '../../tools/web/serve.mjs';
 
 // --- Test content ------------------------------------------------------------------------
 
@@ -99,7 +56,18 @@ function silence() {
   return b;
 }
 
-// The built site with its content replaced by test content: `word` on every line.
+// A file's version in the content list, as tools/web/make_site.py writes it.
+export const versionOf = (bytes) => crypto.createHash('sha256').update(bytes).digest('hex').slice(0, 16);
+
+// Writes the content list of `content`: each file with its version, or without (a list
+// written by hand) when `versions` is false.
+export function writeContentList(content, files, versions = true) {
+  const lines = Object.keys(files).sort().map((f) => (versions ? `${f}\t${versionOf(files[f])}\n` : `${f}\n`));
+  fs.writeFileSync(path.join(content, 'index.txt'), lines.join(''));
+}
+
+// The built site with its content replaced by test content: `word` on every line. Returns
+// the content files, by path, with their bytes.
 export function makeTestSite(builtSite, target, word) {
   fs.rmSync(target, { recursive: true, force: true });
   fs.mkdirSync(target, { recursive: true });
@@ -118,7 +86,8 @@ export function makeTestSite(builtSite, target, word) {
     fs.mkdirSync(path.dirname(path.join(content, rel)), { recursive: true });
     fs.writeFileSync(path.join(content, rel), bytes);
   }
-  fs.writeFileSync(path.join(content, 'index.txt'), Object.keys(files).sort().map((f) => f + '\n').join(''));
+  writeContentList(content, files);
+  return files;
 }
 
 // --- The browser -------------------------------------------------------------------------

@@ -6,6 +6,7 @@ import fs from 'node:fs';
 import path from 'node:path';
 import {
   ALPHABET, COVER, Fit, LAYOUT, SUBJECT, fitOf, launch, letterColour, makeTestSite, pixels, serve, tempDir,
+  writeContentList,
 } from './harness.mjs';
 
 const site = path.resolve(process.argv[2] || 'build-web/site');
@@ -354,9 +355,43 @@ test('without storage a save says so in the game and the game goes on', async ({
   await context.close();
 });
 
+test('a second visit asks again only for the page and the content list; a changed picture is fetched anew', async ({ browser, server }) => {
+  const first = await open(browser, server.url);
+  await waitFor(first, 'the choice screen', choiceScreen());
+  await first.close();
+  server.log.length = 0;
+  const second = await open(browser, server.url);
+  await waitFor(second, 'the choice screen on a second visit', choiceScreen());
+  const again = server.log.filter((r) => /\/timburik\.(js|wasm)$/.test(r.path) || (r.path.startsWith('/content/') && r.path !== '/content/index.txt'));
+  if (again.length) throw new Failure(`asked for again on a second visit: ${again.map((r) => `${r.path} (${r.status})`)}`);
+  if (!server.log.some((r) => r.path === '/content/index.txt')) throw new Failure('the content list was not asked for again');
+  await second.close();
+
+  // A parent replaces the picture: a new version in the list, and the next visit has it.
+  const picture = `subjects/${WORD}.bmp`;
+  const changed = Buffer.from(testContent[picture]);
+  changed.fill(0x7f, 54);
+  const file = path.join(root, 'content', picture);
+  try {
+    fs.writeFileSync(file, changed);
+    writeContentList(path.join(root, 'content'), { ...testContent, [picture]: changed });
+    server.log.length = 0;
+    const third = await open(browser, server.url);
+    await waitFor(third, 'the choice screen after the change', choiceScreen());
+    const fetched = server.log.filter((r) => r.path === `/content/${picture}`);
+    expectEqual('answers for the changed picture', fetched.map((r) => r.status).join(), '200');
+    const shown = await third.evaluate((f) => Array.from(FS.readFile(f).subarray(54, 57)), `/content/${picture}`);
+    expectEqual("the changed picture's first pixel in the game's files", shown.join(), '127,127,127');
+    await third.close();
+  } finally {
+    fs.writeFileSync(file, testContent[picture]);
+    writeContentList(path.join(root, 'content'), testContent);
+  }
+});
+
 // --- Running -----------------------------------------------------------------------------
 const root = tempDir('site');
-makeTestSite(site, root, WORD);
+const testContent = makeTestSite(site, root, WORD);
 const server = await serve(root);
 let passed = 0, failed = 0;
 for (const t of tests) {

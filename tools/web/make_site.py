@@ -1,8 +1,13 @@
 #!/usr/bin/env python3
 """Lays out the web site around the built game: the page, the content pack with the list of
 its files (the page fetches each file when the game first opens it), a web app manifest and
-icons, and the shipped font's licence. The game's .js and .wasm are already in the site."""
+icons, and the shipped font's licence. The game's .js and .wasm are already in the site.
+
+The page asks for the program and each content file under a URL that names its version
+(`?v=` and a hash of the bytes), so a browser may keep them as long as it likes and still
+never shows a stale game: a new build or a changed picture is a new URL."""
 import argparse
+import hashlib
 import json
 import os
 import shutil
@@ -37,17 +42,38 @@ def content_files(data):
     return found
 
 
+def version_of(path):
+    """A short name for a file's bytes: the same bytes, the same version."""
+    digest = hashlib.sha256()
+    with open(path, "rb") as f:
+        for block in iter(lambda: f.read(1 << 20), b""):
+            digest.update(block)
+    return digest.hexdigest()[:16]
+
+
 def copy_content(data, target):
+    """Copies the content and lists it in index.txt: each file's path, a tab, its version."""
     if os.path.isdir(target):
         shutil.rmtree(target)
     shutil.copytree(data, target)
     files = content_files(target)
     for rel in files:
-        if "\n" in rel:
-            sys.exit(f"make_site: a content file name holds a line break: {rel!r}")
+        if "\n" in rel or "\t" in rel:
+            sys.exit(f"make_site: a content file name holds a line break or a tab: {rel!r}")
     with open(os.path.join(target, "index.txt"), "w", encoding="utf-8") as out:
-        out.write("".join(rel + "\n" for rel in files))
+        out.write("".join(f"{rel}\t{version_of(os.path.join(target, rel))}\n" for rel in files))
     return files
+
+
+def versioned_page(page, site):
+    """The page with the program's URLs naming the built program's version."""
+    text = page
+    for built in ("timburik.js", "timburik.wasm"):
+        marked = f'"{built}"'
+        if marked not in text:
+            sys.exit(f"make_site: the page does not name {built}")
+        text = text.replace(marked, f'"{built}?v={version_of(os.path.join(site, built))}"')
+    return text
 
 
 def write_icons(cover, site):
@@ -74,7 +100,10 @@ def main():
     if not os.path.isfile(os.path.join(args.data, "Words.str")):
         sys.exit(f"make_site: {args.data} holds no Words.str")
     files = copy_content(args.data, os.path.join(args.site, "content"))
-    shutil.copyfile(args.page, os.path.join(args.site, "index.html"))
+    with open(args.page, encoding="utf-8") as f:
+        page = versioned_page(f.read(), args.site)
+    with open(os.path.join(args.site, "index.html"), "w", encoding="utf-8") as out:
+        out.write(page)
     with open(os.path.join(args.site, "manifest.webmanifest"), "w", encoding="utf-8") as out:
         json.dump(MANIFEST, out, ensure_ascii=False, indent=2)
     write_icons(os.path.join(args.data, "pz91.bmp"), args.site)
