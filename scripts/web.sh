@@ -49,7 +49,7 @@ case "$mode" in
     # Chromium and download no browser.
     (cd tests/web && npm ci --no-audit --no-fund --loglevel=error >/dev/null)
     if [ "$mode" = test ]; then
-      node --test tests/web/serve.test.mjs >/dev/null || { node --test tests/web/serve.test.mjs; exit 1; }
+      node --test --test-reporter=spec tests/web/serve.test.mjs
       exec node tests/web/run.mjs build-web/site
     else
       exec node tests/web/bench.mjs build-web/site bench/RESULTS.md
