@@ -2,15 +2,18 @@
 //   node --test tests/web/serve.test.mjs
 import assert from 'node:assert/strict';
 import fs from 'node:fs';
+import http from 'node:http';
 import path from 'node:path';
 import { test } from 'node:test';
+import zlib from 'node:zlib';
 import { serve } from '../../tools/web/serve.mjs';
 import { tempDir } from './harness.mjs';
 
 const root = tempDir('serve');
 fs.mkdirSync(path.join(root, 'content'));
 fs.writeFileSync(path.join(root, 'index.html'), '<!DOCTYPE html>');
-fs.writeFileSync(path.join(root, 'timburik.wasm'), Buffer.from([0, 0x61, 0x73, 0x6d]));
+const program = Buffer.concat([Buffer.from([0, 0x61, 0x73, 0x6d]), Buffer.alloc(65536, 7)]);
+fs.writeFileSync(path.join(root, 'timburik.wasm'), program);
 fs.writeFileSync(path.join(root, 'content', 'Words.str'), 'КОТ\r\n');
 fs.writeFileSync(path.join(path.dirname(root), 'outside.txt'), 'not for the site');
 
@@ -25,6 +28,33 @@ test('a versioned URL is kept for a year, anything else is asked for again', asy
       const plain = await fetch(server.url + url);
       assert.equal(plain.headers.get('cache-control'), 'no-cache', url);
     }
+  } finally {
+    server.close();
+  }
+});
+
+// The raw answer, undecoded: status, headers and body as sent.
+const get = (url, headers) => new Promise((resolve, reject) => {
+  http.get(url, { headers }, (res) => {
+    const parts = [];
+    res.on('data', (d) => parts.push(d));
+    res.on('end', () => resolve({ status: res.statusCode, headers: res.headers, body: Buffer.concat(parts) }));
+  }).on('error', reject);
+});
+
+test('a browser that accepts gzip gets the same bytes compressed, one that does not gets them as they are', async () => {
+  const server = await serve(root);
+  try {
+    const packed = await get(server.url + 'timburik.wasm?v=1', { 'Accept-Encoding': 'gzip, deflate, br' });
+    assert.equal(packed.headers['content-encoding'], 'gzip');
+    assert.ok(packed.body.length < program.length / 10, `${packed.body.length} bytes`);
+    assert.deepEqual(zlib.gunzipSync(packed.body), program);
+    const again = await get(server.url + 'timburik.wasm?v=1', { 'Accept-Encoding': 'gzip', 'If-None-Match': packed.headers.etag });
+    assert.equal(again.status, 304);
+    const plain = await get(server.url + 'timburik.wasm?v=1', { 'If-None-Match': packed.headers.etag });
+    assert.equal(plain.status, 200, 'the compressed validator must not stand for the plain body');
+    assert.equal(plain.headers['content-encoding'], undefined);
+    assert.deepEqual(plain.body, program);
   } finally {
     server.close();
   }

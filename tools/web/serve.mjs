@@ -1,13 +1,15 @@
 // A small static server for the site, sending what a well-configured static server sends:
 // the right types (a .wasm must be application/wasm for the browser to compile it while it
-// downloads), validators for revalidation, and a long lifetime for a URL that names its
-// version (?v=...), which can never change under that URL. The browser then keeps the
-// compiled program between visits and asks again only for the page and the content list.
+// downloads), compressed bodies for the browsers that accept them (the program and the BMP
+// pictures shrink to a third or less), validators for revalidation, and a long lifetime for
+// a URL that names its version (?v=...), which can never change under that URL. The browser
+// then keeps the program between visits and asks again only for the page and the list.
 //   node tools/web/serve.mjs SITE_DIR [PORT]      serves on 127.0.0.1 until stopped
 import fs from 'node:fs';
 import http from 'node:http';
 import path from 'node:path';
 import { fileURLToPath } from 'node:url';
+import zlib from 'node:zlib';
 
 const TYPES = {
   '.html': 'text/html; charset=utf-8', '.js': 'text/javascript', '.wasm': 'application/wasm',
@@ -15,6 +17,19 @@ const TYPES = {
   '.txt': 'text/plain; charset=utf-8', '.bmp': 'image/bmp', '.wav': 'audio/wav', '.jpg': 'image/jpeg',
   '.str': 'application/octet-stream',
 };
+
+// Already compressed (PNG, JPEG) or too small to gain: sent as they are.
+const COMPRESSED = new Set(['.png', '.jpg']);
+const gzipped = new Map();  // file -> { key, body }: each file compressed once per version
+
+function gzipOf(file, stat, body) {
+  const key = `${stat.size}-${stat.mtimeMs}`;
+  const known = gzipped.get(file);
+  if (known && known.key === key) return known.body;
+  const packed = zlib.gzipSync(body, { level: 9 });
+  gzipped.set(file, { key, body: packed });
+  return packed;
+}
 
 // How long the browser may use its copy without asking: a versioned URL for a year, anything
 // else only after asking whether it changed.
@@ -49,18 +64,26 @@ export function serve(root, port = 0) {
       res.writeHead(404).end();
       return;
     }
-    const etag = `"${stat.size.toString(16)}-${Math.floor(stat.mtimeMs).toString(16)}"`;
-    const headers = { ETag: etag, 'Last-Modified': stat.mtime.toUTCString(), 'Cache-Control': cacheControl(url) };
+    const ext = path.extname(file).toLowerCase();
+    const gzip = !COMPRESSED.has(ext) && stat.size > 1024 && /\bgzip\b/.test(req.headers['accept-encoding'] || '');
+    // The compressed body is another representation, with a validator of its own.
+    const etag = `"${stat.size.toString(16)}-${Math.floor(stat.mtimeMs).toString(16)}${gzip ? '-gz' : ''}"`;
+    const headers = {
+      ETag: etag, 'Last-Modified': stat.mtime.toUTCString(), 'Cache-Control': cacheControl(url), Vary: 'Accept-Encoding',
+    };
     if (req.headers['if-none-match'] === etag) {
       log.push({ path: rel, status: 304, bytes: 0 });
       res.writeHead(304, headers).end();
       return;
     }
-    const body = fs.readFileSync(file);
+    let body = fs.readFileSync(file);
+    if (gzip) {
+      body = gzipOf(file, stat, body);
+      headers['Content-Encoding'] = 'gzip';
+    }
     log.push({ path: rel, status: 200, bytes: body.length });
     res.writeHead(200, {
-      ...headers, 'Content-Type': TYPES[path.extname(file).toLowerCase()] || 'application/octet-stream',
-      'Content-Length': body.length,
+      ...headers, 'Content-Type': TYPES[ext] || 'application/octet-stream', 'Content-Length': body.length,
     });
     res.end(req.method === 'HEAD' ? undefined : body);
   });
