@@ -86,8 +86,38 @@ build_freetype() {
 }
 
 build_sdl2() {
-  # No threads: a page without cross-origin isolation has no shared memory for them.
-  cmake_lib "$1" "$2" -DSDL_SHARED=OFF -DSDL_STATIC=ON -DSDL_TEST=OFF -DSDL_THREADS=OFF
+  # SDL's own settings for emscripten (include/SDL_config_emscripten.h, which SDL_config.h
+  # picks), compiled file by file as emscripten's own SDL port does. CMake's configure step
+  # would run each of its several hundred checks through emcc, which took longer than all the
+  # rest of the libraries together. No threads: a page without cross-origin isolation has no
+  # shared memory for them. The files are the subsystems' own and the drivers those settings
+  # name (the emscripten ones, and the dummies of what they leave out).
+  local src=$1 out=$2 v
+  v=$(sed -n 's/^#define SDL_\(MAJOR_VERSION\|MINOR_VERSION\|PATCHLEVEL\) *\([0-9]*\).*/\2/p' \
+    "$src/include/SDL_version.h" | paste -sd.)
+  mkdir -p "$out/install/include/SDL2" "$out/install/lib/pkgconfig" &&
+    (cd "$src/src" && printf '%s\n' \
+      *.c {atomic,audio,cpuinfo,dynapi,events,file,haptic,joystick,libm,locale,misc,power}/*.c \
+      {render,sensor,stdlib,thread,timer,video}/*.c audio/{disk,dummy,emscripten}/*.c \
+      video/{emscripten,yuv2rgb}/*.c render/{software,opengles2}/*.c joystick/emscripten/*.c \
+      haptic/dummy/*.c sensor/dummy/*.c loadso/dlopen/*.c power/emscripten/*.c \
+      filesystem/emscripten/*.c timer/unix/*.c thread/generic/*.c locale/emscripten/*.c \
+      misc/emscripten/*.c) |
+    nice -n 10 xargs -P "$jobs" -n 1 sh -c \
+      'emcc -O2 -w -I"$0/include" -c "$0/src/$2" -o "$1/$(printf %s "$2" | tr / _).o"' \
+      "$src" "$out/build" &&
+    emar rcs "$out/install/lib/libSDL2.a" "$out/build"/*.o &&
+    cp "$src"/include/*.h "$out/install/include/SDL2/" &&
+    cat >"$out/install/lib/pkgconfig/sdl2.pc" <<PC
+prefix=$prefix
+libdir=\${prefix}/lib
+includedir=\${prefix}/include
+Name: sdl2
+Description: Simple DirectMedia Layer
+Version: $v
+Libs: -L\${libdir} -lSDL2
+Cflags: -I\${includedir} -I\${includedir}/SDL2
+PC
 }
 
 build_sdl2_ttf() {
