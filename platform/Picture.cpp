@@ -10,13 +10,10 @@
 #include <sys/mman.h>
 #endif
 
-namespace {
-constexpr std::size_t kLargePage = std::size_t{2} << 20;
-constexpr std::size_t kLargeBlock = std::size_t{1} << 20;
-}  // namespace
-
 void* AllocatePixels(std::size_t bytes) {
 #if defined(__linux__) && defined(MADV_HUGEPAGE)
+    constexpr std::size_t kLargePage = std::size_t{2} << 20;
+    constexpr std::size_t kLargeBlock = std::size_t{1} << 20;
     if (bytes >= kLargeBlock) {
         // Aligned and rounded to whole large pages, so the kernel can back all of it with them.
         const std::size_t rounded = (bytes + kLargePage - 1) / kLargePage * kLargePage;
