@@ -1,7 +1,7 @@
 // A small static server for the site, sending what a well-configured static server sends:
 // the right types (a .wasm must be application/wasm for the browser to compile it while it
-// downloads), compressed bodies for the browsers that accept them (the program and the BMP
-// pictures shrink to a third or less), validators for revalidation, and a long lifetime for
+// downloads), compressed bodies for the browsers that accept them (the program shrinks to
+// half, the BMP pictures to a quarter), validators for revalidation, and a long lifetime for
 // a URL that names its version (?v=...), which can never change under that URL. The browser
 // then keeps the program between visits and asks again only for the page and the list.
 //   node tools/web/serve.mjs SITE_DIR [PORT]      serves on 127.0.0.1 until stopped
