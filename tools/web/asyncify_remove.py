@@ -18,14 +18,16 @@ import sys
 # new-handler through a pointer), strings and containers, and the locale and formatting
 # machinery of the streams (virtual calls throughout). Files opened through the streams may
 # wait for a content file, so the file streams are not here; nor are std::function's calls,
-# which are the game's handlers.
+# which are the game's handlers. Every pattern is anchored at the start of the name: a pattern
+# open at both ends would also match a handler whose own name merely mentions a string type,
+# and a handler left alone cannot wait.
 RUNTIME = [
     "malloc", "free", "calloc", "realloc", "memalign", "posix_memalign", "aligned_alloc",
     "dlmalloc", "dlfree", "dlcalloc", "dlrealloc", "dlmemalign", "dlposix_memalign",
     "emscripten_builtin_malloc", "emscripten_builtin_free", "emscripten_builtin_memalign",
     "operator new*",
-    "std::__2::basic_string*", "*std::__2::basic_string<*>::*", "std::__2::vector*",
-    "*std::__2::locale::*", "std::__2::ctype*", "std::__2::codecvt*",
+    "std::__2::basic_string*", "std::__2::vector*", "std::__2::locale::*",
+    "void std::__2::locale::*", "std::__2::ctype*", "std::__2::codecvt*",
     "std::__2::num_get*", "std::__2::num_put*", "std::__2::__num_get*", "std::__2::__num_put*",
     "std::__2::numpunct*", "std::__2::time_get*", "std::__2::time_put*", "std::__2::__time_get*",
     "std::__2::money_get*", "std::__2::money_put*", "std::__2::__money_get*",
@@ -33,6 +35,11 @@ RUNTIME = [
     "std::__2::ostreambuf_iterator*", "std::__2::basic_streambuf*", "std::__2::basic_ostream*",
     "std::__2::basic_ios*", "std::__2::ios_base*", "std::__2::__throw_*", "std::terminate*",
 ]
+
+
+def unanchored(patterns):
+    """The patterns open at their start, which could match inside a handler's name."""
+    return [p for p in patterns if p.startswith("*")]
 
 
 def defined_functions(nm, library):
@@ -50,6 +57,8 @@ def main():
     if len(sys.argv) < 4:
         sys.exit("usage: asyncify_remove.py NM OUTPUT LIBRARY...")
     nm, output, libraries = sys.argv[1], sys.argv[2], sys.argv[3:]
+    if unanchored(RUNTIME):
+        sys.exit(f"asyncify_remove: patterns open at the start: {unanchored(RUNTIME)}")
     names = set()
     for library in libraries:
         found = defined_functions(nm, library)
