@@ -11,16 +11,7 @@ trap 'rm -rf "$out"' EXIT
 bash scripts/install-deps.sh
 # What the whole-process figures need besides the build: the virtual screen, the pointer,
 # screenshots (to check the play screen is up), GNU time, and Python to drive them.
-extra=(xvfb xdotool imagemagick time python3)
-missing=()
-for p in "${extra[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ "${#missing[@]}" -gt 0 ]; then
-  sudo=""
-  [ "$(id -u)" -ne 0 ] && sudo="sudo"
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+bash scripts/apt-need.sh xvfb xdotool imagemagick time python3
 
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$build" -j"$(nproc)" --target timburik timburik_bench bare_sdl map_watch
