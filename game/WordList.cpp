@@ -2,15 +2,12 @@
 // text the rest of the game works in.
 #include "game/WordList.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <string>
 
 #include "platform/Errors.h"
+#include "platform/Files.h"
 #include "platform/Text1251.h"
 
 namespace {
@@ -151,33 +148,13 @@ WordList ParseWordList(std::string_view bytes) {
 }
 
 WordList LoadWordList(const std::filesystem::path& file) {
-    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) throw GameError(ReadErrorText(errno));
-
     WordListReader reader;
-    int err = 0;
-    struct stat info {};
-    // Opening a directory for reading succeeds on Linux; the player should hear what the
-    // runtime on the original platform said of it, an access error.
-    if (::fstat(fd, &info) != 0) {
-        err = errno;
-    } else if (S_ISDIR(info.st_mode)) {
-        err = EISDIR;
-    } else {
-        char buffer[8192];
-        for (;;) {
-            const ssize_t got = ::read(fd, buffer, sizeof buffer);
-            if (got > 0) {
-                reader.Feed(std::string_view(buffer, static_cast<std::size_t>(got)));
-            } else if (got == 0) {
-                break;
-            } else if (errno != EINTR) {
-                err = errno;
-                break;
-            }
-        }
-    }
-    ::close(fd);
+    // Read to the end, a piece at a time: the encoding is judged on the whole file, but only
+    // the kept lines are held. A folder is an access error, as the original runtime said.
+    const int err = ReadFileInPieces(file, [&](std::string_view piece) {
+        reader.Feed(piece);
+        return true;
+    });
     if (err != 0) throw GameError(ReadErrorText(err));
     return reader.Finish();
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/Errors.h"
+#include "platform/Files.h"
 #include "platform/Picture.h"
 
 namespace {
@@ -161,16 +162,10 @@ Picture DecodeBmp(const std::uint8_t* data, std::size_t size) {
 }
 
 Picture LoadBmpFile(const std::filesystem::path& file) {
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> f(std::fopen(file.c_str(), "rb"), &std::fclose);
-    if (!f) throw CannotOpenFile(file, errno);
-    std::vector<std::uint8_t> bytes;
-    std::uint8_t chunk[65536];
-    std::size_t n = 0;
-    while ((n = std::fread(chunk, 1, sizeof chunk, f.get())) > 0) {
-        bytes.insert(bytes.end(), chunk, chunk + n);
-        // A file far larger than the largest valid bitmap is not read to the end.
-        if (bytes.size() > static_cast<std::size_t>(kMaxPicturePixels) * 4 + 1024 * 1024) Invalid();
-    }
-    if (std::ferror(f.get())) throw CannotOpenFile(file, errno);
-    return DecodeBmp(bytes.data(), bytes.size());
+    std::string bytes;
+    // A file far larger than the largest valid bitmap is not read to the end.
+    const int err = ReadWholeFile(file, bytes, static_cast<std::size_t>(kMaxPicturePixels) * 4 + 1024 * 1024);
+    if (err == EFBIG) Invalid();
+    if (err != 0) throw CannotOpenFile(file, err);
+    return DecodeBmp(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
 }

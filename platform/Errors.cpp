@@ -40,7 +40,9 @@ std::string WriteErrorText(int err) {
         case EISDIR:
             return "File access denied";
         case ENOSPC:
+#ifdef EDQUOT  // no disk quotas in Windows' C runtime
         case EDQUOT:
+#endif
             return "Disk full";
         default:
             return "I/O error " + std::to_string(err);
@@ -51,6 +53,8 @@ GameError CannotOpenFile(const std::filesystem::path& file, int err) {
     std::error_code ec;
     std::filesystem::path full = std::filesystem::absolute(file, ec);
     if (ec) full = file;
-    return GameError("Cannot open file \"" + Utf8ToCp1251(full.lexically_normal().string()) + "\". " +
+    // u8string, not string: on Windows the narrow form is not UTF-8.
+    const std::u8string name = full.lexically_normal().u8string();
+    return GameError("Cannot open file \"" + Utf8ToCp1251(std::string(name.begin(), name.end())) + "\". " +
                      std::strerror(err));
 }

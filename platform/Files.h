@@ -3,6 +3,7 @@
 #pragma once
 #include <cstddef>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -29,3 +30,8 @@ bool MayWrite(const std::filesystem::path& fileOrFolder);
 // Creates the folder and any missing parents; the folder itself is private to its owner.
 // An existing folder is left as it is. Returns 0 or the errno value of the failure.
 int MakePrivateFolder(const std::filesystem::path& folder);
+
+// Reads the file from the start in pieces, handing each to `piece`, which returns false once it
+// has read enough; for readers that must not hold a file of any size in memory. A folder is
+// refused (EISDIR where the system says so, else EACCES). Returns 0 or the errno value.
+int ReadFileInPieces(const std::filesystem::path& file, const std::function<bool(std::string_view)>& piece);

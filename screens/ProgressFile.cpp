@@ -4,7 +4,7 @@
 
 #include <cerrno>
 #include <cstdint>
-#include <cstdio>
+#include <string>
 
 #include "platform/Errors.h"
 #include "platform/Files.h"
@@ -67,20 +67,24 @@ int ParseProgress(std::string_view content) {
 }
 
 int LoadProgressFile(const std::filesystem::path& file) {
-    std::FILE* f = std::fopen(file.c_str(), "rb");
-    if (f == nullptr) return 0;  // no progress yet (or the file is locked): start from 0
     // Only the first item matters: read up to it and through it, never the whole file.
     std::string token;
-    int c;
-    while ((c = std::fgetc(f)) != EOF && c <= ' ') {
-    }
-    while (c != EOF && c > ' ' && token.size() < kMaxNumberChars) {
-        token += static_cast<char>(c);
-        c = std::fgetc(f);
-    }
-    const bool failed = std::ferror(f) != 0;
-    std::fclose(f);
-    if (failed) return 0;
+    bool started = false, done = false;
+    const int err = ReadFileInPieces(file, [&](std::string_view piece) {
+        for (const char ch : piece) {
+            const bool blank = static_cast<unsigned char>(ch) <= ' ';
+            if (!started && blank) continue;
+            started = true;
+            if (blank || token.size() >= kMaxNumberChars) {
+                done = true;
+                break;
+            }
+            token += ch;
+        }
+        return !done;
+    });
+    // No progress yet, or a file that cannot be read (locked, say): start from 0.
+    if (err != 0) return 0;
     return ParseProgress(token);
 }
 

@@ -5,6 +5,7 @@
 
 #include "game/WordList.h"
 #include "platform/Errors.h"
+#include "platform/Files.h"
 #include "platform/Text1251.h"
 #include "tests/support/TempDir.h"
 
@@ -118,6 +119,9 @@ TEST(WordListFile, ReadsTheFileAndReportsWhatWentWrong) {
     TempDir dir;
     dir.Write("Words.str", Cp("КОТ\r\nДОМ\r\n"));
     EXPECT_EQ(Entries(LoadWordList(dir.Path() / "Words.str")), (Lines{Cp("КОТ"), Cp("ДОМ")}));
+    // A content folder whose name has Cyrillic letters in it.
+    dir.Write("Слова/Words.str", Cp("ЁЖ\r\n"));
+    EXPECT_EQ(Entries(LoadWordList(dir.Path() / PathFromUtf8("Слова") / "Words.str")), (Lines{Cp("ЁЖ")}));
 
     auto messageOf = [](const std::filesystem::path& file) {
         try {

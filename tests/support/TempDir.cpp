@@ -1,14 +1,27 @@
 #include "tests/support/TempDir.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
+#include <random>
 #include <stdexcept>
 
+#include "platform/Files.h"
+
 TempDir::TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "timburik-test-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-    path_ = pattern;
+    // A fresh name made by hand rather than by mkdtemp, which Windows lacks.
+    std::random_device random;
+    const std::filesystem::path base = std::filesystem::temp_directory_path();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        char name[32];
+        std::snprintf(name, sizeof name, "timburik-test-%08x", static_cast<unsigned>(random()));
+        if (std::filesystem::create_directory(base / name)) {
+            path_ = base / name;
+            return;
+        }
+    }
+    throw std::runtime_error("cannot make a temporary folder");
 }
 
 TempDir::~TempDir() {
@@ -23,22 +36,22 @@ TempDir::~TempDir() {
 }
 
 std::filesystem::path TempDir::Write(const std::string& relative, std::string_view bytes) const {
-    std::filesystem::path file = path_ / relative;
+    std::filesystem::path file = path_ / PathFromUtf8(relative);
     std::filesystem::create_directories(file.parent_path());
     std::ofstream out(file, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    if (!out) throw std::runtime_error("cannot write test file " + file.string());
+    if (!out) throw std::runtime_error("cannot write test file " + relative);
     return file;
 }
 
 std::string TempDir::Read(const std::string& relative) const {
-    std::ifstream in(path_ / relative, std::ios::binary);
+    std::ifstream in(path_ / PathFromUtf8(relative), std::ios::binary);
     std::ostringstream s;
     s << in.rdbuf();
     return s.str();
 }
 
-bool TempDir::Exists(const std::string& relative) const { return std::filesystem::exists(path_ / relative); }
+bool TempDir::Exists(const std::string& relative) const { return std::filesystem::exists(path_ / PathFromUtf8(relative)); }
 
 void Put16(std::string& s, unsigned v) {
     s += static_cast<char>(v & 0xFF);
