@@ -44,7 +44,8 @@ TTF_Font* SdlFontEngine::Open(const Font& font) {
     if (auto it = cache_.find(key); it != cache_.end()) return it->second;
     const int height = std::max(1, font.height);
     const std::filesystem::path file = FindFontFile(font.family, font.bold);
-    TTF_Font* f = file.empty() ? nullptr : TTF_OpenFont(file.c_str(), height);
+    // SDL opens files by UTF-8 name on every system.
+    TTF_Font* f = file.empty() ? nullptr : TTF_OpenFont(reinterpret_cast<const char*>(file.u8string().c_str()), height);
     if (f) {
         // Line height grows with the point size by the font's own ratio; one proportional
         // step, then the neighbours, find the size whose line is nearest the cell height.

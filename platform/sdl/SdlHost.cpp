@@ -331,6 +331,9 @@ SdlHost::SdlHost(SdlHostOptions options) : s_(std::make_unique<State>()) {
     // Elsewhere a window's messages go to the thread that made it, which must then be the one
     // that reads events: SDL starts here. Also when no thread is to be had, at the old cost.
     if (!s_->starter) s_->Start();
+    WatchSessionEnd([s = s_.get()] {
+        if (s->current) s->current->QuitRequested();
+    });
 }
 
 SdlHost::~SdlHost() = default;

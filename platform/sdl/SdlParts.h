@@ -3,6 +3,7 @@
 #pragma once
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -61,3 +62,9 @@ private:
     std::uint32_t device_ = 0;
     SoundMixer mixer_;  // read by the audio thread: changed only with the device locked
 };
+
+// Calls `quit` when the desktop session ends (logging off, shutting down) where the system ends
+// the program then without a quit event of SDL's: Windows, which may stop the process as soon
+// as its window has answered. Elsewhere SDL's quit event already comes, and this does nothing.
+// `quit` runs on the event loop's thread, inside its wait for events.
+void WatchSessionEnd(std::function<void()> quit);
