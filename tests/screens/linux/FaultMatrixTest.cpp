@@ -3,7 +3,7 @@
 //
 // Cells other tests already hold are left out here: a word list missing or a directory, a
 // cover or subject picture missing at start-up, a subject missing at the forward click
-// (StartupTest, FlowTest); saves failing over an existing progress file (FlowTest); the
+// (StartupTest, FlowTest); saves failing over an existing progress file (FailedSaveTest); the
 // lenient number reader (ProfilesTest).
 #include <sys/fsuid.h>
 #include <sys/mount.h>

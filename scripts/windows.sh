@@ -1,0 +1,116 @@
+#!/usr/bin/env bash
+# The game for 64-bit Windows, cross-built here with Debian's mingw-w64:
+#   bash scripts/windows.sh        installs what is missing, builds build-windows/timburik-windows.zip
+#   bash scripts/windows.sh test   the same, then runs the unit tests and the end-to-end scenarios
+#                                  against the real timburik.exe under Wine in Xvfb
+# The libraries are built once per machine into ${TIMBURIK_CACHE:-/var/cache/timburik}
+# (scripts/mingw-libs.sh), and Wine's prefix is kept there too.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+mode=${1:-build}
+case "$mode" in build | test) ;; *) echo "usage: bash scripts/windows.sh [test]" >&2; exit 2 ;; esac
+export TIMBURIK_CACHE=${TIMBURIK_CACHE:-/var/cache/timburik}
+jobs=2
+out=build-windows
+
+packages=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+          cmake make dpkg-dev nasm zip fonts-dejavu-core)
+[ "$mode" = test ] && packages+=(wine wine64 xvfb xdotool imagemagick libx11-dev)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ "${#missing[@]}" -gt 0 ]; then
+  sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  export DEBIAN_FRONTEND=noninteractive
+  $sudo apt-get -o DPkg::Lock::Timeout=900 update -qq
+  $sudo apt-get -o DPkg::Lock::Timeout=900 install -y -qq --no-install-recommends "${missing[@]}"
+fi
+if [ ! -w "$(dirname "$TIMBURIK_CACHE")" ] && [ ! -w "$TIMBURIK_CACHE" ]; then
+  sudo mkdir -p "$TIMBURIK_CACHE" && sudo chown "$(id -u):$(id -g)" "$TIMBURIK_CACHE"
+fi
+
+libs=$(bash scripts/mingw-libs.sh)
+prefixes=$(awk '{print $2}' <<<"$libs" | paste -sd';')
+tests=OFF
+[ "$mode" = test ] && tests=ON
+cmake -S . -B "$out" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
+  -DCMAKE_PREFIX_PATH="$prefixes" -DCMAKE_BUILD_TYPE=Release \
+  -DTIMBURIK_TESTS=$tests -DTIMBURIK_BENCH=OFF -DTIMBURIK_WERROR=ON >/dev/null
+targets=(timburik)
+[ "$mode" = test ] && targets+=(unit_tests)
+nice -n 10 cmake --build "$out" -j"$jobs" --target "${targets[@]}"
+
+# The folder a family unzips: the program, the content beside it, the font it falls back on,
+# what the parts are and may be used for.
+stage="$out/zip/timburik"
+rm -rf "$out/zip" "$out/timburik-windows.zip"
+mkdir -p "$stage/licenses"
+cp "$out/timburik.exe" "$stage/"
+x86_64-w64-mingw32-strip "$stage/timburik.exe"
+cp -r data/. "$stage/"
+cp /usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf "$stage/"
+cp /usr/share/doc/fonts-dejavu-core/copyright "$stage/licenses/DejaVu-fonts.txt"
+while read -r pkg prefix; do
+  src=$(ls -d "$TIMBURIK_CACHE/mingw/src/$pkg-"*/ | head -n1)
+  # googletest is only in the test programs, not in the game.
+  [ "$pkg" = googletest ] || cp "$src/debian/copyright" "$stage/licenses/$pkg.txt"
+done <<<"$libs"
+cp /usr/share/doc/mingw-w64-common/copyright "$stage/licenses/mingw-w64-runtime.txt" 2>/dev/null || true
+cp scripts/windows-readme.txt "$stage/README.txt"
+sed -i 's/$/\r/' "$stage/README.txt"  # Notepad of older Windows wants CR LF
+(cd "$out/zip" && zip -q -r -X ../timburik-windows.zip timburik)
+echo "windows: $out/timburik-windows.zip, $(du -k "$out/timburik-windows.zip" | cut -f1) KiB"
+
+[ "$mode" = test ] || exit 0
+
+# Wine's prefix is made once per machine (about a minute); its dialogs for Mono and Gecko are
+# not wanted, and its chatter is kept out of the test output.
+export WINEPREFIX="$TIMBURIK_CACHE/wine" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+if [ ! -f "$WINEPREFIX/.timburik-ready" ]; then
+  rm -rf "$WINEPREFIX"
+  nice -n 10 wineboot -i >/dev/null 2>&1
+  wineserver -w
+  touch "$WINEPREFIX/.timburik-ready"
+fi
+
+passed=0
+failed=0
+log=$(mktemp)
+trap 'rm -f "$log"' EXIT
+# Adds a Google Test program's totals from $log; a program that failed without saying which
+# tests failed (it crashed, say) counts as one failure.
+count() {
+  local status=$1 p f
+  p=$(sed -n -E 's/^\[  PASSED  \] ([0-9]+) tests?.*/\1/p' "$log" | tail -n1)
+  f=$(sed -n -E 's/^\[  FAILED  \] ([0-9]+) tests?, listed below.*/\1/p' "$log" | tail -n1)
+  if [ "$status" -ne 0 ] && [ "${f:-0}" -eq 0 ]; then f=1; fi
+  passed=$((passed + ${p:-0}))
+  failed=$((failed + ${f:-0}))
+}
+
+for layer in platform game screens tools; do
+  exe="$out/tests/${layer}_tests.exe"
+  [ -f "$exe" ] || continue
+  echo "== $layer unit tests under Wine"
+  status=0
+  SDL_AUDIODRIVER=dummy wine "$exe" --gtest_brief=1 >"$log" 2>&1 || status=$?
+  grep -E '^\[  (FAILED|PASSED) |Failure|error' "$log" || true
+  count "$status"
+done
+
+# The end-to-end scenarios are the Linux harness's, driving the Windows program.
+echo "== end-to-end scenarios: wine timburik.exe"
+bash scripts/install-deps.sh --tests >/dev/null
+cmake -S . -B "$out/harness" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTIMBURIK_TESTS=ON -DTIMBURIK_BENCH=OFF >/dev/null
+nice -n 10 cmake --build "$out/harness" -j"$jobs" --target e2e_tests
+status=0
+TIMBURIK_E2E_LAUNCH="wine $root/$out/timburik.exe" TIMBURIK_E2E_SYSTEM=windows TIMBURIK_E2E_WAIT_SCALE=3 \
+  "$out/harness/tests/e2e_tests" ${TIMBURIK_E2E_FILTER:+--gtest_filter=$TIMBURIK_E2E_FILTER} >"$log" 2>&1 || status=$?
+grep -E '^\[ +(OK|FAILED|PASSED) |Failure|^.*\[.*\] ' "$log" | grep -v '^\[ RUN' || true
+count "$status"
+
+echo "windows: $passed passed, $failed failed"
+[ "$failed" -eq 0 ]
