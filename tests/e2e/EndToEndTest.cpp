@@ -204,8 +204,8 @@ TEST(EndToEnd, StartUpShowsOnlyTheChoiceScreen) {
     ASSERT_TRUE(run.WaitFor("the first screen", looks));
 
     // Nobody chose a profile, so a quit request has no one's progress to keep.
-    run.Terminate();
-    EXPECT_EQ(run.WaitExit(), 0) << "[start-up] the game should end on SIGTERM";
+    run.QuitAsTheSystemDoes();
+    EXPECT_EQ(run.WaitExit(), 0) << "[start-up] the game should end on the system's quit request";
     EXPECT_FALSE(run.Content().Exists("Confif.cnf"));
     EXPECT_FALSE(run.Content().Exists("Confis.cnf"));
 }
@@ -353,10 +353,49 @@ TEST(EndToEnd, QuitRequestKeepsTheProgress) {
     ASSERT_TRUE(run.WaitFor("the second word", FreshWord(kCat)));
     ASSERT_TRUE(SolveByDragging(run, kCat));
 
-    run.Terminate();
-    EXPECT_EQ(run.WaitExit(), 0) << "[SIGTERM] the game should end on SIGTERM";
+    run.QuitAsTheSystemDoes();
+    EXPECT_EQ(run.WaitExit(), 0) << "[SIGTERM] the game should end on the system's quit request";
     EXPECT_EQ(run.Content().Read("Confis.cnf"), "2") << "[SIGTERM] the boy's progress file";
     EXPECT_FALSE(run.Content().Exists("Confif.cnf")) << "[SIGTERM] the girl's progress file";
+}
+
+TEST(EndToEnd, ClosingTheWindowKeepsTheProgress) {
+    GameRun run("window closed");
+    WriteContent(run.Content(), Repeat(kCat.text));
+    run.Content().Write("Confif.cnf", "3");
+    ASSERT_TRUE(StartPlaying(run, kCat, kGirl, kWhiteLevel));
+    ASSERT_TRUE(SolveByDragging(run, kCat));
+    run.CloseWindow();
+    EXPECT_EQ(run.WaitExit(), 0) << "[window closed] the game should end without asking";
+    EXPECT_EQ(run.Content().Read("Confif.cnf"), "4") << "[window closed] the girl's progress file";
+    EXPECT_FALSE(run.Content().Exists("Confis.cnf")) << "[window closed] the boy's progress file";
+}
+
+TEST(EndToEnd, AReadOnlyProgressFileIsReportedAndKept) {
+    GameRun run("read-only progress");
+    WriteContent(run.Content(), Repeat(kCat.text));
+    const std::filesystem::path progress = run.Content().Write("Confif.cnf", "9");
+    namespace fs = std::filesystem;
+    fs::permissions(progress, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    ASSERT_TRUE(StartPlaying(run, kCat, kGirl, kWhiteLevel));
+    ASSERT_TRUE(SolveByDragging(run, kCat));
+    run.Click(kExit.Centre());
+    ASSERT_TRUE(run.WaitFor("the exit question", MessageBox()));
+    run.Key("Return");
+    // The refusal is a second box, the error box with its red stop icon (the question wears a
+    // yellow warning triangle). A one-line text leaves the box at its least width, 366 x 168,
+    // centred; its icon's left part lies here.
+    ASSERT_TRUE(run.WaitFor("the refused save", Plus(MessageBox(), {Filled("the stop icon", {528, 333, 4, 4},
+                                                                           RgbOf(clRed))})));
+    ASSERT_TRUE(run.Running()) << "[read-only progress] a refused save must not end the game";
+    run.Key("Return");
+    ASSERT_TRUE(run.WaitFor("the play screen again", NoMessageBox()));
+    ASSERT_TRUE(run.Running()) << "[read-only progress] the game must go on after OK";
+    EXPECT_EQ(run.Content().Read("Confif.cnf"), "9") << "[read-only progress] the old score must be kept";
+    std::vector<std::string> left;
+    for (const auto& entry : fs::directory_iterator(run.Content().Path()))
+        if (entry.path().filename().string().starts_with("Confif.cnf.")) left.push_back(entry.path().filename().string());
+    EXPECT_TRUE(left.empty()) << "[read-only progress] a temporary file was left: " << left.front();
 }
 
 TEST(EndToEnd, SmallerScreenScalesTheGameAndThePointer) {

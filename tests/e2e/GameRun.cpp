@@ -27,6 +27,24 @@ constexpr int kLayoutHeight = 700;
 // machine still gets there, and a broken game fails instead of hanging the run.
 constexpr auto kWait = std::chrono::seconds(10);
 constexpr auto kExitWait = std::chrono::seconds(10);
+
+// The command that starts the game: TIMBURIK_E2E_LAUNCH when set ("wine /path/timburik.exe",
+// words split at blanks), so that the same scenarios drive another build of the game.
+std::vector<std::string> LaunchCommand() {
+    const char* launch = std::getenv("TIMBURIK_E2E_LAUNCH");
+    if (launch == nullptr || *launch == '\0') return {TIMBURIK_EXE};
+    std::vector<std::string> words;
+    std::istringstream in(launch);
+    for (std::string w; in >> w;) words.push_back(w);
+    return words;
+}
+
+// A slower way of running the game (an emulation layer) stretches every deadline by this.
+int WaitScale() {
+    const char* scale = std::getenv("TIMBURIK_E2E_WAIT_SCALE");
+    const int n = scale ? std::atoi(scale) : 1;
+    return n >= 1 ? n : 1;
+}
 constexpr auto kPoll = std::chrono::milliseconds(20);
 
 constexpr int kExactTolerance = 3;
@@ -187,7 +205,7 @@ GameRun::GameRun(std::string scenario, int screenWidth, int screenHeight)
     : scenario_(std::move(scenario)), screen_(screenWidth, screenHeight), fit_(screenWidth, screenHeight) {}
 
 void GameRun::Start() {
-    std::vector<std::string> command{TIMBURIK_EXE};
+    std::vector<std::string> command = LaunchCommand();
     command.insert(command.end(), args.begin(), args.end());
     Start(std::move(command), content_.Path(), env);
 }
@@ -209,7 +227,17 @@ void GameRun::Terminate() {
     if (game_) game_->Signal(SIGTERM);
 }
 
-std::optional<int> GameRun::WaitExit() { return game_ ? game_->WaitExit(kExitWait) : std::nullopt; }
+void GameRun::CloseWindow() { screen_.CloseWindows(); }
+
+void GameRun::QuitAsTheSystemDoes() {
+    // Windows has no SIGTERM: logging off and shutting down reach the game as its window's
+    // close, which is what a window manager sends.
+    const char* system = std::getenv("TIMBURIK_E2E_SYSTEM");
+    if (system != nullptr && std::string(system) == "windows") CloseWindow();
+    else Terminate();
+}
+
+std::optional<int> GameRun::WaitExit() { return game_ ? game_->WaitExit(kExitWait * WaitScale()) : std::nullopt; }
 
 void GameRun::MoveTo(Point p) { MoveThrough({p}); }
 
@@ -237,7 +265,7 @@ void GameRun::Click(Point p) {
 void GameRun::Key(const std::string& name) { screen_.Xdotool({"key", name}); }
 
 ::testing::AssertionResult GameRun::WaitFor(const std::string& step, const std::vector<Look>& looks) {
-    const auto deadline = Clock::now() + kWait;
+    const auto deadline = Clock::now() + kWait * WaitScale();
     std::optional<std::string> mismatch;
     std::optional<Screenshot> shot;
     for (;;) {
@@ -256,7 +284,7 @@ void GameRun::Key(const std::string& name) { screen_.Xdotool({"key", name}); }
 
 ::testing::AssertionResult GameRun::WaitForOneOf(const std::string& step, Point p, const std::vector<Rgb>& colours,
                                                  int& found) {
-    const auto deadline = Clock::now() + kWait;
+    const auto deadline = Clock::now() + kWait * WaitScale();
     const Point s = fit_.ToScreen(p);
     for (;;) {
         Screenshot shot = screen_.Shoot();

@@ -83,6 +83,10 @@ public:
                const std::map<std::string, std::string>& extraEnv = {});
     bool Running();
     void Terminate();
+    // Asks the game's window to close, as a window manager does for its close box.
+    void CloseWindow();
+    // SIGTERM on Linux; the window's close where the game runs as a Windows program.
+    void QuitAsTheSystemDoes();
     std::optional<int> WaitExit();
 
     void MoveTo(Point p);

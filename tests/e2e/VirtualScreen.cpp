@@ -1,7 +1,10 @@
 // Xvfb on a display number it picks itself, screenshots through ImageMagick, input through
-// xdotool.
+// xdotool, and a window manager's close request through Xlib.
 #include "tests/e2e/VirtualScreen.h"
 
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
 #include <poll.h>
 #include <unistd.h>
 
@@ -88,6 +91,44 @@ void VirtualScreen::Xdotool(const std::vector<std::string>& args) const {
     o.argv.insert(o.argv.end(), args.begin(), args.end());
     o.env = {{"DISPLAY", display_}};
     RunCommand(o, kCommandTimeout);
+}
+
+void VirtualScreen::CloseWindows() const {
+    Display* d = XOpenDisplay(display_.c_str());
+    if (d == nullptr) throw std::runtime_error("cannot open display " + display_);
+    const Atom protocols = XInternAtom(d, "WM_PROTOCOLS", False);
+    const Atom deleteWindow = XInternAtom(d, "WM_DELETE_WINDOW", False);
+    Window root = 0, parent = 0;
+    Window* children = nullptr;
+    unsigned count = 0;
+    int sent = 0;
+    if (XQueryTree(d, DefaultRootWindow(d), &root, &parent, &children, &count)) {
+        for (unsigned i = 0; i < count; ++i) {
+            XWindowAttributes a{};
+            if (!XGetWindowAttributes(d, children[i], &a) || a.map_state != IsViewable) continue;
+            Atom* list = nullptr;
+            int n = 0;
+            bool takesDelete = false;
+            if (XGetWMProtocols(d, children[i], &list, &n)) {
+                for (int k = 0; k < n; ++k) takesDelete = takesDelete || list[k] == deleteWindow;
+                XFree(list);
+            }
+            if (!takesDelete) continue;
+            XEvent e{};
+            e.xclient.type = ClientMessage;
+            e.xclient.window = children[i];
+            e.xclient.message_type = protocols;
+            e.xclient.format = 32;
+            e.xclient.data.l[0] = static_cast<long>(deleteWindow);
+            e.xclient.data.l[1] = CurrentTime;
+            XSendEvent(d, children[i], False, NoEventMask, &e);
+            ++sent;
+        }
+        if (children) XFree(children);
+    }
+    XSync(d, False);
+    XCloseDisplay(d);
+    if (sent == 0) throw std::runtime_error("no window on " + display_ + " takes a close request");
 }
 
 }  // namespace e2e

@@ -43,6 +43,9 @@ public:
     Screenshot Shoot() const;
     // One xdotool run; its commands may be chained ("mousemove", "10", "20", "mousedown", "1").
     void Xdotool(const std::vector<std::string>& args) const;
+    // Sends WM_DELETE_WINDOW to every mapped top-level window that takes it, as a window
+    // manager does when its close box is clicked (Xvfb runs none).
+    void CloseWindows() const;
 
 private:
     int width_;
