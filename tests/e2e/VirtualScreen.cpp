@@ -94,7 +94,7 @@ void VirtualScreen::Xdotool(const std::vector<std::string>& args) const {
 }
 
 void VirtualScreen::CloseWindows() const {
-    Display* d = XOpenDisplay(display_.c_str());
+    ::Display* d = XOpenDisplay(display_.c_str());
     if (d == nullptr) throw std::runtime_error("cannot open display " + display_);
     const Atom protocols = XInternAtom(d, "WM_PROTOCOLS", False);
     const Atom deleteWindow = XInternAtom(d, "WM_DELETE_WINDOW", False);

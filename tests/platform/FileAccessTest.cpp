@@ -97,10 +97,10 @@ TEST(FileAccess, ReadingStopsAtTheLimitOrWhenTheReaderHasEnough) {
 TEST(FileAccess, NamesWithCyrillicLettersAreRealNamesOnDisk) {
     TempDir dir;
     // Written through the test's own helper, read back through the picture reader.
-    dir.Write("subjects/СЛОН.bmp", EncodeBmp24(SolidPicture(3, 2, clBlue)));
+    dir.Write("subjects/СЛОН.bmp", EncodeBmp24(SolidPicture(3, 2, clPurple)));
     const fs::path subjects = dir.Path() / "subjects";
     EXPECT_EQ(Names(subjects), std::vector<std::string>{"СЛОН.bmp"});
-    EXPECT_EQ(LoadBmpFile(subjects / PathFromUtf8("СЛОН.bmp")), SolidPicture(3, 2, clBlue));
+    EXPECT_EQ(LoadBmpFile(subjects / PathFromUtf8("СЛОН.bmp")), SolidPicture(3, 2, clPurple));
 
     const fs::path progress = dir.Path() / PathFromUtf8("Ёжик") / "Confif.cnf";
     fs::create_directory(progress.parent_path());

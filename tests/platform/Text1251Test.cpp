@@ -67,7 +67,9 @@ TEST(Text1251, EveryByteConvertsAsIconvDoesOnLinux) {
         const std::string byte(1, static_cast<char>(b));
         const std::string expected = kIconvCp1251[b] == 0 && b != 0 ? "?" : Utf8Of(kIconvCp1251[b]);
         EXPECT_EQ(Cp1251ToUtf8(byte), expected) << "byte 0x" << std::hex << b;
-        if (kIconvCp1251[b] != 0 || b == 0) EXPECT_EQ(Utf8ToCp1251(expected), byte) << "byte 0x" << std::hex << b;
+        if (kIconvCp1251[b] != 0 || b == 0) {
+            EXPECT_EQ(Utf8ToCp1251(expected), byte) << "byte 0x" << std::hex << b;
+        }
     }
     // Malformed UTF-8 is skipped a sequence at a time: a lead byte with its continuation bytes.
     EXPECT_EQ(Utf8ToCp1251("\xC0\x80|\xE0\x80\x80|\xD0|\xD0\x90\x80|\xED\xA0\x80|\xF4\x90\x80\x80|\xD0"),
