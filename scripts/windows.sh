@@ -101,13 +101,14 @@ for layer in platform game screens tools; do
   count "$status"
 done
 
-# The end-to-end scenarios are the Linux harness's, driving the Windows program.
+# The end-to-end scenarios are the Linux harness's, driving the program as unzipped, with the
+# font it falls back on beside it (Wine has no Tahoma of its own).
 echo "== end-to-end scenarios: wine timburik.exe"
 bash scripts/install-deps.sh --tests >/dev/null
 cmake -S . -B "$out/harness" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTIMBURIK_TESTS=ON -DTIMBURIK_BENCH=OFF >/dev/null
 nice -n 10 cmake --build "$out/harness" -j"$jobs" --target e2e_tests
 status=0
-TIMBURIK_E2E_LAUNCH="wine $root/$out/timburik.exe" TIMBURIK_E2E_SYSTEM=windows TIMBURIK_E2E_WAIT_SCALE=3 \
+TIMBURIK_E2E_LAUNCH="wine $root/$stage/timburik.exe" TIMBURIK_E2E_SYSTEM=windows TIMBURIK_E2E_WAIT_SCALE=3 \
   "$out/harness/tests/e2e_tests" ${TIMBURIK_E2E_FILTER:+--gtest_filter=$TIMBURIK_E2E_FILTER} >"$log" 2>&1 || status=$?
 grep -E '^\[ +(OK|FAILED|PASSED) |Failure|^.*\[.*\] ' "$log" | grep -v '^\[ RUN' || true
 count "$status"

@@ -7,6 +7,8 @@
 #define NOMINMAX
 #endif
 #include <windows.h>
+// windows.h names a function of its own ReplaceFile (a macro for ReplaceFileW); ours is meant.
+#undef ReplaceFile
 
 #include <algorithm>
 #include <cerrno>
