@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <vector>
 
 namespace {
 
@@ -29,6 +30,18 @@ void SyncFolder(const std::filesystem::path& folder) {
     if (fd < 0) return;
     ::fsync(fd);
     ::close(fd);
+}
+
+// The whole content written over the file itself: used only where no temporary file can be
+// made beside it. The content is a few bytes, written in one call, and synced.
+int RewriteInPlace(const std::filesystem::path& file, std::string_view bytes) {
+    const int fd = ::open(file.c_str(), O_WRONLY | O_CLOEXEC);
+    if (fd < 0) return errno;
+    int err = WriteAll(fd, bytes);
+    if (err == 0 && ::ftruncate(fd, static_cast<off_t>(bytes.size())) != 0) err = errno;
+    if (err == 0 && ::fsync(fd) != 0) err = errno;
+    if (::close(fd) != 0 && err == 0) err = errno;
+    return err;
 }
 
 }  // namespace
@@ -68,27 +81,33 @@ bool MayWrite(const std::filesystem::path& fileOrFolder) {
 
 int ReplaceFile(const std::filesystem::path& file, std::string_view bytes) {
     const std::filesystem::path folder = file.parent_path().empty() ? "." : file.parent_path();
-    std::filesystem::path temp = file;
-    temp += ".tmp";
-
-    // Read-only marks are honoured by their mode bits, since the game may run as root, whom
-    // the system itself would let through.
     struct stat st {};
     mode_t mode = 0644;
-    if (::stat(file.c_str(), &st) == 0) {
+    const bool exists = ::stat(file.c_str(), &st) == 0;
+    if (exists) {
         if (!S_ISREG(st.st_mode) || (st.st_mode & S_IWUSR) == 0) return EACCES;
         mode = st.st_mode & 07777;
     }
-    if (::stat(folder.c_str(), &st) == 0 && (st.st_mode & S_IWUSR) == 0) return EACCES;
+    if (::stat(folder.c_str(), &st) != 0) return errno;
+    if ((st.st_mode & S_IWUSR) == 0) return exists ? RewriteInPlace(file, bytes) : EACCES;
 
-    // The new content goes to a temporary file that replaces the old one only once it is
-    // safely on disk: a full disk or a power cut never leaves a half-written file. One left
-    // by an interrupted save is cleared first.
-    ::unlink(temp.c_str());
-    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
-    if (fd < 0) return errno;
+    // A fresh name each time: a temporary file (or a folder) left by a power cut or by hand
+    // never stands in the way, and only what this save made is ever removed.
+    std::string pattern = file.string() + ".XXXXXX";
+    std::vector<char> name(pattern.begin(), pattern.end());
+    name.push_back('\0');
+    const int fd = ::mkstemp(name.data());
+    if (fd < 0) {
+        const int err = errno;
+        // Refused by the system though marked writable (another owner, say): the file itself
+        // may still be writable.
+        if ((err == EACCES || err == EPERM) && exists) return RewriteInPlace(file, bytes);
+        return err;
+    }
+    const std::filesystem::path temp(name.data());
     int err = WriteAll(fd, bytes);
-    if (err == 0 && (::fchmod(fd, mode) != 0 || ::fsync(fd) != 0)) err = errno;
+    if (err == 0 && ::fchmod(fd, mode) != 0) err = errno;
+    if (err == 0 && ::fsync(fd) != 0) err = errno;
     if (::close(fd) != 0 && err == 0) err = errno;
     if (err == 0 && ::rename(temp.c_str(), file.c_str()) != 0) err = errno;
     if (err != 0) {
