@@ -64,12 +64,17 @@ std::filesystem::path ContentLocation::ProgressFile(const std::string& fileName)
 ContentLocation ResolveContentLocation(const LocationRequest& request) {
     if (request.dataFolder) return ContentLocation::InFolder(*request.dataFolder);
     if (IsFile(request.currentFolder / kWordListName)) return ContentLocation::InFolder(request.currentFolder);
+    if (request.progressBesideInstalled) return ContentLocation::InFolder(request.installedFolder);
     ContentLocation l;
     if (!request.userFolder.empty()) l.roots.push_back(request.userFolder);
     l.roots.push_back(request.installedFolder);
     l.progressFolder = request.userFolder;
     l.progressFolderMadeOnSave = true;
     return l;
+}
+
+std::filesystem::path AppDataFolder(const std::filesystem::path& userAppData) {
+    return userAppData.empty() ? std::filesystem::path() : userAppData / kGameFolderName;
 }
 
 std::filesystem::path UserDataFolder(const char* xdgDataHome, const char* home) {

@@ -39,12 +39,20 @@ struct LocationRequest {
     std::filesystem::path currentFolder;
     std::filesystem::path installedFolder;  // the content installed with the program
     std::filesystem::path userFolder;       // the user's own folder; empty when there is none
+    // The installed folder keeps the progress too: a program unpacked from a zip into a
+    // folder that may be written, where everything stays together as the original kept it.
+    bool progressBesideInstalled = false;
 };
 
 // A folder given on the command line; else the current folder when it holds a word list (a
-// content folder the game was started in); else the installed content with the user's
-// folder over it, the progress in the user's folder.
+// content folder the game was started in); else the installed folder when it keeps the
+// progress too; else the installed content with the user's folder over it, the progress in
+// the user's folder.
 ContentLocation ResolveContentLocation(const LocationRequest& request);
+
+// The game's folder in the system's per-user folder for programs' files (%APPDATA%); empty
+// when there is none.
+std::filesystem::path AppDataFolder(const std::filesystem::path& userAppData);
 
 // The user's folder for the game's files: $XDG_DATA_HOME/timburik, else
 // $HOME/.local/share/timburik; empty when neither is set to an absolute path.

@@ -7,6 +7,8 @@
 #include <system_error>
 
 #include "game/ContentLocation.h"
+#include "platform/Files.h"
+#include "platform/ProgramFolders.h"
 #include "platform/sdl/SdlHost.h"
 #include "screens/CommandLine.h"
 #include "screens/TFWords.h"
@@ -33,8 +35,17 @@ int main(int argc, char** argv) {
     LocationRequest request;
     request.dataFolder = options.dataFolder;
     request.currentFolder = std::filesystem::current_path(ec);  // gone: not a content folder
-    request.installedFolder = TIMBURIK_INSTALLED_DATA_DIR;
-    request.userFolder = UserDataFolder(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
+    // Where the system has folders of its own for a program (Windows), they come first.
+    const ProgramFolders system = SystemProgramFolders();
+    if (system.programFolder.empty()) {
+        request.installedFolder = TIMBURIK_INSTALLED_DATA_DIR;
+    } else {
+        request.installedFolder = system.programFolder;
+        request.progressBesideInstalled = MayWrite(system.programFolder);
+    }
+    request.userFolder = system.userAppData.empty()
+                             ? UserDataFolder(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"))
+                             : AppDataFolder(system.userAppData);
     try {
         SdlHost host(SdlHostOptions{options.windowed});
         TFWords form(host, ResolveContentLocation(request));

@@ -6,7 +6,7 @@
 #include <cstdlib>
 
 inline void SetHostHints() {
-    // The host catches the quit signals itself (SdlHost.cpp).
+    // The host catches the system's quit requests itself (SdlQuitSignals.cpp, win/SdlSessionEnd.cpp).
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     SDL_SetHint(SDL_HINT_TOUCH_MOUSE_EVENTS, "1");
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");

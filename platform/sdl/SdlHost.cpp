@@ -8,7 +8,6 @@
 #include <SDL.h>
 
 #include <algorithm>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <stdexcept>
@@ -66,21 +65,6 @@ struct SdlHost::State {
 };
 
 namespace {
-
-// Set by the signal handler, read by the event loop. SDL's own handlers turn a signal into
-// its quit event, which a signal landing between SDL's pump and its sleep leaves unseen until
-// the next X event; and they cannot tell a signal from a close, which must be answered
-// differently when saving fails.
-volatile std::sig_atomic_t quitSignal = 0;
-
-extern "C" void OnQuitSignal(int) { quitSignal = 1; }
-
-void CatchQuitSignals() {
-    struct sigaction action {};
-    action.sa_handler = OnQuitSignal;
-    sigemptyset(&action.sa_mask);
-    for (const int s : {SIGTERM, SIGINT, SIGHUP}) sigaction(s, &action, nullptr);
-}
 
 // However idle the game, the loop looks for a caught signal this often: a quit request takes
 // effect within it whatever the game is doing, at two wake-ups a second.
@@ -252,10 +236,7 @@ void SdlHost::State::Loop(Window& w, const std::function<bool()>& done) {
             Handle(w, e);
             while (!done() && SDL_PollEvent(&e)) Handle(w, e);
         }
-        if (quitSignal != 0 && !done()) {
-            quitSignal = 0;
-            w.QuitRequested(QuitReason::Signal);
-        }
+        if (!done() && TakeSystemQuit()) w.QuitRequested(QuitReason::Signal);
         if (!done()) TickIfDue(w);
     }
     SyncTitle();
@@ -305,7 +286,9 @@ void SdlHost::State::Ready() {
 }
 
 SdlHost::SdlHost(SdlHostOptions options) : s_(std::make_unique<State>()) {
-    CatchQuitSignals();
+    WatchSystemQuit([s = s_.get()] {
+        if (s->current) s->current->QuitRequested(QuitReason::Signal);
+    });
     SetHostHints();
     s_->windowed = options.windowed;
     if (options.windowed) s_->fullscreen = true;  // never asked for
@@ -331,9 +314,6 @@ SdlHost::SdlHost(SdlHostOptions options) : s_(std::make_unique<State>()) {
     // Elsewhere a window's messages go to the thread that made it, which must then be the one
     // that reads events: SDL starts here. Also when no thread is to be had, at the old cost.
     if (!s_->starter) s_->Start();
-    WatchSessionEnd([s = s_.get()] {
-        if (s->current) s->current->QuitRequested();
-    });
 }
 
 SdlHost::~SdlHost() = default;

@@ -63,8 +63,12 @@ private:
     SoundMixer mixer_;  // read by the audio thread: changed only with the device locked
 };
 
-// Calls `quit` when the desktop session ends (logging off, shutting down) where the system ends
-// the program then without a quit event of SDL's: Windows, which may stop the process as soon
-// as its window has answered. Elsewhere SDL's quit event already comes, and this does nothing.
-// `quit` runs on the event loop's thread, inside its wait for events.
-void WatchSessionEnd(std::function<void()> quit);
+// The system's own requests to quit, which reach the program outside SDL's events. On POSIX
+// systems they are signals (SIGTERM, SIGINT, SIGHUP), caught and left for the event loop to
+// take with TakeSystemQuit: SDL's own handlers could leave one unseen until the next event,
+// and cannot tell a signal from a close. On Windows it is the end of the session, after which
+// the process may be stopped as soon as its window has answered, so `now` is called at once,
+// on the event loop's thread, inside its wait for events.
+void WatchSystemQuit(std::function<void()> now);
+// Whether a request came that waits for the event loop; taking it clears it.
+bool TakeSystemQuit();

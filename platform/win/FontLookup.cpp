@@ -1,6 +1,7 @@
 // Font lookup on Windows, where there is no fontconfig: the family's file in the system's
 // fonts folder, else the DejaVu Sans Bold shipped beside the executable.
 #include "platform/FontLookup.h"
+#include "platform/ProgramFolders.h"
 
 #ifndef NOMINMAX
 #define NOMINMAX
@@ -26,19 +27,6 @@ std::filesystem::path SystemFontsFolder() {
     const UINT n = ::GetWindowsDirectoryW(windows, MAX_PATH);
     if (n > 0 && n < MAX_PATH) return std::filesystem::path(windows) / L"Fonts";
     return {};
-}
-
-std::filesystem::path ExecutableFolder() {
-    std::wstring buffer(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD n = ::GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-        if (n == 0) return {};
-        if (n < buffer.size()) {
-            buffer.resize(n);
-            return std::filesystem::path(buffer).parent_path();
-        }
-        buffer.resize(buffer.size() * 2);
-    }
 }
 
 bool IsFile(const std::filesystem::path& p) {
@@ -67,7 +55,7 @@ std::filesystem::path FindFontFile(const std::string& family, bool bold) {
         const std::wstring regular = FileStem(family, false);
         if (IsFile(fonts / (regular + L".ttf"))) return fonts / (regular + L".ttf");
     }
-    const std::filesystem::path shipped = ExecutableFolder() / L"DejaVuSans-Bold.ttf";
+    const std::filesystem::path shipped = SystemProgramFolders().programFolder / L"DejaVuSans-Bold.ttf";
     if (IsFile(shipped)) return shipped;
     // A system without Tahoma and a folder without the shipped font: Arial is on every Windows.
     if (!fonts.empty() && IsFile(fonts / L"arial.ttf")) return fonts / L"arial.ttf";

@@ -1,6 +1,7 @@
-// The end of the Windows session (logging off, shutting down, an installer's restart): Windows
-// may end the process as soon as WM_ENDSESSION is answered, and SDL turns that message into no
-// event, so the quit request is made right there, before answering.
+// The system's quit request on Windows: the end of the session (logging off, shutting down, an
+// installer's restart). Windows may end the process as soon as WM_ENDSESSION is answered, and
+// SDL turns that message into no event, so the request is made right there, before answering.
+// Closing the window is SDL's own quit event, as everywhere.
 #include <SDL.h>
 #include <windows.h>
 
@@ -23,7 +24,10 @@ void SDLCALL Hook(void*, void*, unsigned int message, Uint64 wParam, Sint64) {
 
 }  // namespace
 
-void WatchSessionEnd(std::function<void()> quit) {
-    QuitOnSessionEnd() = std::move(quit);
+void WatchSystemQuit(std::function<void()> now) {
+    QuitOnSessionEnd() = std::move(now);
     SDL_SetWindowsMessageHook(&Hook, nullptr);
 }
+
+// Nothing waits for the loop: the session's end was acted on when it came.
+bool TakeSystemQuit() { return false; }

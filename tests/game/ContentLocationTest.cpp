@@ -78,3 +78,20 @@ TEST(ContentLocation, TheUsersFolderFollowsTheDesktopsConventions) {
     EXPECT_TRUE(UserDataFolder(nullptr, "").empty());
     EXPECT_TRUE(UserDataFolder(nullptr, "home").empty());
 }
+
+TEST(ContentLocation, AProgramFolderThatMayBeWrittenKeepsTheProgressWithTheContent) {
+    Folders f;
+    f.installed.Write("Words.str", "КОТ\n");
+    LocationRequest r = f.Request();
+    r.progressBesideInstalled = true;
+    const ContentLocation unpacked = ResolveContentLocation(r);
+    EXPECT_EQ(unpacked.WordList(), f.installed.Path() / "Words.str");
+    EXPECT_EQ(unpacked.ProgressFile("Confif.cnf"), f.installed.Path() / "Confif.cnf");
+    EXPECT_FALSE(unpacked.progressFolderMadeOnSave);
+    // A content folder the game was started in still comes first.
+    f.current.Write("Words.str", "ДОМ\n");
+    EXPECT_EQ(ResolveContentLocation(r).ProgressFile("Confis.cnf"), f.current.Path() / "Confis.cnf");
+
+    EXPECT_EQ(AppDataFolder(f.user.Path()), f.user.Path() / "timburik");
+    EXPECT_TRUE(AppDataFolder({}).empty());
+}
