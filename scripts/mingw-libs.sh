@@ -102,6 +102,7 @@ build_lib() {
     return
   fi
   log "$pkg $version: building"
+  local started=$SECONDS
   rm -rf "$dest" "$dest.build"
   src=$(fetch_source "$pkg" "$version")
   nice -n 10 cmake -S "$src" -B "$dest.build" -G "Unix Makefiles" \
@@ -111,6 +112,8 @@ build_lib() {
   nice -n 10 cmake --build "$dest.build" -j"$jobs" >>"$dest.log" 2>&1 || { tail -n 30 "$dest.log" >&2; exit 1; }
   nice -n 10 cmake --install "$dest.build" >>"$dest.log" 2>&1 || { tail -n 30 "$dest.log" >&2; exit 1; }
   rm -rf "$dest.build"
+  # For bench/windows.sh: what building from source took, kept with the cache.
+  echo "$((SECONDS - started))" >"$dest/.build-seconds"
   # Written last: only a finished install carries it.
   echo "$stamp_text" >"$dest/.stamp"
   log "$pkg $version: done"

@@ -32,7 +32,10 @@ if [ ! -w "$(dirname "$TIMBURIK_CACHE")" ] && [ ! -w "$TIMBURIK_CACHE" ]; then
   sudo mkdir -p "$TIMBURIK_CACHE" && sudo chown "$(id -u):$(id -g)" "$TIMBURIK_CACHE"
 fi
 
+mkdir -p "$out"
+started=$SECONDS
 libs=$(bash scripts/mingw-libs.sh)
+echo "libraries $((SECONDS - started))" >"$out/timings"
 prefixes=$(awk '{print $2}' <<<"$libs" | paste -sd';')
 tests=OFF
 [ "$mode" = test ] && tests=ON
@@ -41,7 +44,9 @@ cmake -S . -B "$out" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake"
   -DTIMBURIK_TESTS=$tests -DTIMBURIK_BENCH=OFF -DTIMBURIK_WERROR=ON >/dev/null
 targets=(timburik)
 [ "$mode" = test ] && targets+=(unit_tests)
+started=$SECONDS
 nice -n 10 cmake --build "$out" -j"$jobs" --target "${targets[@]}"
+echo "game $((SECONDS - started))" >>"$out/timings"
 
 # The folder a family unzips: the program, the content beside it, the font it falls back on,
 # what the parts are and may be used for.

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "game/ContentLocation.h"
+#include "platform/Files.h"
 #include "platform/Text1251.h"
 #include "tests/support/TempDir.h"
 
@@ -42,8 +43,8 @@ TEST(ContentLocation, ElsewhereTheUsersFilesOverlayTheInstalledOnes) {
     f.user.Write("timburik/subjects/КОТ.bmp", "the parent's own");
     const ContentLocation l = ResolveContentLocation(f.Request());
 
-    EXPECT_EQ(l.SubjectPicture(Cp("КОТ")), f.user.Path() / "timburik/subjects/КОТ.bmp");
-    EXPECT_EQ(l.LetterPicture(12), f.installed.Path() / "Morvadel/Буквы/one1/12.bmp");
+    EXPECT_EQ(l.SubjectPicture(Cp("КОТ")), f.user.Path() / PathFromUtf8("timburik/subjects/КОТ.bmp"));
+    EXPECT_EQ(l.LetterPicture(12), f.installed.Path() / PathFromUtf8("Morvadel/Буквы/one1/12.bmp"));
     EXPECT_EQ(l.WordList(), f.installed.Path() / "Words.str");
     // Missing everywhere: the installed path, which is the one a message should name.
     EXPECT_EQ(l.Sound("Drum1.wav"), f.installed.Path() / "Sounds/Drum1.wav");
@@ -69,14 +70,6 @@ TEST(ContentLocation, WithoutAHomeOnlyTheInstalledContentAndNowhereToSave) {
     const ContentLocation l = ResolveContentLocation(r);
     EXPECT_EQ(l.WordList(), f.installed.Path() / "Words.str");
     EXPECT_TRUE(l.ProgressFile("Confif.cnf").empty());
-}
-
-TEST(ContentLocation, TheUsersFolderFollowsTheDesktopsConventions) {
-    EXPECT_EQ(UserDataFolder("/x/data", "/home/a"), std::filesystem::path("/x/data/timburik"));
-    EXPECT_EQ(UserDataFolder("relative/data", "/home/a"), std::filesystem::path("/home/a/.local/share/timburik"));
-    EXPECT_EQ(UserDataFolder("", "/home/a"), std::filesystem::path("/home/a/.local/share/timburik"));
-    EXPECT_TRUE(UserDataFolder(nullptr, "").empty());
-    EXPECT_TRUE(UserDataFolder(nullptr, "home").empty());
 }
 
 TEST(ContentLocation, AProgramFolderThatMayBeWrittenKeepsTheProgressWithTheContent) {

@@ -1,7 +1,5 @@
 // An installed game: content from the installed folder with the user's files over it, and
 // progress only ever in the user's folder.
-#include <sys/stat.h>
-
 #include <algorithm>
 
 #include "platform/Text1251.h"
@@ -22,14 +20,18 @@ protected:
     TempDir home;
     void OpenInstalled(const std::filesystem::path& userFolder) {
         WriteContent(dir, Repeat("КОТ"));
-        ::chmod(dir.Path().c_str(), 0555);
+        namespace fs = std::filesystem;
+        fs::permissions(dir.Path(), fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                        fs::perm_options::remove);
         LocationRequest r;
         r.currentFolder = home.Path();  // no word list there
         r.installedFolder = dir.Path();
         r.userFolder = userFolder;
         form = std::make_unique<TFWords>(host, ResolveContentLocation(r));
     }
-    void TearDown() override { ::chmod(dir.Path().c_str(), 0755); }
+    void TearDown() override {
+        std::filesystem::permissions(dir.Path(), std::filesystem::perms::owner_write, std::filesystem::perm_options::add);
+    }
 };
 
 TEST_F(InstalledGameTest, ProgressGoesToThePrivateUserFolderAndNeverIntoTheInstalledOne) {
