@@ -1,5 +1,7 @@
 // An installed game: content from the installed folder with the user's files over it, and
 // progress only ever in the user's folder.
+#include <sys/stat.h>
+
 #include <algorithm>
 
 #include "platform/Text1251.h"
@@ -20,18 +22,14 @@ protected:
     TempDir home;
     void OpenInstalled(const std::filesystem::path& userFolder) {
         WriteContent(dir, Repeat("КОТ"));
-        namespace fs = std::filesystem;
-        fs::permissions(dir.Path(), fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
-                        fs::perm_options::remove);
+        ::chmod(dir.Path().c_str(), 0555);
         LocationRequest r;
         r.currentFolder = home.Path();  // no word list there
         r.installedFolder = dir.Path();
         r.userFolder = userFolder;
         form = std::make_unique<TFWords>(host, ResolveContentLocation(r));
     }
-    void TearDown() override {
-        std::filesystem::permissions(dir.Path(), std::filesystem::perms::owner_write, std::filesystem::perm_options::add);
-    }
+    void TearDown() override { ::chmod(dir.Path().c_str(), 0755); }
 };
 
 TEST_F(InstalledGameTest, ProgressGoesToThePrivateUserFolderAndNeverIntoTheInstalledOne) {
