@@ -45,7 +45,8 @@ using Played = SdlSound::Played;
 
 class SdlSoundTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { setenv("SDL_AUDIODRIVER", "dummy", 1); }
+    // putenv, not setenv, which Windows' C runtime lacks.
+    static void SetUpTestSuite() { putenv(const_cast<char*>("SDL_AUDIODRIVER=dummy")); }
 
     void SetUp() override {
         if (sound.Play(dir.Path() / "none.wav") == Played::Nothing)
