@@ -1,6 +1,7 @@
 // From word to word, the hint, and the exit with its saved progress.
 #include "tests/screens/GameFixture.h"
 
+#include "platform/Files.h"
 #include "platform/Text1251.h"
 
 namespace {
@@ -104,7 +105,7 @@ TEST_F(GameTest, AMissingSubjectDuringTheForwardClickKeepsTheForwardPicture) {
     std::vector<std::string> words = Repeat("ДОМ");
     for (int k = 1; k <= 24; ++k) words[k - 1] = "СОН";
     Start(words);
-    std::filesystem::remove(dir.Path() / "subjects" / "СОН.bmp");
+    std::filesystem::remove(dir.Path() / "subjects" / PathFromUtf8("СОН.bmp"));
     Play();
     SolveWord();
     ClickOn(form->img_control_forward);

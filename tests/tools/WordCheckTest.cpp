@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "platform/Files.h"
 #include "platform/Text1251.h"
 #include "tests/support/Content.h"
 #include "tools/wordcheck/WordCheck.h"
@@ -32,9 +33,9 @@ TEST(WordCheck, ReportsWhatAChildWouldRunInto) {
     words[4] = "ЁЖ";                    // its subject picture will be missing
     words[5] = "ДОМ";                   // its subject picture will be invalid
     WriteContent(dir, words);
-    std::filesystem::remove(dir.Path() / "subjects" / "ЁЖ.bmp");
+    std::filesystem::remove(dir.Path() / "subjects" / PathFromUtf8("ЁЖ.bmp"));
     dir.Write("subjects/ДОМ.bmp", "BMnot a bitmap");
-    std::filesystem::remove(dir.Path() / "Morvadel" / "Буквы" / "one1" / "7.bmp");  // Ё
+    std::filesystem::remove(dir.Path() / PathFromUtf8("Morvadel/Буквы/one1/7.bmp"));  // Ё
     const WordCheckReport r = CheckContent(dir.Path());
     EXPECT_TRUE(Mentions(r, "entry 2 \"кот\": character \"к\""));
     EXPECT_TRUE(Mentions(r, "entry 3 \"ПАРОВОЗИКИДОМА\": 14 letters run off the board"));
