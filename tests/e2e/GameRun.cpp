@@ -39,6 +39,12 @@ std::vector<std::string> LaunchCommand() {
     return words;
 }
 
+// TIMBURIK_E2E_SYSTEM=windows: the game started is a Windows program (under Wine).
+bool RunsAsWindowsProgram() {
+    const char* system = std::getenv("TIMBURIK_E2E_SYSTEM");
+    return system != nullptr && std::string(system) == "windows";
+}
+
 // A slower way of running the game (an emulation layer) stretches every deadline by this.
 int WaitScale() {
     const char* scale = std::getenv("TIMBURIK_E2E_WAIT_SCALE");
@@ -215,6 +221,8 @@ void GameRun::Start(std::vector<std::string> command, std::filesystem::path dire
     SpawnOptions o;
     o.argv = std::move(command);
     o.env = {{"DISPLAY", screen_.Display()}, {"SDL_AUDIODRIVER", "dummy"}, {"SDL_VIDEODRIVER", "x11"}};
+    // A Windows program draws through Windows' own video driver (Wine's, onto the X screen).
+    if (RunsAsWindowsProgram()) o.env.erase("SDL_VIDEODRIVER");
     for (const auto& [name, value] : extraEnv) o.env[name] = value;
     o.directory = std::move(directory);
     o.stderrFile = logs_.Path() / "game.log";
@@ -230,10 +238,9 @@ void GameRun::Terminate() {
 void GameRun::CloseWindow() { screen_.CloseWindows(); }
 
 void GameRun::QuitAsTheSystemDoes() {
-    // Windows has no SIGTERM: logging off and shutting down reach the game as its window's
+    // Windows has no SIGTERM: a quit request from outside reaches the game as its window's
     // close, which is what a window manager sends.
-    const char* system = std::getenv("TIMBURIK_E2E_SYSTEM");
-    if (system != nullptr && std::string(system) == "windows") CloseWindow();
+    if (RunsAsWindowsProgram()) CloseWindow();
     else Terminate();
 }
 
