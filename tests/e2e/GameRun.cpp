@@ -19,6 +19,12 @@
 #endif
 
 namespace e2e {
+
+bool RunsAsWindowsProgram() {
+    const char* system = std::getenv("TIMBURIK_E2E_SYSTEM");
+    return system != nullptr && std::string(system) == "windows";
+}
+
 namespace {
 
 constexpr int kLayoutWidth = 1369;
@@ -37,12 +43,6 @@ std::vector<std::string> LaunchCommand() {
     std::istringstream in(launch);
     for (std::string w; in >> w;) words.push_back(w);
     return words;
-}
-
-// TIMBURIK_E2E_SYSTEM=windows: the game started is a Windows program (under Wine).
-bool RunsAsWindowsProgram() {
-    const char* system = std::getenv("TIMBURIK_E2E_SYSTEM");
-    return system != nullptr && std::string(system) == "windows";
 }
 
 // A slower way of running the game (an emulation layer) stretches every deadline by this.

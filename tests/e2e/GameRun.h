@@ -63,6 +63,9 @@ Look Showing(std::string what, Area area, const Picture& picture);
 // The same for the part of a picture drawn at `origin` that lies in the area.
 Look Showing(std::string what, Area area, const Picture& picture, Point origin);
 
+// TIMBURIK_E2E_SYSTEM=windows: the game started is a Windows program (under Wine).
+bool RunsAsWindowsProgram();
+
 // A picture carried inside the game's executable, decoded once.
 const Picture& Carried(const char* name);
 
