@@ -9,12 +9,12 @@ packages=(
 )
 if [ "${1:-}" = "--tests" ]; then
   # End-to-end tests drive the real program in a virtual X server.
-  packages+=(xvfb xdotool imagemagick x11-utils clang libclang-rt-14-dev)
+  packages+=(xvfb xdotool imagemagick x11-utils libx11-dev clang libclang-rt-14-dev)
 fi
 if [ "${1:-}" = "--package" ]; then
   # CPack's Debian generator (dpkg-shlibdeps, file) and the checks of what it makes; the
   # installed program is then driven on a virtual screen as the end-to-end tests do.
   packages+=(dpkg-dev file lintian desktop-file-utils appstream man-db groff-base
-             xvfb xdotool imagemagick x11-utils)
+             xvfb xdotool imagemagick x11-utils libx11-dev)
 fi
 bash "$(dirname "$0")/apt-need.sh" "${packages[@]}"
