@@ -15,7 +15,7 @@ jobs=2
 out=build-windows
 
 packages=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
-          cmake make dpkg-dev nasm zip fonts-dejavu-core)
+          cmake make dpkg-dev nasm python3 fonts-dejavu-core)
 [ "$mode" = test ] && packages+=(wine wine64 xvfb xdotool imagemagick libx11-dev)
 missing=()
 for p in "${packages[@]}"; do
@@ -37,11 +37,14 @@ started=$SECONDS
 libs=$(bash scripts/mingw-libs.sh)
 echo "libraries $((SECONDS - started))" >"$out/timings"
 prefixes=$(awk '{print $2}' <<<"$libs" | paste -sd';')
+# CMake keeps the paths it found; libraries rebuilt at another version live elsewhere.
+[ "$(cat "$out/.prefixes" 2>/dev/null)" = "$prefixes" ] || rm -f "$out/.prefixes" "$out/CMakeCache.txt"
 tests=OFF
 [ "$mode" = test ] && tests=ON
 cmake -S . -B "$out" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
   -DCMAKE_PREFIX_PATH="$prefixes" -DCMAKE_BUILD_TYPE=Release \
   -DTIMBURIK_TESTS=$tests -DTIMBURIK_BENCH=OFF -DTIMBURIK_WERROR=ON >/dev/null
+echo "$prefixes" >"$out/.prefixes"
 targets=(timburik)
 [ "$mode" = test ] && targets+=(unit_tests)
 started=$SECONDS
@@ -59,14 +62,25 @@ cp -r data/. "$stage/"
 cp /usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf "$stage/"
 cp /usr/share/doc/fonts-dejavu-core/copyright "$stage/licenses/DejaVu-fonts.txt"
 while read -r pkg prefix; do
-  src=$(ls -d "$TIMBURIK_CACHE/mingw/src/$pkg-"*/ | head -n1)
   # googletest is only in the test programs, not in the game.
-  [ "$pkg" = googletest ] || cp "$src/debian/copyright" "$stage/licenses/$pkg.txt"
+  [ "$pkg" = googletest ] || cp "$prefix/copyright" "$stage/licenses/$pkg.txt"
 done <<<"$libs"
 cp /usr/share/doc/mingw-w64-common/copyright "$stage/licenses/mingw-w64-runtime.txt" 2>/dev/null || true
-cp scripts/windows-readme.txt "$stage/README.txt"
-sed -i 's/$/\r/' "$stage/README.txt"  # Notepad of older Windows wants CR LF
-(cd "$out/zip" && zip -q -r -X ../timburik-windows.zip timburik)
+# Notepad of older Windows wants CR LF, and reads UTF-8 as UTF-8 only after a byte-order mark.
+{ printf '\xef\xbb\xbf'; sed 's/$/\r/' scripts/windows-readme.txt; } >"$stage/README.txt"
+# Info-ZIP's zip leaves the names' encoding unmarked, and Windows then reads the Cyrillic
+# folders and pictures in the DOS code page: names the game cannot find. Python's zipfile
+# marks every non-ASCII name as UTF-8.
+python3 - "$out/zip" "$out/timburik-windows.zip" <<'PY'
+import os, sys, zipfile
+top, target = sys.argv[1], sys.argv[2]
+with zipfile.ZipFile(target, "w", zipfile.ZIP_DEFLATED, compresslevel=9) as z:
+    for folder, dirs, files in os.walk(top):
+        dirs.sort()
+        for name in [folder] + [os.path.join(folder, f) for f in sorted(files)]:
+            if name != top:
+                z.write(name, os.path.relpath(name, top))
+PY
 echo "windows: $out/timburik-windows.zip, $(du -k "$out/timburik-windows.zip" | cut -f1) KiB"
 
 [ "$mode" = test ] || exit 0
@@ -106,14 +120,20 @@ for layer in platform game screens tools; do
   count "$status"
 done
 
-# The end-to-end scenarios are the Linux harness's, driving the program as unzipped, with the
-# font it falls back on beside it (Wine has no Tahoma of its own).
+# The end-to-end scenarios are the Linux harness's, driving the program as a family gets it:
+# unzipped afresh (names decoded as the zip marks them), with the font it falls back on beside
+# it (Wine has no Tahoma of its own).
 echo "== end-to-end scenarios: wine timburik.exe"
+unzipped="$root/$out/unzipped"
+rm -rf "$unzipped"
+python3 -c 'import sys, zipfile; zipfile.ZipFile(sys.argv[1]).extractall(sys.argv[2])' \
+  "$out/timburik-windows.zip" "$unzipped"
+[ -f "$unzipped/timburik/Morvadel/Буквы/one1/1.bmp" ] || { echo "windows: the zip's Cyrillic names do not unpack" >&2; exit 1; }
 bash scripts/install-deps.sh --tests >/dev/null
 cmake -S . -B "$out/harness" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTIMBURIK_TESTS=ON -DTIMBURIK_BENCH=OFF >/dev/null
 nice -n 10 cmake --build "$out/harness" -j"$jobs" --target e2e_tests
 status=0
-TIMBURIK_E2E_LAUNCH="wine $root/$stage/timburik.exe" TIMBURIK_E2E_SYSTEM=windows TIMBURIK_E2E_WAIT_SCALE=3 \
+TIMBURIK_E2E_LAUNCH="wine $unzipped/timburik/timburik.exe" TIMBURIK_E2E_SYSTEM=windows TIMBURIK_E2E_WAIT_SCALE=3 \
   "$out/harness/tests/e2e_tests" ${TIMBURIK_E2E_FILTER:+--gtest_filter=$TIMBURIK_E2E_FILTER} >"$log" 2>&1 || status=$?
 grep -E '^\[ +(OK|FAILED|PASSED) |Failure|^.*\[.*\] ' "$log" | grep -v '^\[ RUN' || true
 count "$status"
