@@ -56,8 +56,8 @@ TEST(ContentLocation, ElsewhereTheUsersFilesOverlayTheInstalledOnes) {
     f.installed.Write("Sounds/Words/КОТ.wav", "installed");
     f.user.Write("timburik/Sounds/Words/КОТ.wav", "the parent's own");
     EXPECT_EQ(l.LetterVoice(7), f.installed.Path() / "Sounds/Letters/7.wav");
-    EXPECT_EQ(l.WordVoice(Cp("КОТ")), f.user.Path() / "timburik/Sounds/Words/КОТ.wav");
-    EXPECT_EQ(l.WordVoice(Cp("ЁЖ")), f.installed.Path() / "Sounds/Words/ЁЖ.wav");
+    EXPECT_EQ(l.WordVoice(Cp("КОТ")), f.user.Path() / PathFromUtf8("timburik/Sounds/Words/КОТ.wav"));
+    EXPECT_EQ(l.WordVoice(Cp("ЁЖ")), f.installed.Path() / PathFromUtf8("Sounds/Words/ЁЖ.wav"));
 
     f.user.Write("timburik/Words.str", "ДОМ\n");
     EXPECT_EQ(ResolveContentLocation(f.Request()).WordList(), f.user.Path() / "timburik/Words.str");

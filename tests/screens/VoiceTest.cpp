@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/Files.h"
 #include "screens/CommandLine.h"
 #include "tests/screens/GameFixture.h"
 
@@ -12,7 +13,7 @@ namespace {
 class VoiceTest : public GameTest {
 protected:
     std::filesystem::path Letter(int n) { return dir.Path() / "Sounds" / "Letters" / (std::to_string(n) + ".wav"); }
-    std::filesystem::path Word(const std::string& w) { return dir.Path() / "Sounds" / "Words" / (w + ".wav"); }
+    std::filesystem::path Word(const std::string& w) { return dir.Path() / "Sounds" / "Words" / PathFromUtf8(w + ".wav"); }
     // Presses on every tile of the top row and lets go where it was, left to right.
     std::vector<int> PickUpEachTile() {
         std::vector<std::pair<int, int>> places;  // x, letter
