@@ -19,14 +19,16 @@ unpacked_kib=$(du -sk build-windows/zip/timburik | cut -f1)
 # The first frame: wine timburik.exe started in data/ on a fresh Xvfb, timed from just before
 # the start to the game's own word on stderr that its first frame is on the screen.
 tmp=$(mktemp -d)
-Xvfb :97 -screen 0 1366x768x24 -nolisten tcp >/dev/null 2>&1 &
+# Xvfb picks a free display itself: other builds on this machine run screens of their own.
+Xvfb -displayfd 3 -screen 0 1366x768x24 -nolisten tcp 3>"$tmp/display" >/dev/null 2>&1 &
 xvfb=$!
 trap 'kill $xvfb 2>/dev/null; rm -rf "$tmp"' EXIT
-sleep 1
+for _ in $(seq 1 100); do [ -s "$tmp/display" ] && break; sleep 0.1; done
+display=":$(head -n1 "$tmp/display")"
 times=()
 for i in $(seq 1 "$runs"); do
   start=$(date +%s%N)
-  (cd data && DISPLAY=:97 SDL_AUDIODRIVER=dummy TIMBURIK_TRACE_FIRST_FRAME=1 \
+  (cd data && DISPLAY=$display SDL_AUDIODRIVER=dummy TIMBURIK_TRACE_FIRST_FRAME=1 \
      exec wine "../$exe" 2>"$tmp/err$i" >/dev/null) &
   game=$!
   ms=""
