@@ -134,6 +134,7 @@ cmake -S . -B "$out/harness" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTIMBURIK_TESTS=
 nice -n 10 cmake --build "$out/harness" -j"$jobs" --target e2e_tests
 status=0
 TIMBURIK_E2E_LAUNCH="wine $unzipped/timburik/timburik.exe" TIMBURIK_E2E_SYSTEM=windows TIMBURIK_E2E_WAIT_SCALE=3 \
+  TIMBURIK_E2E_AFTER_RUN="wineserver -w" \
   "$out/harness/tests/e2e_tests" ${TIMBURIK_E2E_FILTER:+--gtest_filter=$TIMBURIK_E2E_FILTER} >"$log" 2>&1 || status=$?
 grep -E '^\[ +(OK|FAILED|PASSED) |Failure|^.*\[.*\] ' "$log" | grep -v '^\[ RUN' || true
 count "$status"

@@ -36,12 +36,16 @@ constexpr auto kExitWait = std::chrono::seconds(10);
 
 // The command that starts the game: TIMBURIK_E2E_LAUNCH when set ("wine /path/timburik.exe",
 // words split at blanks), so that the same scenarios drive another build of the game.
-std::vector<std::string> LaunchCommand() {
-    const char* launch = std::getenv("TIMBURIK_E2E_LAUNCH");
-    if (launch == nullptr || *launch == '\0') return {TIMBURIK_EXE};
+std::vector<std::string> Words(const char* text) {
     std::vector<std::string> words;
-    std::istringstream in(launch);
+    std::istringstream in(text == nullptr ? "" : text);
     for (std::string w; in >> w;) words.push_back(w);
+    return words;
+}
+
+std::vector<std::string> LaunchCommand() {
+    std::vector<std::string> words = Words(std::getenv("TIMBURIK_E2E_LAUNCH"));
+    if (words.empty()) return {TIMBURIK_EXE};
     return words;
 }
 
@@ -209,6 +213,21 @@ const Picture& Carried(const char* name) {
 
 GameRun::GameRun(std::string scenario, int screenWidth, int screenHeight)
     : scenario_(std::move(scenario)), screen_(screenWidth, screenHeight), fit_(screenWidth, screenHeight) {}
+
+GameRun::~GameRun() {
+    game_.reset();
+    // Wine keeps a session (its server, its desktop with the screen's size) for a while after
+    // its last program; the next scenario's screen must not find this one's.
+    const std::vector<std::string> after = Words(std::getenv("TIMBURIK_E2E_AFTER_RUN"));
+    if (after.empty()) return;
+    SpawnOptions o;
+    o.argv = after;
+    try {
+        RunCommand(o, kExitWait * WaitScale());
+    } catch (const std::exception& e) {
+        ADD_FAILURE() << "[" << scenario_ << "] " << e.what();
+    }
+}
 
 void GameRun::Start() {
     std::vector<std::string> command = LaunchCommand();

@@ -72,6 +72,11 @@ const Picture& Carried(const char* name);
 class GameRun {
 public:
     explicit GameRun(std::string scenario, int screenWidth = 1369, int screenHeight = 700);
+    // Stops the game if it still runs, then runs TIMBURIK_E2E_AFTER_RUN when set (words split
+    // at blanks): what ends the session another build runs the game in, such as Wine's.
+    ~GameRun();
+    GameRun(const GameRun&) = delete;
+    GameRun& operator=(const GameRun&) = delete;
 
     const TempDir& Content() const { return content_; }
     const Fit& ScreenFit() const { return fit_; }
