@@ -52,8 +52,9 @@ for d in "$TIMBURIK_CACHE"/mingw/*/; do
   libs_line+="$(basename "$d") $(cat "$d/.build-seconds") s; "
 done
 timings=build-windows/timings
-cached_libs=$(sed -n 's/^libraries //p' "$timings" 2>/dev/null | tail -n1)
-game_build=$(sed -n 's/^game //p' "$timings" 2>/dev/null | tail -n1)
+cached_libs=$(awk '$1 == "libraries" && $3 == "cached" {s = $2} END {print s}' "$timings" 2>/dev/null)
+built_libs=$(awk '$1 == "libraries" && $3 == "built" {s = $2} END {print s}' "$timings" 2>/dev/null)
+game_build=$(awk '$1 == "game" && $3 == "clean" && $4 == "test" {s = $2} END {print s}' "$timings" 2>/dev/null)
 
 section=$(cat <<EOF
 <!-- windows -->
@@ -64,8 +65,9 @@ Written by \`bench/windows.sh\` on $(date -u '+%Y-%m-%d %H:%M') UTC; load averag
 | figure | measured |
 |---|---|
 | build-windows/timburik-windows.zip | $zip_kib KiB (timburik.exe $exe_kib KiB stripped, static; unpacked $unpacked_kib KiB) |
-| First frame under Wine 8, Xvfb 1366x768, data/ (median of $runs) | ${median} ms |
+| First frame under $(wine --version 2>/dev/null), Xvfb 1366x768, data/ (median of $runs) | ${median} ms |
 | Libraries built from Debian's sources, no cache (each, wall clock) | ${libs_line:-not recorded} |
+| Library step from an empty cache (sources fetched, all five built) | ${built_libs:-not recorded} s |
 | Library step with the cache present (stamps checked, source lists refreshed) | ${cached_libs:-not recorded} s |
 | The game and its tests compiled, clean build-windows/ | ${game_build:-not recorded} s |
 

@@ -18,7 +18,9 @@ toolchain="$here/../cmake/mingw-w64-x86_64.cmake"
 sources="$cache/src"
 mkdir -p "$cache/mingw" "$sources"
 
-log() { echo "mingw-libs: $*" >&2; }
+# What this run did, also kept in the cache for the caller (built or cached, per library).
+: >"$cache/mingw/.last-run"
+log() { echo "mingw-libs: $*" | tee -a "$cache/mingw/.last-run" >&2; }
 
 compiler_id=$(x86_64-w64-mingw32-g++-posix --version | head -n1)
 declare -A prefix

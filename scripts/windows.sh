@@ -32,13 +32,19 @@ if [ ! -w "$(dirname "$TIMBURIK_CACHE")" ] && [ ! -w "$TIMBURIK_CACHE" ]; then
   sudo mkdir -p "$TIMBURIK_CACHE" && sudo chown "$(id -u):$(id -g)" "$TIMBURIK_CACHE"
 fi
 
+# Each run adds its times to $out/timings for bench/windows.sh: the library step, and whether
+# any library had to be built; the game's build, and whether it started from nothing.
 mkdir -p "$out"
 started=$SECONDS
 libs=$(bash scripts/mingw-libs.sh)
-echo "libraries $((SECONDS - started))" >"$out/timings"
+libs_how=cached
+grep -q ': building$' "$TIMBURIK_CACHE/mingw/.last-run" 2>/dev/null && libs_how=built
+echo "libraries $((SECONDS - started)) $libs_how" >>"$out/timings"
 prefixes=$(awk '{print $2}' <<<"$libs" | paste -sd';')
 # CMake keeps the paths it found; libraries rebuilt at another version live elsewhere.
 [ "$(cat "$out/.prefixes" 2>/dev/null)" = "$prefixes" ] || rm -f "$out/.prefixes" "$out/CMakeCache.txt"
+game_how=incremental
+[ -f "$out/CMakeCache.txt" ] || game_how=clean
 tests=OFF
 [ "$mode" = test ] && tests=ON
 cmake -S . -B "$out" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
@@ -49,7 +55,7 @@ targets=(timburik)
 [ "$mode" = test ] && targets+=(unit_tests)
 started=$SECONDS
 nice -n 10 cmake --build "$out" -j"$jobs" --target "${targets[@]}"
-echo "game $((SECONDS - started))" >>"$out/timings"
+echo "game $((SECONDS - started)) $game_how $mode" >>"$out/timings"
 
 # The folder a family unzips: the program, the content beside it, the font it falls back on,
 # what the parts are and may be used for.
