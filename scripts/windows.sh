@@ -17,17 +17,7 @@ out=build-windows
 packages=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
           cmake make dpkg-dev nasm python3 fonts-dejavu-core)
 [ "$mode" = test ] && packages+=(wine wine64 xvfb xdotool imagemagick libx11-dev)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ "${#missing[@]}" -gt 0 ]; then
-  sudo=""
-  [ "$(id -u)" -ne 0 ] && sudo="sudo"
-  export DEBIAN_FRONTEND=noninteractive
-  $sudo apt-get -o DPkg::Lock::Timeout=900 update -qq
-  $sudo apt-get -o DPkg::Lock::Timeout=900 install -y -qq --no-install-recommends "${missing[@]}"
-fi
+bash scripts/apt-need.sh "${packages[@]}"
 if [ ! -w "$(dirname "$TIMBURIK_CACHE")" ] && [ ! -w "$TIMBURIK_CACHE" ]; then
   sudo mkdir -p "$TIMBURIK_CACHE" && sudo chown "$(id -u):$(id -g)" "$TIMBURIK_CACHE"
 fi
