@@ -50,7 +50,7 @@ case "$mode" in
     (cd tests/web && npm ci --no-audit --no-fund --loglevel=error >/dev/null)
     if [ "$mode" = test ]; then
       /usr/bin/python3 -m unittest discover -s tools/web
-      node --test --test-reporter=spec tests/web/serve.test.mjs
+      node --test --test-reporter=tap tests/web/serve.test.mjs
       exec node tests/web/run.mjs build-web/site
     else
       exec node tests/web/bench.mjs build-web/site bench/RESULTS.md
