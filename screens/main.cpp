@@ -8,12 +8,14 @@
 
 #include "game/ContentLocation.h"
 #include "platform/Files.h"
+#include "platform/Heap.h"
 #include "platform/ProgramFolders.h"
 #include "platform/sdl/SdlHost.h"
 #include "screens/CommandLine.h"
 #include "screens/TFWords.h"
 
 int main(int argc, char** argv) {
+    SetUpHeap();
     const CommandLine options = ParseCommandLine(argc, argv);
     if (!options.error.empty()) {
         std::fprintf(stderr, "timburik: %s\n", options.error.c_str());
@@ -32,22 +34,24 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "timburik: --data: no such folder: %s\n", options.dataFolder->string().c_str());
         return 2;
     }
-    LocationRequest request;
-    request.dataFolder = options.dataFolder;
-    request.currentFolder = std::filesystem::current_path(ec);  // gone: not a content folder
-    // Where the system has folders of its own for a program (Windows), they come first.
-    const ProgramFolders system = SystemProgramFolders();
-    if (system.programFolder.empty()) {
-        request.installedFolder = TIMBURIK_INSTALLED_DATA_DIR;
-    } else {
-        request.installedFolder = system.programFolder;
-        request.progressBesideInstalled = MayWrite(system.programFolder);
-    }
-    request.userFolder = system.userAppData.empty()
-                             ? UserDataFolder(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"))
-                             : AppDataFolder(system.userAppData);
     try {
+        // SDL starts first, on a thread of its own (SdlHost); the rest is done meanwhile.
         SdlHost host(SdlHostOptions{options.windowed});
+        ReserveHeapInLargePages();
+        LocationRequest request;
+        request.dataFolder = options.dataFolder;
+        request.currentFolder = std::filesystem::current_path(ec);  // gone: not a content folder
+        // Where the system has folders of its own for a program (Windows), they come first.
+        const ProgramFolders system = SystemProgramFolders();
+        if (system.programFolder.empty()) {
+            request.installedFolder = TIMBURIK_INSTALLED_DATA_DIR;
+        } else {
+            request.installedFolder = system.programFolder;
+            request.progressBesideInstalled = MayWrite(system.programFolder);
+        }
+        request.userFolder = system.userAppData.empty()
+                                 ? UserDataFolder(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"))
+                                 : AppDataFolder(system.userAppData);
         TFWords form(host, ResolveContentLocation(request));
         form.VoicesOn = options.voices;
         host.Run(form.GetWindow());

@@ -1,0 +1,8 @@
+// How the process's memory is set up before the game starts.
+#pragma once
+
+// First thing in main, before any other thread exists: how the allocator is to work.
+void SetUpHeap();
+
+// Then, once SDL's start is under way: the heap's first tens of megabytes, in large pages.
+void ReserveHeapInLargePages();
