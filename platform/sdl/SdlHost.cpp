@@ -8,8 +8,10 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
+#include <mutex>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -48,6 +50,12 @@ struct SdlHost::State {
     // An SDL thread, not a std::thread: SDL frees what it keeps for a thread (its error text)
     // only when one of its own ends.
     SDL_Thread* starter = nullptr;
+    // Said by the starting thread as its last act: waiting for the thread itself to end
+    // would add the time it takes to wind down.
+    std::mutex startMutex;
+    std::condition_variable startDone;
+    bool startFinished = false;  // by the starting thread
+    bool startSeen = false;      // by this one, in Ready
     std::string startError;
     bool windowed = false;  // a window of the layout's size instead of the whole screen
     void Start();
@@ -211,7 +219,7 @@ void SdlHost::State::TickIfDue(Window& w) {
 
 void SdlHost::State::Loop(Window& w, const std::function<bool()>& done) {
     // The first frame is drawn while SDL may still be starting; only showing it needs SDL.
-    if (starter) w.ComposeFrame();
+    if (starter && !startSeen) w.ComposeFrame();
     Ready();
     Window* outer = current;
     current = &w;
@@ -280,37 +288,45 @@ void SdlHost::State::Start() {
 }
 
 void SdlHost::State::Ready() {
-    if (starter) SDL_WaitThread(starter, nullptr);
-    starter = nullptr;
+    if (starter && !startSeen) {
+        std::unique_lock<std::mutex> lock(startMutex);
+        startDone.wait(lock, [this] { return startFinished; });
+        startSeen = true;
+    }
     if (!startError.empty()) throw std::runtime_error(startError);
 }
 
 SdlHost::SdlHost(SdlHostOptions options) : s_(std::make_unique<State>()) {
-    WatchSystemQuit([s = s_.get()] {
-        if (s->current) s->current->QuitRequested(QuitReason::Signal);
-    });
     SetHostHints();
     s_->windowed = options.windowed;
     if (options.windowed) s_->fullscreen = true;  // never asked for
-    s_->traceFirstFrame = std::getenv("TIMBURIK_TRACE_FIRST_FRAME") != nullptr;
     // SDL's clock starts here, on this thread, so that the timer and the counter read it
     // while SDL starts on the other one without both starting it.
     SDL_GetTicks64();
-    // Fonts need FreeType, not SDL's video.
-    s_->fonts = std::make_unique<SdlFontEngine>();
-    s_->sound = std::make_unique<SdlSound>();
 #ifdef __linux__
     // SDL's start (the display connection, input methods, D-Bus, the window) is mostly waiting
     // on other processes; the game builds its window meanwhile: decoding pictures, finding and
     // opening fonts, reading the word list. Nothing here touches SDL's video until Ready(), so
-    // the X connection passes from one thread to the other, never used by both at once.
+    // the X connection passes from one thread to the other, never used by both at once. The
+    // thread comes first: it may take a millisecond to be scheduled, spent here on the rest.
     s_->starter = SDL_CreateThread(
-        [](void* state) {
-            static_cast<State*>(state)->Start();
+        [](void* data) {
+            auto* state = static_cast<State*>(data);
+            state->Start();
+            const std::lock_guard<std::mutex> lock(state->startMutex);
+            state->startFinished = true;
+            state->startDone.notify_one();
             return 0;
         },
         "sdl start", s_.get());
 #endif
+    WatchSystemQuit([s = s_.get()] {
+        if (s->current) s->current->QuitRequested(QuitReason::Signal);
+    });
+    s_->traceFirstFrame = std::getenv("TIMBURIK_TRACE_FIRST_FRAME") != nullptr;
+    // Fonts need FreeType, not SDL's video.
+    s_->fonts = std::make_unique<SdlFontEngine>();
+    s_->sound = std::make_unique<SdlSound>();
     // Elsewhere a window's messages go to the thread that made it, which must then be the one
     // that reads events: SDL starts here. Also when no thread is to be had, at the old cost.
     if (!s_->starter) s_->Start();
