@@ -85,8 +85,9 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${TIMBURIK_HOMEPAGE}")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Captions are drawn with whatever sans-serif font fontconfig finds; no library names it, so
-# a system without any font would show none.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-dejavu-core")
+# a system without any font would show none. SDL_ttf and fontconfig are loaded by name when
+# first needed, so the program's own library dependencies do not record them.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-dejavu-core, libsdl2-ttf-2.0-0 (>= 2.20), libfontconfig1 (>= 2.13)")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)

@@ -40,6 +40,12 @@ TFWords::~TFWords() = default;
 std::uint32_t TFWords::ClockSeed() { return static_cast<std::uint32_t>(window_.GetHost().PerformanceCounter()); }
 
 void TFWords::BuildControls() {
+    // The first screen's pictures before any caption: decoding needs nothing else, while the
+    // first caption measured loads the font library, best done once the display's start (on
+    // a thread of its own) has loaded its own.
+    imgVybor.SetPicture(CarriedPicture("imgVybor.jpg"));
+    ImgA.SetPicture(CarriedPicture("ImgA.jpg"));
+    imgE.SetPicture(CarriedPicture("imgE.jpg"));
     window_.SetCaption(Cp("Тимбурик"));
     window_.SetColor(clGreen);
     window_.SetDefaultFont(Font{"Tahoma", 11, false});
@@ -114,9 +120,6 @@ void TFWords::BuildControls() {
     for (int n = 1; n <= kRewardIcons; ++n) imgSm[n]->SetPictureSource(CarriedLater("imgSm" + std::to_string(n) + ".bmp"));
     imgSmVin.SetPictureSource(CarriedLater("imgSmVin.bmp"));
     imgWinWin.SetPictureSource(CarriedLater("imgWinWin.jpg"));
-    imgVybor.SetPicture(CarriedPicture("imgVybor.jpg"));
-    ImgA.SetPicture(CarriedPicture("ImgA.jpg"));
-    imgE.SetPicture(CarriedPicture("imgE.jpg"));
 
     window_.SetTimerInterval(kTimerInterval);
     window_.StartTimer();

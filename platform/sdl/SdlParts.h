@@ -17,7 +17,8 @@ struct _TTF_Font;
 
 class SdlFontEngine : public FontEngine {
 public:
-    SdlFontEngine();  // needs TTF_Init to succeed; throws std::runtime_error otherwise
+    SdlFontEngine();  // SDL_ttf starts with the first font; Measure and Render throw
+                      // std::runtime_error when it cannot
     ~SdlFontEngine() override;
     SdlFontEngine(const SdlFontEngine&) = delete;
     SdlFontEngine& operator=(const SdlFontEngine&) = delete;
@@ -28,6 +29,7 @@ public:
 private:
     _TTF_Font* Open(const Font& font);  // cached; null when no font can be opened at all
     std::map<std::tuple<std::string, int, bool>, _TTF_Font*> cache_;
+    bool started_ = false;  // SDL_ttf initialised, by the first font opened
 };
 
 // A WAV file's bytes as sound in the mixer's format (44100 Hz, two channels, 16 bits);
