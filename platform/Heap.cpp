@@ -44,13 +44,14 @@ void SetUpHeap() {
 
 void ReserveHeapInLargePages() {
 #ifdef TIMBURIK_GLIBC_HEAP
-    constexpr std::size_t kLargePage = std::size_t{2} << 20;
-    // Growing the heap once makes its end known; everything from the first whole large page
-    // to the end is advised, and later growth of the same mapping keeps the advice.
+    // Growing the heap once makes its end known. The advice runs from the block's first page
+    // to the heap's end: the kernel backs every whole 2 MB stretch inside with a large page,
+    // and later growth extends the same advised mapping.
     void* block = std::malloc(24 << 20);
     if (block == nullptr) return;
-    const auto from = (reinterpret_cast<std::uintptr_t>(block) + kLargePage - 1) & ~(kLargePage - 1);
-    const auto to = reinterpret_cast<std::uintptr_t>(sbrk(0)) & ~(kLargePage - 1);
+    const auto page = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
+    const auto from = reinterpret_cast<std::uintptr_t>(block) & ~(page - 1);
+    const auto to = reinterpret_cast<std::uintptr_t>(sbrk(0));
     if (to > from) madvise(reinterpret_cast<void*>(from), to - from, MADV_HUGEPAGE);  // advice only
     std::free(block);
 #endif
