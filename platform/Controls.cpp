@@ -89,8 +89,8 @@ void PictureControl::Paint(Picture& frame, FontEngine&, Rect clip) {
 Rect PictureControl::OpaqueArea() const {
     Materialise();
     const Rect b = Bounds();
-    if (!picture_ || picture_->Width() < b.w || picture_->Height() < b.h) return {};
-    return b;
+    if (!picture_) return {};
+    return Rect{b.x, b.y, std::min(b.w, picture_->Width()), std::min(b.h, picture_->Height())};
 }
 
 // --- Label -----------------------------------------------------------------------------
@@ -116,6 +116,7 @@ void Label::SetFont(const Font& f, TColor fontColor) {
 }
 
 void Label::SetAutoSize(bool on) {
+    if (on == autoSize_) return;
     autoSize_ = on;
     FitToCaption();
 }

@@ -3,7 +3,9 @@
 #include "platform/Window.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <exception>
+#include <vector>
 
 #include "platform/Errors.h"
 #include "platform/MessageBoxPanel.h"
@@ -213,9 +215,6 @@ void Window::Invalidate(Rect area) {
 }
 
 const Picture& Window::ComposeFrame() {
-    // Lazy painters run first: what they paint is part of this frame.
-    for (Control* c : controls_)
-        if (c->Visible()) c->Refresh();
     if (frame_.Width() != kLayoutWidth || frame_.Height() != kLayoutHeight) {
         frame_ = Picture(kLayoutWidth, kLayoutHeight);
         damage_ = kWholeLayout;
@@ -242,11 +241,27 @@ const Picture& Window::ComposeFrame() {
     const int n = Subtract(area, cover, bands);
     for (int i = 0; i < n; ++i) paint::Fill(frame_, bands[i], bands[i], color_);
 
+    // Buttons lie above the rest. A control whose part of the area lies wholly under one
+    // painted opaquely after it is left out, its lazy painter too: on the first screen the
+    // choice picture hides the board and the score, whose text would otherwise load the
+    // font library before the first frame. Lazy painters run first otherwise: what they
+    // paint is part of this frame.
+    std::vector<Control*> order;
+    for (Control* c : controls_)
+        if (touches(c) && !c->IsButton()) order.push_back(c);
+    for (Control* c : controls_)
+        if (touches(c) && c->IsButton()) order.push_back(c);
+    std::vector<Rect> opaque(order.size());
+    for (std::size_t i = 0; i < order.size(); ++i) opaque[i] = paint::Intersect(order[i]->OpaqueArea(), area);
     FontEngine& fonts = fonts_;
-    for (Control* c : controls_)
-        if (touches(c) && !c->IsButton()) c->Paint(frame_, fonts, area);
-    for (Control* c : controls_)
-        if (touches(c) && c->IsButton()) c->Paint(frame_, fonts, area);
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        const Rect part = paint::Intersect(order[i]->Bounds(), area);
+        bool hidden = false;
+        for (std::size_t j = i + 1; j < order.size() && !hidden; ++j) hidden = paint::Intersect(part, opaque[j]) == part;
+        if (hidden) continue;
+        order[i]->Refresh();
+        order[i]->Paint(frame_, fonts, area);
+    }
     // Boxes opened later lie above those they interrupted.
     std::vector<const MessageBoxPanel*> boxes;
     for (const MessageBoxPanel* p = modal_.get(); p; p = p->outer.get()) boxes.push_back(p);

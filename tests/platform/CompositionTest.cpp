@@ -168,6 +168,23 @@ TEST(Composition, ALazyPictureIsPaintedOnceBeforeItIsSeen) {
     w.PresentIfChanged();
     EXPECT_EQ(painted, 3);
     EXPECT_EQ(host.lastFrame.ColorAt(50, 50), clLime);
+
+    // Wholly under an opaque picture laid later, even one narrower than its own bounds, it
+    // waits until it is uncovered; half covered, it is painted.
+    PictureControl cover("cover", {0, 0, 120, 100});
+    w.Add(cover);
+    cover.SetPicture(Picture(100, 100, ColorToPixel(clBlack)));
+    colour = clPurple;
+    board.PaintLater();
+    w.PresentIfChanged();
+    EXPECT_EQ(painted, 3);
+    EXPECT_EQ(host.lastFrame.ColorAt(50, 50), clBlack);
+    EXPECT_EQ(host.lastFrame.ColorAt(110, 50), w.Color()) << "beyond the picture the window shows";
+    cover.SetBounds({0, 0, 100, 50});
+    w.PresentIfChanged();
+    EXPECT_EQ(painted, 4);
+    EXPECT_EQ(host.lastFrame.ColorAt(50, 25), clBlack);
+    EXPECT_EQ(host.lastFrame.ColorAt(50, 75), clPurple);
 }
 
 class CountingFonts : public FontEngine {
