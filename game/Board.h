@@ -86,6 +86,8 @@ class BoardView {
 public:
     virtual ~BoardView() = default;
     virtual Picture& BoardSurface() = 0;    // the board control's picture (1369 x 361 as laid out)
+    // Its width, without making the picture: a puzzle is laid out before the board is painted.
+    virtual int BoardWidth() { return BoardSurface().Width(); }
     virtual Picture& SubjectSurface() = 0;  // the subject control's picture
     virtual const Picture* Cover() = 0;     // the face-down tile picture; null when not loaded
     virtual const ContentLocation& Content() = 0;  // where data files are read

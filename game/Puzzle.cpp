@@ -108,7 +108,7 @@ void SetupPuzzle(Board& board, const WordList& words, int level, BoardView& view
     board.Rng.seed = view.ClockSeed();
     for (int i = 1; i <= n; ++i) std::swap(letters[i], letters[board.Rng.Between(1, n)]);
 
-    const int left = RowLeft(view.BoardSurface().Width(), board.TileSize.width, n);
+    const int left = RowLeft(view.BoardWidth(), board.TileSize.width, n);
     try {
         for (int i = 1; i <= n; ++i) {
             Tile& tile = board.Tiles[i];

@@ -27,7 +27,7 @@ void TFWords::btn_podskazkaClick() {
     imgGrimaska.Show();
     window_.GetHost().PlaySound(content_.Sound("Beep.wav"));
     imgDalishe.Show();
-    QueueHint(board, BoardSurface().Width());
+    QueueHint(board, BoardWidth());
     btn_podskazka.Hide();
     window_.StartTimer();
     board.InputEnabled = false;

@@ -60,6 +60,7 @@ public:
     // BoardView. The board is painted lazily (see BoardChanged); its painter draws into the
     // picture as it stands.
     Picture& BoardSurface() override { return imgMainW.PainterSurface(); }
+    int BoardWidth() override { return imgMainW.Bounds().w; }
     Picture& SubjectSurface() override { return imgSubj.Surface(); }
     const Picture* Cover() override { return CoverImage.get(); }
     const ContentLocation& Content() override { return content_; }
