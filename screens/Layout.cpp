@@ -40,9 +40,8 @@ TFWords::~TFWords() = default;
 std::uint32_t TFWords::ClockSeed() { return static_cast<std::uint32_t>(window_.GetHost().PerformanceCounter()); }
 
 void TFWords::BuildControls() {
-    // The first screen's pictures before any caption: decoding needs nothing else, while the
-    // first caption measured loads the font library, best done once the display's start (on
-    // a thread of its own) has loaded its own.
+    // The first screen's pictures. Nothing on it is text: no caption is measured or drawn
+    // before the first frame, and the font library loads once a profile is chosen.
     imgVybor.SetPicture(CarriedPicture("imgVybor.jpg"));
     ImgA.SetPicture(CarriedPicture("ImgA.jpg"));
     imgE.SetPicture(CarriedPicture("imgE.jpg"));
@@ -75,7 +74,9 @@ void TFWords::BuildControls() {
 
     RightWordsCounter.SetColor(clYellow);
     RightWordsCounter.SetFont(Font{"Tahoma", 64, true}, clRed);
-    RightWordsCounter.SetAutoSize(true);
+    // Sized to its caption from the first score on (ShowScore): until a profile is chosen it
+    // lies under the choice picture, and measuring it now would load the font library before
+    // the first frame.
     RightWordsCounter.SetCaption(Cp("  СЛ  "));
 
     lblWhite.SetColor(clWindow);

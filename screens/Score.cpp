@@ -35,4 +35,7 @@ void TFWords::ShowRewardIcons() {
     for (int n = 1; n <= kRewardIcons; ++n) imgSm[n]->SetVisible(RewardFlags[n]);
 }
 
-void TFWords::ShowScore() { RightWordsCounter.SetCaption("  " + std::to_string(Score) + "  "); }
+void TFWords::ShowScore() {
+    RightWordsCounter.SetCaption("  " + std::to_string(Score) + "  ");
+    RightWordsCounter.SetAutoSize(true);
+}

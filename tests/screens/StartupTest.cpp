@@ -41,15 +41,51 @@ TEST_F(GameTest, ControlsStandWhereTheLayoutPutsThem) {
     EXPECT_EQ(form->imgSmVin.Bounds(), (Rect{1272, 368, 89, 49}));
     EXPECT_EQ(form->lblBlack.Bounds(), (Rect{896, 656, 217, 41}));
     EXPECT_EQ(form->btn_podskazka.Bounds(), (Rect{16, 424, 201, 33}));
-    // The score label keeps its left and top edges and takes its caption's size.
-    EXPECT_EQ(form->RightWordsCounter.Bounds().x, 512);
-    EXPECT_EQ(form->RightWordsCounter.Bounds().y, 480);
-    const TextSize size = host.Fonts().Measure(Font{"Tahoma", 64, true}, Cp("  СЛ  "));
-    EXPECT_EQ(form->RightWordsCounter.Bounds().w, size.width);
     // Creation order decides painting and hits: the choice background lies over the board.
     const auto& controls = W().Controls();
     EXPECT_EQ(controls.front(), &form->imgMainW);
     EXPECT_EQ(controls.back(), &form->btn_podskazka);
+
+    // The score label lies as laid out under the choice picture; from the first score shown
+    // it keeps its left and top edges and takes its caption's size.
+    EXPECT_EQ(form->RightWordsCounter.Bounds(), (Rect{512, 480, 169, 77}));
+    ChooseGirl();
+    const TextSize size = host.Fonts().Measure(Font{"Tahoma", 64, true}, "  0  ");
+    EXPECT_EQ(form->RightWordsCounter.Bounds(), (Rect{512, 480, size.width, size.height}));
+}
+
+TEST_F(GameTest, NothingOnTheFirstScreenAsksForTheFontsOrTheBoardsPicture) {
+    // The font library and the board's picture are made at the first frame that shows them,
+    // not while the program is starting.
+    struct CountingFonts : BoxFontEngine {
+        int asked = 0;
+        TextSize Measure(const Font& f, const std::string& t) override {
+            ++asked;
+            return BoxFontEngine::Measure(f, t);
+        }
+        Picture Render(const Font& f, const std::string& t, TColor c) override {
+            ++asked;
+            return BoxFontEngine::Render(f, t, c);
+        }
+    };
+    struct CountingHost : HeadlessHost {
+        CountingFonts fonts;
+        FontEngine& Fonts() override { return fonts; }
+    } counting;
+    WriteContent(dir, Repeat("КОТ"), {});
+    TFWords start(counting, ContentLocation::InFolder(dir.Path()));
+    Window& w = start.GetWindow();
+    w.PresentIfChanged();
+    EXPECT_EQ(counting.fonts.asked, 0);
+    EXPECT_EQ(start.imgMainW.CurrentPicture(), nullptr);
+    auto click = [&](const Control& c) { counting.Click(w, c.Bounds().x + c.Bounds().w / 2, c.Bounds().y + c.Bounds().h / 2); };
+    click(start.ImgA);
+    w.PresentIfChanged();
+    EXPECT_GT(counting.fonts.asked, 0);
+    click(start.lblWhite);
+    w.PresentIfChanged();
+    ASSERT_NE(start.imgMainW.CurrentPicture(), nullptr);
+    EXPECT_EQ(counting.lastFrame.ColorAt(WX(start.board.Slots[1].x + 45), start.board.Slots[1].y + 45), clGrey);
 }
 
 TEST_F(GameTest, ThePressOnTheChoiceScreenNeverReachesTheBoard) {
