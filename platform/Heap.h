@@ -4,5 +4,6 @@
 // First thing in main, before any other thread exists: how the allocator is to work.
 void SetUpHeap();
 
-// Then, once SDL's start is under way: the heap's first tens of megabytes, in large pages.
+// Then, once SDL has started, before the game builds its window: the heap's first tens of
+// megabytes, in large pages.
 void ReserveHeapInLargePages();

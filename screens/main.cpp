@@ -35,7 +35,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     try {
-        // SDL starts first, on a thread of its own (SdlHost); the rest is done meanwhile.
+        // SDL starts first (SdlHost), then the game builds its window.
         SdlHost host(SdlHostOptions{options.windowed});
         ReserveHeapInLargePages();
         LocationRequest request;

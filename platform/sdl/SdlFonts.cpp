@@ -4,8 +4,8 @@
 // Where SDL_ttf is a shared library of the system (TIMBURIK_TTF_LOADED_WHEN_NEEDED), it is
 // loaded when the first font is opened, not before main: with FreeType, HarfBuzz, GLib and the
 // rest under it, ten libraries whose loading was a millisecond and a half of every start,
-// spent before SDL's own start could begin. Opened while SDL starts on its thread, it costs
-// nothing the player waits for.
+// spent before SDL's own start could begin. Nothing on the first screen is text, so they load
+// once the first screen shows, when a profile is chosen.
 #include <SDL.h>
 #include <SDL_ttf.h>
 

@@ -8,10 +8,8 @@
 #include <SDL.h>
 
 #include <algorithm>
-#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
-#include <mutex>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -44,22 +42,8 @@ struct SdlHost::State {
     bool fullscreen = false;      // asked of the window manager yet
     bool traceFirstFrame = false;  // TIMBURIK_TRACE_FIRST_FRAME: say on stderr when it is shown
 
-    // SDL's video starts on its own thread while the game builds its window; every use of
-    // the window, the event loop and sound waits for it first (Ready), and is told of a
-    // failure to start then.
-    // An SDL thread, not a std::thread: SDL frees what it keeps for a thread (its error text)
-    // only when one of its own ends.
-    SDL_Thread* starter = nullptr;
-    // Said by the starting thread as its last act: waiting for the thread itself to end
-    // would add the time it takes to wind down.
-    std::mutex startMutex;
-    std::condition_variable startDone;
-    bool startFinished = false;  // by the starting thread
-    bool startSeen = false;      // by this one, in Ready
-    std::string startError;
     bool windowed = false;  // a window of the layout's size instead of the whole screen
     void Start();
-    void Ready();
 
     void Redraw();
     void Show(const Picture& frame, Rect changed);
@@ -218,9 +202,6 @@ void SdlHost::State::TickIfDue(Window& w) {
 }
 
 void SdlHost::State::Loop(Window& w, const std::function<bool()>& done) {
-    // The first frame is drawn while SDL may still be starting; only showing it needs SDL.
-    if (starter && !startSeen) w.ComposeFrame();
-    Ready();
     Window* outer = current;
     current = &w;
     while (!done()) {
@@ -253,7 +234,6 @@ void SdlHost::State::Loop(Window& w, const std::function<bool()>& done) {
 }
 
 SdlHost::State::~State() {
-    if (starter) SDL_WaitThread(starter, nullptr);
     // Fonts and sound close their SDL parts before SDL itself stops.
     fonts.reset();
     sound.reset();
@@ -263,10 +243,7 @@ SdlHost::State::~State() {
 }
 
 void SdlHost::State::Start() {
-    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
-        startError = std::string("SDL_Init: ") + SDL_GetError();
-        return;
-    }
+    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) throw std::runtime_error(std::string("SDL_Init: ") + SDL_GetError());
     started = true;
     SDL_Rect display{0, 0, Window::kLayoutWidth, Window::kLayoutHeight};
     SDL_GetDisplayBounds(0, &display);
@@ -280,56 +257,27 @@ void SdlHost::State::Start() {
     } else {
         window = SDL_CreateWindow("", display.x, display.y, display.w, display.h, SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN);
     }
-    if (!window) {
-        startError = std::string("SDL_CreateWindow: ") + SDL_GetError();
-        return;
-    }
-    if (!SDL_GetWindowSurface(window)) startError = std::string("SDL_GetWindowSurface: ") + SDL_GetError();
-}
-
-void SdlHost::State::Ready() {
-    if (starter && !startSeen) {
-        std::unique_lock<std::mutex> lock(startMutex);
-        startDone.wait(lock, [this] { return startFinished; });
-        startSeen = true;
-    }
-    if (!startError.empty()) throw std::runtime_error(startError);
+    if (!window) throw std::runtime_error(std::string("SDL_CreateWindow: ") + SDL_GetError());
+    if (!SDL_GetWindowSurface(window)) throw std::runtime_error(std::string("SDL_GetWindowSurface: ") + SDL_GetError());
 }
 
 SdlHost::SdlHost(SdlHostOptions options) : s_(std::make_unique<State>()) {
     SetHostHints();
     s_->windowed = options.windowed;
     if (options.windowed) s_->fullscreen = true;  // never asked for
-    // SDL's clock starts here, on this thread, so that the timer and the counter read it
-    // while SDL starts on the other one without both starting it.
-    SDL_GetTicks64();
-#ifdef __linux__
-    // SDL's start (the display connection, input methods, D-Bus, the window) is mostly waiting
-    // on other processes; the game builds its window meanwhile: decoding pictures, finding and
-    // opening fonts, reading the word list. Nothing here touches SDL's video until Ready(), so
-    // the X connection passes from one thread to the other, never used by both at once. The
-    // thread comes first: it may take a millisecond to be scheduled, spent here on the rest.
-    s_->starter = SDL_CreateThread(
-        [](void* data) {
-            auto* state = static_cast<State*>(data);
-            state->Start();
-            const std::lock_guard<std::mutex> lock(state->startMutex);
-            state->startFinished = true;
-            state->startDone.notify_one();
-            return 0;
-        },
-        "sdl start", s_.get());
-#endif
+    // SDL starts here, on this thread, and the game builds its window after it. Overlapping
+    // the two on a second thread lost more than it hid: once a process has had a second
+    // thread, every getc takes a lock, and libX11 reads the locale's compose table (half a
+    // megabyte under UTF-8) a character at a time while SDL opens the input method; with the
+    // threads competing for the cores with the X server, that cost about what building the
+    // first screen takes. On Windows, too, a window's messages go to the thread that made it.
+    s_->Start();
     WatchSystemQuit([s = s_.get()] {
         if (s->current) s->current->QuitRequested(QuitReason::Signal);
     });
     s_->traceFirstFrame = std::getenv("TIMBURIK_TRACE_FIRST_FRAME") != nullptr;
-    // Fonts need FreeType, not SDL's video.
     s_->fonts = std::make_unique<SdlFontEngine>();
     s_->sound = std::make_unique<SdlSound>();
-    // Elsewhere a window's messages go to the thread that made it, which must then be the one
-    // that reads events: SDL starts here. Also when no thread is to be had, at the old cost.
-    if (!s_->starter) s_->Start();
 }
 
 SdlHost::~SdlHost() = default;
@@ -337,12 +285,10 @@ SdlHost::~SdlHost() = default;
 FontEngine& SdlHost::Fonts() { return *s_->fonts; }
 
 void SdlHost::PlaySound(const std::filesystem::path& wav) {
-    s_->Ready();
     s_->sound->Play(wav);
 }
 
 void SdlHost::PlayVoice(const std::filesystem::path& wav, bool afterSound) {
-    s_->Ready();
     s_->sound->PlayVoice(wav, afterSound);
 }
 
@@ -370,7 +316,6 @@ void SdlHost::Present(const Picture& frame) {
 
 void SdlHost::PresentChange(const Picture& frame, Rect changed) {
     if (frame.Width() != Window::kLayoutWidth || frame.Height() != Window::kLayoutHeight) return;
-    s_->Ready();
     s_->Show(frame, changed);
     if (s_->traceFirstFrame) {
         s_->traceFirstFrame = false;
