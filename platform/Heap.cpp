@@ -39,11 +39,27 @@ void SetUpHeap() {
     mallopt(M_MMAP_THRESHOLD, 32 << 20);
     mallopt(M_TOP_PAD, 16 << 20);
     mallopt(M_TRIM_THRESHOLD, 64 << 20);
-#endif
-}
 
-void ReserveHeapInLargePages() {
-#ifdef TIMBURIK_GLIBC_HEAP
+    // A large page must lie wholly inside the heap, so the heap's first stretch, from where it
+    // begins to the first 2 MB boundary, only ever has small pages; SDL's, libX11's and the
+    // game's first allocations would fill it, up to 2 MB at a fault per 4 KB. A block that
+    // fills the stretch is taken and kept, never touched beyond its first bytes: what is
+    // allocated next starts on the boundary. It must come from the heap's free top, so it is
+    // made larger than all the freed blocks together, by whole 2 MB steps (address space only).
+    // It ends one header short of the boundary: the allocator writes the next block's header
+    // there, and a page touched past the boundary before the advice below would keep the
+    // boundary's whole 2 MB in small pages.
+    constexpr std::size_t kLargePage = std::size_t{2} << 20;
+    constexpr std::size_t kHeader = 2 * sizeof(std::size_t);
+    const struct mallinfo2 info = mallinfo2();
+    const auto end = reinterpret_cast<std::uintptr_t>(sbrk(0));
+    const std::uintptr_t top = end - info.keepcost;  // where the free top begins
+    std::size_t stretch = (kLargePage - top % kLargePage) % kLargePage;
+    const std::size_t freed = info.fordblks - info.keepcost;
+    while (stretch <= freed + 4 * kHeader) stretch += kLargePage;
+    // Volatile: the compiler may leave out an allocation whose pointer is never read.
+    [[maybe_unused]] static void* volatile kept = nullptr;
+    if (stretch < (std::size_t{8} << 20)) kept = std::malloc(stretch - kHeader - sizeof(std::size_t));
     // Growing the heap once makes its end known. The advice runs from the block's first page
     // to the heap's end: the kernel backs every whole 2 MB stretch inside with a large page,
     // and later growth extends the same advised mapping.

@@ -37,7 +37,6 @@ int main(int argc, char** argv) {
     try {
         // SDL starts first (SdlHost), then the game builds its window.
         SdlHost host(SdlHostOptions{options.windowed});
-        ReserveHeapInLargePages();
         LocationRequest request;
         request.dataFolder = options.dataFolder;
         request.currentFolder = std::filesystem::current_path(ec);  // gone: not a content folder
