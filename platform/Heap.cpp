@@ -1,8 +1,8 @@
-// Start-up allocates tens of megabytes at once (decoded pictures, the progressive decoder's
-// coefficients, the composed frame, the fonts' and the display library's tables), and each
-// small page of it touched for the first time costs a fault: on virtual machines tens of
-// microseconds each, more than the decoding itself. Served from one heap that the kernel may
-// back with 2 MB pages, the same memory costs a fault per 2 MB.
+// Start-up allocates some fifteen megabytes (decoded pictures, the composed frame, the
+// display library's tables, the compose table among them), and each small page of it touched
+// for the first time costs a fault: on virtual machines ten microseconds or more each, more
+// than the decoding itself. Served from one heap that the kernel may back with 2 MB pages,
+// the same memory costs a fault per 2 MB.
 #include "platform/Heap.h"
 
 #include <cstddef>
