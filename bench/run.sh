@@ -109,8 +109,7 @@ print("- The start-up comparison with bare SDL2 was taken first, under the norma
 if figures.get("fifo"):
     print("- The other whole-process figures were taken with the X server and the programs under the real-time"
           " FIFO policy, so that other work sharing the machine waited for them, and the start-up comparison once"
-          " more among them. FIFO is no player's scheduler: under it the game's start-up thread has been seen to"
-          " wait for its main thread to block (16 ms) before it ran, which the normal scheduler never does.")
+          " more among them, for the record: FIFO is no player's scheduler.")
 print()
 print("| figure | target | measured | met? |")
 print("|---|---|---|---|")
