@@ -265,6 +265,10 @@ SdlHost::SdlHost(SdlHostOptions options) : s_(std::make_unique<State>()) {
     SetHostHints();
     s_->windowed = options.windowed;
     if (options.windowed) s_->fullscreen = true;  // never asked for
+    // A quit request while SDL starts is taken by the event loop once it runs.
+    WatchSystemQuit([s = s_.get()] {
+        if (s->current) s->current->QuitRequested(QuitReason::Signal);
+    });
     // SDL starts here, on this thread, and the game builds its window after it. Overlapping
     // the two on a second thread lost more than it hid: once a process has had a second
     // thread, every getc takes a lock, and libX11 reads the locale's compose table (half a
@@ -272,9 +276,6 @@ SdlHost::SdlHost(SdlHostOptions options) : s_(std::make_unique<State>()) {
     // threads competing for the cores with the X server, that cost about what building the
     // first screen takes. On Windows, too, a window's messages go to the thread that made it.
     s_->Start();
-    WatchSystemQuit([s = s_.get()] {
-        if (s->current) s->current->QuitRequested(QuitReason::Signal);
-    });
     s_->traceFirstFrame = std::getenv("TIMBURIK_TRACE_FIRST_FRAME") != nullptr;
     s_->fonts = std::make_unique<SdlFontEngine>();
     s_->sound = std::make_unique<SdlSound>();
