@@ -11,6 +11,7 @@
 #include "platform/FontCache.h"
 #include "platform/Window.h"
 #include "platform/headless/HeadlessHost.h"
+#include "tests/support/CountingFonts.h"
 
 namespace {
 
@@ -186,22 +187,6 @@ TEST(Composition, ALazyPictureIsPaintedOnceBeforeItIsSeen) {
     EXPECT_EQ(host.lastFrame.ColorAt(50, 25), clBlack);
     EXPECT_EQ(host.lastFrame.ColorAt(50, 75), clPurple);
 }
-
-class CountingFonts : public FontEngine {
-public:
-    int renders = 0, measures = 0;
-    TextSize Measure(const Font& f, const std::string& t) override {
-        ++measures;
-        return boxes_.Measure(f, t);
-    }
-    Picture Render(const Font& f, const std::string& t, TColor c) override {
-        ++renders;
-        return boxes_.Render(f, t, c);
-    }
-
-private:
-    BoxFontEngine boxes_;
-};
 
 TEST(Composition, ACaptionIsRenderedOnceWhateverTheFramesThatShowIt) {
     CountingFonts engine;

@@ -3,6 +3,7 @@
 #include "tests/screens/GameFixture.h"
 
 #include "platform/Text1251.h"
+#include "tests/support/CountingFonts.h"
 
 TEST_F(GameTest, StartShowsTheChoiceScreenWithTheFirstPuzzleBuiltBehindIt) {
     Start();
@@ -57,17 +58,6 @@ TEST_F(GameTest, ControlsStandWhereTheLayoutPutsThem) {
 TEST_F(GameTest, NothingOnTheFirstScreenAsksForTheFontsOrTheBoardsPicture) {
     // The font library and the board's picture are made at the first frame that shows them,
     // not while the program is starting.
-    struct CountingFonts : BoxFontEngine {
-        int asked = 0;
-        TextSize Measure(const Font& f, const std::string& t) override {
-            ++asked;
-            return BoxFontEngine::Measure(f, t);
-        }
-        Picture Render(const Font& f, const std::string& t, TColor c) override {
-            ++asked;
-            return BoxFontEngine::Render(f, t, c);
-        }
-    };
     struct CountingHost : HeadlessHost {
         CountingFonts fonts;
         FontEngine& Fonts() override { return fonts; }
@@ -76,10 +66,10 @@ TEST_F(GameTest, NothingOnTheFirstScreenAsksForTheFontsOrTheBoardsPicture) {
     TFWords start(counting, ContentLocation::InFolder(dir.Path()));
     Window& w = start.GetWindow();
     w.PresentIfChanged();
-    EXPECT_EQ(counting.fonts.asked, 0);
+    EXPECT_EQ(counting.fonts.measures + counting.fonts.renders, 0);
     EXPECT_EQ(start.imgMainW.CurrentPicture(), nullptr);
     counting.Click(w, 590, 300);  // the girl: her score shows
-    EXPECT_GT(counting.fonts.asked, 0);
+    EXPECT_GT(counting.fonts.measures, 0);
 }
 
 TEST_F(GameTest, ThePressOnTheChoiceScreenNeverReachesTheBoard) {
