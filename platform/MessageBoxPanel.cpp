@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "platform/PaintUtil.h"
+#include "platform/Text1251.h"
 #include "platform/Window.h"
 
 namespace {
@@ -98,11 +99,13 @@ void DrawWarningIcon(Picture& frame, Rect r) {
 MessageBoxPanel::MessageBoxPanel(Kind kind, std::string caption, std::string text, FontEngine& fonts,
                                  int layoutWidth, int layoutHeight)
     : kind_(kind), caption_(std::move(caption)), text_(std::move(text)) {
+    // In the players' language, as the system's own boxes speak to them; the letters keys
+    // answer by are underlined.
     if (kind_ == Kind::Error) {
-        buttons_.push_back({"OK", Result::Ok, {}});
+        buttons_.push_back({Cp("ОК"), Result::Ok, {}});
     } else {
-        buttons_.push_back({"&Yes", Result::Yes, {}});
-        buttons_.push_back({"&No", Result::No, {}});
+        buttons_.push_back({Cp("&Да"), Result::Yes, {}});
+        buttons_.push_back({Cp("&Нет"), Result::No, {}});
     }
     const int maxTextWidth = std::max(200, layoutWidth * 3 / 5);
     lines_ = WrapText(text_, fonts, maxTextWidth);
@@ -167,17 +170,18 @@ bool MessageBoxPanel::PointerUp(int x, int y) {
 }
 
 bool MessageBoxPanel::KeyDown(Key k) {
-    const bool question = kind_ == Kind::Question;
-    switch (k) {
-        case Key::Enter: result_ = ButtonResult(0); break;
-        case Key::Escape: Dismiss(); break;
-        case Key::Y:
-            if (question) result_ = Result::Yes;
-            break;
-        case Key::N:
-            if (question) result_ = Result::No;
-            break;
-        case Key::Other: break;
+    if (k == Key::Enter) result_ = ButtonResult(0);
+    if (k == Key::Escape) Dismiss();
+    return Answered();
+}
+
+bool MessageBoxPanel::TextTyped(const std::string& cp1251) {
+    if (kind_ != Kind::Question || cp1251.empty()) return false;
+    // The underlined letters of "Да" and "Нет", in either case, and their Latin pair.
+    switch (static_cast<unsigned char>(cp1251[0])) {
+        case 0xC4: case 0xE4: case 'Y': case 'y': result_ = Result::Yes; break;
+        case 0xCD: case 0xED: case 'N': case 'n': result_ = Result::No; break;
+        default: break;
     }
     return Answered();
 }

@@ -33,12 +33,15 @@ public:
     // In layout coordinates; button 0 is OK or Yes, button 1 is No.
     Rect ButtonRect(int i) const { return buttons_[static_cast<std::size_t>(i)].rect; }
     Result ButtonResult(int i) const { return buttons_[static_cast<std::size_t>(i)].result; }
+    // Its caption, with the "&" before the underlined letter.
+    const std::string& ButtonLabel(int i) const { return buttons_[static_cast<std::size_t>(i)].caption; }
 
     // Input in layout coordinates. Each returns true when the box looks different.
     bool PointerDown(int x, int y);
     bool PointerMove(int x, int y);
     bool PointerUp(int x, int y);
     bool KeyDown(Key k);
+    bool TextTyped(const std::string& cp1251);
 
     void Paint(Picture& frame, FontEngine& fonts) const;
 

@@ -10,6 +10,7 @@
 #include "platform/Errors.h"
 #include "platform/MessageBoxPanel.h"
 #include "platform/PaintUtil.h"
+#include "platform/Text1251.h"
 
 Window::Window(Host& host) : host_(host), fonts_(host.Fonts()) {}
 
@@ -94,7 +95,19 @@ void Window::PointerUp(int x, int y) {
 }
 
 void Window::KeyDown(Key k) {
-    if (modal_ && modal_->KeyDown(k)) Invalidate();
+    if (modal_) {
+        if (modal_->KeyDown(k)) Invalidate();
+    } else if (OnKeyDown) {
+        Dispatch([&] { OnKeyDown(k); });
+    }
+}
+
+void Window::TextTyped(const std::string& cp1251) {
+    if (modal_) {
+        if (modal_->TextTyped(cp1251)) Invalidate();
+    } else if (OnTextTyped) {
+        Dispatch([&] { OnTextTyped(cp1251); });
+    }
 }
 
 void Window::QuitRequested(QuitReason reason) {
@@ -159,7 +172,7 @@ bool Window::RunBox(bool question, const std::string& caption, const std::string
 
 void Window::ShowError(const std::string& cp1251) { RunBox(false, caption_, cp1251); }
 
-bool Window::AskYesNo(const std::string& cp1251, const std::string& caption) { return RunBox(true, caption, cp1251); }
+bool Window::AskYesNo(const std::string& cp1251) { return RunBox(true, Cp("Предупреждение"), cp1251); }
 
 bool Window::ModalOpen() const { return modal_ != nullptr; }
 

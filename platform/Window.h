@@ -13,7 +13,9 @@
 #include "platform/Host.h"
 #include "platform/Picture.h"
 
-enum class Key { Enter, Escape, Y, N, Other };
+// The keys the window tells apart; letters arrive as typed text (TextTyped), whatever the
+// keyboard's layout.
+enum class Key { Enter, Escape, Backspace, Other };
 
 // Who asks the program to quit: someone at the screen (the window manager's close), who can
 // read a box, or the system by a signal (SIGTERM, SIGINT, the session ending), which cannot.
@@ -46,6 +48,12 @@ public:
     void PointerMove(int x, int y);
     void PointerUp(int x, int y);
     void KeyDown(Key k);
+    // Text typed on a keyboard, code page 1251: a box answers its letters ("Д", "Н", and "Y",
+    // "N" on a Latin layout).
+    void TextTyped(const std::string& cp1251);
+    // Keys and text while no box is open; a box takes them all while it is.
+    std::function<void(Key)> OnKeyDown;
+    std::function<void(const std::string&)> OnTextTyped;
     // The platform asks the program to quit (window manager close, SIGTERM, SIGINT).
     void QuitRequested(QuitReason reason = QuitReason::Close);
     std::function<void(QuitReason)> OnQuitRequest;  // if unset, the window just closes
@@ -63,11 +71,12 @@ public:
     std::function<bool()> TimerHasWork;
     bool TickWanted() const { return timerRunning_ && (!TimerHasWork || TimerHasWork()); }
 
-    // Modal boxes drawn inside the window. ShowError: stop icon and OK. AskYesNo: the
-    // warning question with "&Yes" and "&No"; true only for Yes (Enter); Escape, No or
-    // closing the box answer false. Both return only once answered; ticks go on meanwhile.
+    // Modal boxes drawn inside the window. ShowError: stop icon and "ОК". AskYesNo: the
+    // warning question ("Предупреждение") with "Да" and "Нет"; true only for Да (Enter);
+    // Escape, Нет or closing the box answer false. Both return only once answered; ticks go
+    // on meanwhile.
     void ShowError(const std::string& cp1251);
-    bool AskYesNo(const std::string& cp1251, const std::string& caption = "Warning");
+    bool AskYesNo(const std::string& cp1251);
     bool ModalOpen() const;
     // The box on top, or null; the headless host reads and answers it.
     MessageBoxPanel* Modal() const { return modal_.get(); }

@@ -65,9 +65,7 @@ constexpr Uint32 kLongestSleepMs = 500;
 Key ToKey(const SDL_Keysym& k) {
     if (k.sym == SDLK_RETURN || k.sym == SDLK_KP_ENTER) return Key::Enter;
     if (k.sym == SDLK_ESCAPE) return Key::Escape;
-    // By position as well as by letter, so a Russian keyboard layout answers too.
-    if (k.sym == SDLK_y || k.scancode == SDL_SCANCODE_Y) return Key::Y;
-    if (k.sym == SDLK_n || k.scancode == SDL_SCANCODE_N) return Key::N;
+    if (k.sym == SDLK_BACKSPACE) return Key::Backspace;
     return Key::Other;
 }
 
@@ -172,6 +170,10 @@ void SdlHost::State::Handle(Window& w, const SDL_Event& e) {
             break;
         case SDL_KEYDOWN:
             if (!e.key.repeat) w.KeyDown(ToKey(e.key.keysym));
+            break;
+        case SDL_TEXTINPUT:
+            // Letters as the keyboard's layout types them: "Д" is "Д" on a Russian keyboard.
+            w.TextTyped(Utf8ToCp1251(e.text.text));
             break;
         case SDL_WINDOWEVENT:
             if (e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {

@@ -5,6 +5,7 @@
 #include <emscripten.h>
 
 #include <algorithm>
+#include <string>
 #include <vector>
 
 #include "platform/ScreenFit.h"
@@ -25,16 +26,30 @@ void web_set_title(const char* utf8);
 
 namespace {
 
-enum EventType { kDown = 1, kMove = 2, kUp = 3, kKey = 4, kQuit = 5, kResize = 6 };
+enum EventType { kDown = 1, kMove = 2, kUp = 3, kKey = 4, kQuit = 5, kResize = 6, kText = 7 };
 
 Key ToKey(int code) {
     switch (code) {
         case 1: return Key::Enter;
         case 2: return Key::Escape;
-        case 3: return Key::Y;
-        case 4: return Key::N;
+        case 3: return Key::Backspace;
         default: return Key::Other;
     }
+}
+
+std::string CodePointToUtf8(int c) {
+    std::string s;
+    if (c < 0x80) {
+        s += static_cast<char>(c);
+    } else if (c < 0x800) {
+        s += static_cast<char>(0xC0 | (c >> 6));
+        s += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        s += static_cast<char>(0xE0 | ((c >> 12) & 0x0F));
+        s += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        s += static_cast<char>(0x80 | (c & 0x3F));
+    }
+    return s;
 }
 
 }  // namespace
@@ -107,6 +122,7 @@ void WebHost::State::Handle(Window& w, const int* e) {
                 w.PointerUp(x, y);
             break;
         case kKey: w.KeyDown(ToKey(e[1])); break;
+        case kText: w.TextTyped(Utf8ToCp1251(CodePointToUtf8(e[1]))); break;
         case kQuit: w.QuitRequested(); break;
         case kResize:
             haveFrame = false;

@@ -64,9 +64,7 @@ mergeInto(LibraryManager.library, {
     keyCode: function(e) {
       if (e.key === 'Enter') return 1;
       if (e.key === 'Escape') return 2;
-      // By position as well as by letter, so a Russian keyboard layout answers too.
-      if (e.code === 'KeyY' || e.key === 'y' || e.key === 'Y') return 3;
-      if (e.code === 'KeyN' || e.key === 'n' || e.key === 'N') return 4;
+      if (e.key === 'Backspace') return 3;
       return 0;
     },
 
@@ -104,6 +102,11 @@ mergeInto(LibraryManager.library, {
         if (e.repeat) return;
         var k = WebPage.keyCode(e);
         if (k) e.preventDefault();
+        // A letter as the keyboard's layout types it, for the boxes' "Да" and "Нет".
+        if (!k && e.key.length === 1 && !e.ctrlKey && !e.metaKey && !e.altKey) {
+          WebPage.push([7, e.key.codePointAt(0), 0]);
+          return;
+        }
         WebPage.push([4, k, 0]);
       });
       window.addEventListener('resize', function() {

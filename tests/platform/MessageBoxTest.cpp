@@ -8,6 +8,8 @@
 
 #include "platform/Errors.h"
 #include "platform/MessageBoxPanel.h"
+#include "platform/PaintUtil.h"
+#include "platform/Text1251.h"
 #include "platform/Window.h"
 #include "platform/headless/HeadlessHost.h"
 
@@ -45,20 +47,28 @@ TEST(MessageBox, ScriptedAnswersReachTheQuestionAndItsTextIsRecorded) {
     EXPECT_FALSE(w.ModalOpen());
 }
 
-TEST(MessageBox, KeysAnswerTheQuestion) {
+TEST(MessageBox, KeysAndTheButtonsLettersAnswerTheQuestionInRussian) {
     struct Case {
         Key key;
+        const char* typed;  // UTF-8
         bool yes;
     };
-    for (const Case& c : {Case{Key::Enter, true}, Case{Key::Y, true}, Case{Key::Escape, false}, Case{Key::N, false}}) {
+    for (const Case& c : {Case{Key::Enter, "", true}, Case{Key::Other, "д", true}, Case{Key::Other, "Д", true},
+                          Case{Key::Other, "y", true}, Case{Key::Escape, "", false}, Case{Key::Other, "Н", false},
+                          Case{Key::Other, "n", false}}) {
         ScriptedHost host;
         Window w(host);
-        host.script = [&](Window& win, MessageBoxPanel&) {
+        host.script = [&](Window& win, MessageBoxPanel& box) {
+            EXPECT_EQ(box.Caption(), Cp("Предупреждение"));
+            EXPECT_EQ(paint::ParseAccelerator(box.ButtonLabel(0)).text, Cp("Да"));
+            EXPECT_EQ(paint::ParseAccelerator(box.ButtonLabel(1)).text, Cp("Нет"));
             win.KeyDown(Key::Other);
+            win.TextTyped(Cp("ж"));
             EXPECT_TRUE(win.ModalOpen());
             win.KeyDown(c.key);
+            win.TextTyped(Cp(c.typed));
         };
-        EXPECT_EQ(w.AskYesNo("Go on?"), c.yes);
+        EXPECT_EQ(w.AskYesNo("Go on?"), c.yes) << c.typed;
     }
 }
 
@@ -71,8 +81,9 @@ TEST(MessageBox, TheErrorBoxClosesOnEnterOrEscapeButNotOnYesOrNo) {
             EXPECT_EQ(box.GetKind(), MessageBoxPanel::Kind::Error);
             EXPECT_EQ(box.Caption(), "Game");
             EXPECT_EQ(box.ButtonCount(), 1);
-            win.KeyDown(Key::Y);
-            win.KeyDown(Key::N);
+            EXPECT_EQ(box.ButtonLabel(0), Cp("ОК"));
+            win.TextTyped("y");
+            win.TextTyped(Cp("н"));
             EXPECT_FALSE(box.Answered());
             win.KeyDown(closing);
         };
