@@ -55,27 +55,29 @@ void TFWords::ReleaseAll() {
 }
 
 void TFWords::btExitClick() {
-    if (SaveFailed) {
-        // The parent has seen saving fail once; a full-screen game must not trap them. One
-        // more try costs nothing and keeps the score if room has been made meanwhile.
-        if (!window_.AskYesNo(Cp("Не удалось сохранить. Выйти без сохранения?"), "Warning")) return;
-        try {
-            SaveProgress();
-        } catch (const std::exception&) {
-        }
-        ReleaseAll();
-        return;
-    }
-    if (!window_.AskYesNo(Cp("Вы действительно хотите выйти?"), "Warning")) return;
+    if (!window_.AskYesNo(Cp("Вы действительно хотите выйти?"))) return;
     // Saving comes first: if it fails, the error is shown and the game goes on untouched, so
     // that a parent can make room and try again.
     try {
         SaveProgress();
     } catch (...) {
-        SaveFailed = true;
-        throw;
+        if (!SaveFailed) {
+            SaveFailed = true;
+            throw;
+        }
+        // The parent has seen saving fail before and it failed again: a full-screen game must
+        // not trap them, and leaving now keeps the last saved score, as the question says.
+        if (!window_.AskYesNo(Cp("Не удалось сохранить. Выйти без сохранения?"))) return;
     }
     ReleaseAll();
+}
+
+void TFWords::FormKeyDown(Key key) {
+    // The choice screen has no "Выход" of its own; without a window manager (a kiosk, a
+    // tablet) Escape is the only way out of it. On the play screen Escape does nothing: a
+    // child leaning on the keyboard must not end the game.
+    if (key != Key::Escape || !imgVybor.Visible()) return;
+    if (window_.AskYesNo(Cp("Вы действительно хотите выйти?"))) FormQuitRequest(QuitReason::Close);
 }
 
 void TFWords::FormQuitRequest(QuitReason reason) {

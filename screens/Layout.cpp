@@ -113,6 +113,7 @@ void TFWords::BuildControls() {
     // A tick moves queued tiles and nothing else: with none queued, the host need not wake.
     window_.TimerHasWork = [this] { return board.Queue.count > 0; };
     window_.OnQuitRequest = [this](QuitReason reason) { FormQuitRequest(reason); };
+    window_.OnKeyDown = [this](Key k) { FormKeyDown(k); };
 
     // Only the choice screen shows at first; the rest are decoded when they first show.
     img_control_forward.SetPictureSource(CarriedLater("img_control_forward.jpg"));

@@ -14,6 +14,9 @@ constexpr int kScoreWhenTooHigh = 2;
 int TFWords::LoadProgress(const std::string& name) { return LoadProgressFile(content_.ProgressFile(name)); }
 
 void TFWords::SaveProgress() {
+    // A file that could not be read holds what a parent wrote: it stays for them to mend.
+    // The child cannot have played on it, since its level blocks never showed.
+    if (progressUnread_) return;
     if (content_.progressFolderMadeOnSave && !content_.progressFolder.empty()) {
         if (const int err = MakePrivateFolder(content_.progressFolder); err != 0) throw GameError(WriteErrorText(err));
     }
@@ -25,7 +28,9 @@ void TFWords::SaveProgress() {
 
 void TFWords::ChooseProfile(const std::string& fileName, PictureControl& other) {
     ProgressFileName = fileName;
+    progressUnread_ = true;
     const int value = LoadProgress(ProgressFileName);
+    progressUnread_ = false;
     Score = value > kMaxStoredScore ? kScoreWhenTooHigh : value;
     other.Hide();
     ShowScore();

@@ -46,6 +46,7 @@ public:
     void img_control_forwardClick();
     void btExitClick();
     void FormQuitRequest(QuitReason reason = QuitReason::Close);
+    void FormKeyDown(Key key);
 
     // Score and rewards.
     void WordSolved() override;
@@ -117,6 +118,7 @@ private:
     // Says the current word once the game's sound playing now (the drum) has ended.
     void SayWord();
 
+    bool progressUnread_ = false;     // the chosen profile's file is not a number: never overwritten
     bool hinted_ = false;             // the hint was given for the word on the board
     bool sayWordWhenLanded_ = false;  // the hinted tiles are still gliding to their cells
 };

@@ -214,3 +214,42 @@ TEST_F(GameTest, AQuitBeforeAProfileWritesNothing) {
     EXPECT_FALSE(dir.Exists("Confif.cnf"));
     EXPECT_FALSE(dir.Exists("Confis.cnf"));
 }
+
+TEST_F(GameTest, EscapeOnTheChoiceScreenAsksTheExitQuestionAndNowhereElse) {
+    Start();
+    dir.Write("Confif.cnf", "12");
+    ChooseGirl();
+    host.answers = {HeadlessHost::Answer::No};
+    W().KeyDown(Key::Escape);
+    EXPECT_EQ(host.messages, std::vector<std::string>{Cp("Вы действительно хотите выйти?")});
+    EXPECT_FALSE(W().Closed());
+    ChooseWhite();
+    W().KeyDown(Key::Escape);  // the play screen: a child's stray key asks nothing
+    EXPECT_EQ(host.messages.size(), 1u);
+
+    Open();
+    ChooseGirl();
+    host.answers = {HeadlessHost::Answer::Yes};
+    W().KeyDown(Key::Escape);
+    EXPECT_TRUE(W().Closed());
+    EXPECT_EQ(dir.Read("Confif.cnf"), "12");
+}
+
+TEST_F(GameTest, AProgressFileThatIsNotANumberIsNeverOverwritten) {
+    Start();
+    dir.Write("Confif.cnf", "12abc");
+    ChooseGirl();
+    EXPECT_EQ(host.messages, std::vector<std::string>{"Invalid numeric input."});
+    W().QuitRequested(QuitReason::Signal);
+    EXPECT_TRUE(W().Closed());
+    EXPECT_EQ(dir.Read("Confif.cnf"), "12abc");
+    // The other child plays and keeps progress as ever.
+    Open();
+    ChooseGirl();
+    ChooseBoy();
+    ChooseWhite();
+    SolveWord();
+    W().QuitRequested(QuitReason::Signal);
+    EXPECT_EQ(dir.Read("Confif.cnf"), "12abc");
+    EXPECT_EQ(dir.Read("Confis.cnf"), "1");
+}

@@ -22,8 +22,9 @@ protected:
         EXPECT_EQ(B().LetterCount, 3);
         SolveWord();
         EXPECT_EQ(form->Score, 22);
-        // "Выход" again: the parent is asked whether to leave without saving; No stays.
-        host.answers.push_back(HeadlessHost::Answer::No);
+        // "Выход" again fails again: only now is the parent asked whether to leave without
+        // saving, and No stays.
+        host.answers.insert(host.answers.end(), {HeadlessHost::Answer::Yes, HeadlessHost::Answer::No});
         ClickOn(form->btExit);
         EXPECT_EQ(host.messages.back(), Cp("Не удалось сохранить. Выйти без сохранения?"));
         EXPECT_FALSE(W().Closed());
