@@ -14,13 +14,10 @@
 
 namespace {
 
-struct EntryRange {
-    int first;
-    int last;
-};
+}  // namespace
 
-// The ranges overlap and ignore how long the file is: an entry past its end is empty.
 EntryRange RangeOfLevel(int level) {
+    // The ranges overlap and ignore how long the file is: an entry past its end is empty.
     switch (level) {
         case 1: return {1, 24};
         case 2: return {2, 46};
@@ -29,6 +26,8 @@ EntryRange RangeOfLevel(int level) {
         default: return {1, 62};  // no level chosen yet
     }
 }
+
+namespace {
 
 // A word can be built only from letters that have a picture. An empty entry (a blank line, or
 // a list shorter than the level's range) is no word: drawing it would show an empty board and
@@ -53,6 +52,13 @@ int LetterNumber(unsigned char c) {
     return 0;
 }
 
+char LetterOfNumber(int number) {
+    if (number >= 1 && number <= 6) return static_cast<char>(0xC0 + number - 1);
+    if (number == 7) return static_cast<char>(0xA8);
+    if (number >= 8 && number <= 33) return static_cast<char>(0xC6 + number - 8);
+    return '\0';
+}
+
 int RowLeft(int boardWidth, int tileWidth, int letterCount) {
     return static_cast<int>(std::nearbyint((boardWidth - (tileWidth + 20) * letterCount) / 2.0));
 }
@@ -74,14 +80,27 @@ int LongestWordClearOf(Rect board, std::span<const Rect> keepClear, TileSizeT ti
     return 0;
 }
 
+bool LevelHasWord(const WordList& words, int level) {
+    const EntryRange range = RangeOfLevel(level);
+    for (int n = range.first; n <= range.last; ++n)
+        if (Playable(words.entries[n])) return true;
+    return false;
+}
+
+std::string NoWordText(int level) {
+    // Names the lines a parent must look at, and what they feed: the first word of a run is
+    // drawn before any level is chosen.
+    static const char* const kFeeds[] = {"откуда берётся первое слово", "белого уровня", "жёлтого уровня",
+                                         "фиолетового уровня", "чёрного уровня"};
+    const EntryRange range = RangeOfLevel(level);
+    const int feeds = level >= 1 && level <= 4 ? level : 0;
+    return Cp("В списке слов Words.str в строках с " + std::to_string(range.first) + " по " +
+              std::to_string(range.last) + " (" + kFeeds[feeds] + ") нет ни одного слова из русских букв");
+}
+
 int ChooseWord(Board& board, const WordList& words, int level) {
     const EntryRange range = RangeOfLevel(level);
-    bool anyPlayable = false;
-    for (int n = range.first; n <= range.last && !anyPlayable; ++n) anyPlayable = Playable(words.entries[n]);
-    if (!anyPlayable)
-        throw GameError(Cp("В списке слов Words.str в строках с " + std::to_string(range.first) + " по " +
-                           std::to_string(range.last) +
-                           " нет ни одного слова, написанного только заглавными русскими буквами"));
+    if (!LevelHasWord(words, level)) throw GameError(NoWordText(level));
 
     int n = board.Rng.Between(range.first, range.last);
     for (int draw = 1; draw < kMaxDraws && !Playable(words.entries[n]); ++draw)

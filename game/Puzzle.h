@@ -9,11 +9,23 @@
 
 // Alphabet number 1..33 of a code page 1251 upper-case Russian letter (Ё is 7), else 0.
 int LetterNumber(unsigned char c);
+// The capital letter (code page 1251) of alphabet number 1..33.
+char LetterOfNumber(int number);
 // Left edge of the tile row: round-half-even((boardWidth - (tileWidth + 20) * letters) / 2).
 int RowLeft(int boardWidth, int tileWidth, int letterCount);
 // The longest word whose tiles and cells, on a board lying at `board` in the window, all stay
 // on the board and clear of the window areas `keepClear` (buttons a press on a tile would hit).
 int LongestWordClearOf(Rect board, std::span<const Rect> keepClear, TileSizeT tile);
+// The entries a level (0 to 4, 0 before one is chosen) draws its words from.
+struct EntryRange {
+    int first;
+    int last;
+};
+EntryRange RangeOfLevel(int level);
+// Whether a level's entries hold a word made of Russian letters only.
+bool LevelHasWord(const WordList& words, int level);
+// What the game says when they hold none, naming the lines and the level (code page 1251).
+std::string NoWordText(int level);
 // The entry number drawn for a level (0 to 4).
 int ChooseWord(Board& board, const WordList& words, int level);
 // Builds tiles, slots, letter pictures and the subject picture (painted into the subject

@@ -49,7 +49,24 @@ void WordListReader::CheckUtf8(std::string_view bytes) {
     validUtf8_ = IsValidUtf8(joined);
 }
 
+namespace {
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+// Lower-case Russian letters as their capitals: a parent typing in an editor rarely holds
+// Shift, and the tiles are the same.
+void ToCapitals(std::string& entry) {
+    for (char& c : entry) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u >= 0xE0) c = static_cast<char>(u - 0x20);
+        else if (u == 0xB8) c = static_cast<char>(0xA8);  // ё
+    }
+}
+}  // namespace
+
 void WordListReader::EndLine() {
+    // Blanks an editor left at the end of a line are not part of the word; those at its
+    // start were never kept.
+    while (!line_.empty() && IsBlank(line_.back())) line_.pop_back();
     list_.entries[++list_.linesRead] = line_;
     line_.clear();
     inLine_ = false;
@@ -106,9 +123,12 @@ void WordListReader::Feed(std::string_view bytes) {
             ended_ = true;
         } else {
             inLine_ = true;
+            // A CR before the LF and a CR anywhere else are both simply not part of the text,
+            // and neither are blanks before the word, however many.
+            const bool leading = line_.empty() || bomAlone_;
+            if (c == '\r' || (leading && IsBlank(c))) continue;
             bomAlone_ = false;
-            // A CR before the LF and a CR anywhere else are both simply not part of the text.
-            if (c != '\r' && line_.size() < kKeptBytes) line_ += c;
+            if (line_.size() < kKeptBytes) line_ += c;
         }
     }
 }
@@ -123,7 +143,8 @@ WordList WordListReader::Finish() {
     }
     if (inLine_ && !ended_) EndLine();
     if (pastInLine_) ++list_.linesPast;
-    list_.readAsUtf8 = validUtf8_ && pending_.empty() && cyrillic_;
+    // A byte-order mark says UTF-8 by itself; without one, Russian letters must say it.
+    list_.readAsUtf8 = validUtf8_ && pending_.empty() && (cyrillic_ || hasBom_);
     if (list_.readAsUtf8 && markOnlyEntry_) {
         list_.entries[1].clear();
         list_.linesRead = 0;
@@ -136,6 +157,7 @@ WordList WordListReader::Finish() {
             // bytes; a sequence split by the kept bytes' end lies past the 20th letter.
             entry = Utf8ToCp1251(entry);
         }
+        ToCapitals(entry);
         if (entry.size() > static_cast<std::size_t>(kMaxWordLength)) entry.resize(kMaxWordLength);
     }
     return std::move(list_);

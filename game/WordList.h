@@ -16,7 +16,8 @@ struct WordList {
 };
 
 // The line rules: LF ends a line, a CR before it is not part of it, a CR elsewhere is
-// dropped, a Ctrl-Z ends the list; each entry keeps its first 20 characters.
+// dropped, a Ctrl-Z ends the list; spaces and tabs at both ends of a line are dropped and
+// lower-case Russian letters read as capitals; each entry keeps its first 20 characters.
 WordList ParseWordList(std::string_view bytes);
 
 // The same rules over a file fed in pieces of any size. Only the bytes that can make an

@@ -44,6 +44,21 @@ TEST(WordListLines, LineEndsCarriageReturnsAndCtrlZ) {
     }
 }
 
+TEST(WordListLines, BlanksAroundAWordGoAndLowerCaseReadsAsCapitals) {
+    struct Case {
+        std::string bytes;  // UTF-8 or code page 1251
+        Lines expected;     // code page 1251
+    };
+    const std::vector<Case> cases = {
+        {Cp("ЛИСА \r\n\tКОТ\t\nДОМ  СОН \n \t \n"), {Cp("ЛИСА"), Cp("КОТ"), Cp("ДОМ  СОН"), ""}},
+        {Cp("лиса\nЁжик\nёж"), {Cp("ЛИСА"), Cp("ЁЖИК"), Cp("ЁЖ")}},
+        {"лиса \n  ёж\r\n", {Cp("ЛИСА"), Cp("ЁЖ")}},                      // UTF-8
+        {std::string(100, ' ') + "КОТ" + std::string(100, '\t'), {Cp("КОТ")}},  // longer than what is kept
+        {"\xEF\xBB\xBF  КОТ", {Cp("КОТ")}},
+    };
+    for (const Case& c : cases) EXPECT_EQ(Entries(ParseWordList(c.bytes)), c.expected) << c.bytes;
+}
+
 TEST(WordListLines, LinesPastTheLastEntryAreIgnored) {
     std::string bytes;
     for (int k = 1; k <= 135; ++k) bytes += "W" + std::to_string(k) + "\n";
@@ -68,9 +83,13 @@ TEST(WordListUtf8, OtherFilesAreReadByteForByte) {
     EXPECT_FALSE(cp.readAsUtf8);
     EXPECT_EQ(Entries(cp), (Lines{Cp("КОТ"), Cp("МЫШЬ")}));
 
-    const WordList ascii = ParseWordList("\xEF\xBB\xBF" "CAT");
+    const WordList ascii = ParseWordList("CAT");
     EXPECT_FALSE(ascii.readAsUtf8);
-    EXPECT_EQ(Entries(ascii), (Lines{"\xEF\xBB\xBF" "CAT"}));
+    EXPECT_EQ(Entries(ascii), (Lines{"CAT"}));
+    // A byte-order mark says UTF-8 by itself, and is no part of the first word.
+    const WordList marked = ParseWordList("\xEF\xBB\xBF" "CAT");
+    EXPECT_TRUE(marked.readAsUtf8);
+    EXPECT_EQ(Entries(marked), (Lines{"CAT"}));
 }
 
 TEST(WordListUtf8, LongLinesKeepTwentyLettersHoweverManyBytesEachTakes) {
@@ -85,8 +104,9 @@ TEST(WordListUtf8, LongLinesKeepTwentyLettersHoweverManyBytesEachTakes) {
 
 TEST(WordListUtf8, AMarkBeforeCtrlZIsNoEntryOfAUtf8File) {
     EXPECT_EQ(Entries(ParseWordList("\xEF\xBB\xBF\x1A" "КОТ")), Lines{});
-    // Without a Russian letter the file is code page 1251 and the mark is the entry's text.
-    EXPECT_EQ(Entries(ParseWordList("\xEF\xBB\xBF\x1A" "CAT")), (Lines{"\xEF\xBB\xBF"}));
+    EXPECT_EQ(Entries(ParseWordList("\xEF\xBB\xBF\x1A" "CAT")), Lines{});
+    // Not UTF-8 after all: the file is code page 1251 and the mark is the entry's text.
+    EXPECT_EQ(Entries(ParseWordList("\xEF\xBB\xBF\x1A" "\xFF")), (Lines{Cp("П»ї")}));
 }
 
 TEST(WordListPieces, WhereTheFileIsCutDoesNotMatter) {

@@ -75,11 +75,9 @@ std::string MessageFor(const TempDir& dir, const std::string& file, Fault fault)
     }
 }
 
-// What a range of the word list without a single word says.
-std::string NoWordBetween(int first, int last) {
-    return Cp("В списке слов Words.str в строках с " + std::to_string(first) + " по " + std::to_string(last) +
-              " нет ни одного слова, написанного только заглавными русскими буквами.");
-}
+// What the first word's range of the word list says without a single word in it.
+const std::string kNoFirstWord =
+    Cp("В списке слов Words.str в строках с 1 по 62 (откуда берётся первое слово) нет ни одного слова из русских букв.");
 
 struct PictureCase {
     Moment moment;
@@ -247,7 +245,7 @@ TEST_F(FaultTest, AnEmptyWordListSaysSoInsteadOfDrawingAnEmptyWord) {
     dir.Write("Words.str", "");
     Open();
     ASSERT_EQ(host.messages.size(), 1u);
-    EXPECT_EQ(host.messages[0], NoWordBetween(1, 62));
+    EXPECT_EQ(host.messages[0], kNoFirstWord);
     EXPECT_EQ(form->Words.linesRead, 0);
     Play("20");
     EXPECT_EQ(BoardAt(700, kSlotRowY + 45), clGreen);
@@ -270,7 +268,7 @@ TEST_F(FaultTest, ANoisyWordListKeepsItsEntriesShortAndTheGameUp) {
     // Fewer than 62 lines, none of them a word of Russian capitals.
     ASSERT_LT(form->Words.linesRead, 62);
     ASSERT_EQ(host.messages.size(), 1u);
-    EXPECT_EQ(host.messages[0], NoWordBetween(1, 62));
+    EXPECT_EQ(host.messages[0], kNoFirstWord);
     Play("20");
     EXPECT_TRUE(Exit());
     EXPECT_EQ(dir.Read("Confif.cnf"), "20");
