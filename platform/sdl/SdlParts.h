@@ -32,9 +32,18 @@ private:
     bool started_ = false;  // SDL_ttf initialised, by the first font opened
 };
 
-// A WAV file's bytes as sound in the mixer's format (44100 Hz, two channels, 16 bits);
-// nothing when they are no sound SDL can read or more than SdlSound::kMaxSoundBytes.
+// Why a sound file would not be played, in the order the game finds out: it cannot be read,
+// it is bigger than any sound the game plays, it is no WAV (or a damaged one), its rate or
+// channels are out of what recorders write, or it lasts longer than the cap.
+enum class SoundFault { None, Unreadable, TooBig, NotWav, UnusualFormat, TooLong };
+// A WAV file's bytes as sound in the mixer's format (44100 Hz, two channels, 16 bits), into
+// `samples` when there is no fault; nothing when they are no sound SDL can read or more than
+// SdlSound::kMaxSoundBytes.
+SoundFault DecodeSound(const std::uint8_t* data, std::size_t size, SoundMixer::Samples* samples);
 std::optional<SoundMixer::Samples> DecodeSound(const std::uint8_t* data, std::size_t size);
+// The same for a file, as the game reads it when the sound is asked for; for the word-list
+// checker too, which tells a parent which recordings would not be heard.
+SoundFault LoadSoundFile(const std::filesystem::path& wav, SoundMixer::Samples* samples);
 
 class SdlSound {
 public:

@@ -49,8 +49,6 @@ void FillFromMixer(void* mixer, Uint8* stream, int length) {
 // Converts decoded sound to the mixer's format in pieces, giving up as soon as the result
 // passes the cap, so a long file sampled low cannot balloon on the way up to 44100 Hz stereo.
 std::optional<SoundMixer::Samples> Convert(const SDL_AudioSpec& from, const Uint8* data, Uint32 length) {
-    if (from.freq < kLowestRate || from.freq > kHighestRate || from.channels < 1 || from.channels > kMostChannels)
-        return std::nullopt;
     SDL_AudioStream* stream = SDL_NewAudioStream(from.format, from.channels, from.freq, AUDIO_S16SYS, kChannels, kRate);
     if (stream == nullptr) return std::nullopt;
     const Uint32 frame = SDL_AUDIO_BITSIZE(from.format) / 8u * from.channels;
@@ -143,33 +141,57 @@ bool SdlSound::OpenDevice() {
     return true;
 }
 
-std::optional<SoundMixer::Samples> DecodeSound(const std::uint8_t* data, std::size_t size) {
-    if (size > SdlSound::kMaxSoundBytes + kHeaderRoom) return std::nullopt;
+SoundFault DecodeSound(const std::uint8_t* data, std::size_t size, SoundMixer::Samples* samples) {
+    if (size > SdlSound::kMaxSoundBytes + kHeaderRoom) return SoundFault::TooBig;
     std::vector<std::uint8_t> file(data, data + size);
     CutClaimsToTheFile(file);
     SDL_RWops* bytes = SDL_RWFromConstMem(file.data(), static_cast<int>(file.size()));
-    if (bytes == nullptr) return std::nullopt;
+    if (bytes == nullptr) return SoundFault::NotWav;
     SDL_AudioSpec format{};
     Uint8* sound = nullptr;
     Uint32 length = 0;
-    if (SDL_LoadWAV_RW(bytes, 1, &format, &sound, &length) == nullptr) return std::nullopt;
-    // A compressed file decodes to several times its size: refuse what is too long to be a
-    // letter, a word or a drum roll before converting it.
-    std::optional<SoundMixer::Samples> samples;
-    if (length <= SdlSound::kMaxSoundBytes) samples = Convert(format, sound, length);
+    if (SDL_LoadWAV_RW(bytes, 1, &format, &sound, &length) == nullptr) return SoundFault::NotWav;
+    SoundFault fault = SoundFault::None;
+    std::optional<SoundMixer::Samples> converted;
+    if (format.freq < kLowestRate || format.freq > kHighestRate || format.channels < 1 ||
+        format.channels > kMostChannels) {
+        fault = SoundFault::UnusualFormat;
+    } else if (length > SdlSound::kMaxSoundBytes) {
+        // A compressed file decodes to several times its size: refuse what is too long to be
+        // a letter, a word or a drum roll before converting it.
+        fault = SoundFault::TooLong;
+    } else if (!(converted = Convert(format, sound, length))) {
+        fault = SoundFault::TooLong;  // longer than the cap once at the mixer's rate
+    }
     SDL_FreeWAV(sound);
+    if (converted && samples) *samples = std::move(*converted);
+    return fault;
+}
+
+std::optional<SoundMixer::Samples> DecodeSound(const std::uint8_t* data, std::size_t size) {
+    SoundMixer::Samples samples;
+    if (DecodeSound(data, size, &samples) != SoundFault::None) return std::nullopt;
     return samples;
 }
 
-std::optional<SoundMixer::Samples> SdlSound::Load(const std::filesystem::path& wav) {
+SoundFault LoadSoundFile(const std::filesystem::path& wav, SoundMixer::Samples* samples) {
     // The size is asked before anything is read, so a huge file is never held.
-    std::ifstream file(wav, std::ios::binary);
     std::error_code ec;
+    if (!std::filesystem::is_regular_file(wav, ec)) return SoundFault::Unreadable;
     const auto size = std::filesystem::file_size(wav, ec);
-    if (!file || ec || size > kMaxSoundBytes + kHeaderRoom) return std::nullopt;
+    if (ec) return SoundFault::Unreadable;
+    if (size > SdlSound::kMaxSoundBytes + kHeaderRoom) return SoundFault::TooBig;
+    std::ifstream file(wav, std::ios::binary);
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
-    if (!file.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()))) return std::nullopt;
-    return DecodeSound(bytes.data(), bytes.size());
+    if (!file || !file.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size())))
+        return SoundFault::Unreadable;
+    return DecodeSound(bytes.data(), bytes.size(), samples);
+}
+
+std::optional<SoundMixer::Samples> SdlSound::Load(const std::filesystem::path& wav) {
+    SoundMixer::Samples samples;
+    if (LoadSoundFile(wav, &samples) != SoundFault::None) return std::nullopt;
+    return samples;
 }
 
 SdlSound::Played SdlSound::Play(const std::filesystem::path& wav) {

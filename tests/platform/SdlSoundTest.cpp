@@ -9,37 +9,10 @@
 
 #include "platform/sdl/SdlParts.h"
 #include "tests/support/PeakMemory.h"
+#include "tests/support/Content.h"
 #include "tests/support/TempDir.h"
 
 namespace {
-
-struct WavParts {
-    unsigned format = 1;  // PCM
-    unsigned channels = 1;
-    unsigned rate = 8000;
-    unsigned bits = 8;
-    unsigned blockAlign = 1;
-    std::string samples = std::string(800, '\x80');
-    long dataSizeClaimed = -1;  // -1: the true size
-};
-
-std::string MakeWav(const WavParts& w) {
-    std::string fmt;
-    Put16(fmt, w.format);
-    Put16(fmt, w.channels);
-    Put32(fmt, w.rate);
-    Put32(fmt, w.rate * w.blockAlign);
-    Put16(fmt, w.blockAlign);
-    Put16(fmt, w.bits);
-    std::string body = "WAVEfmt ";
-    Put32(body, static_cast<unsigned>(fmt.size()));
-    body += fmt + "data";
-    Put32(body, w.dataSizeClaimed < 0 ? static_cast<unsigned>(w.samples.size()) : static_cast<unsigned>(w.dataSizeClaimed));
-    body += w.samples;
-    std::string file = "RIFF";
-    Put32(file, static_cast<unsigned>(body.size()));
-    return file + body;
-}
 
 using Played = SdlSound::Played;
 

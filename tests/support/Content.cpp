@@ -22,11 +22,38 @@ void WriteContent(const TempDir& dir, const std::vector<std::string>& words, Con
             if (!dir.Exists("subjects/" + w + ".bmp"))
                 dir.Write("subjects/" + w + ".bmp", EncodeBmp24(SolidPicture(200, 200, kSubjectColour)));
     if (options.sounds) {
-        dir.Write("Sounds/Drum1.wav", "RIFF");
-        dir.Write("Sounds/Beep.wav", "RIFF");
+        dir.Write("Sounds/Drum1.wav", MakeWav({}));
+        dir.Write("Sounds/Beep.wav", MakeWav({}));
     }
 }
 
 std::vector<std::string> Repeat(const std::string& word, int times) {
     return std::vector<std::string>(static_cast<std::size_t>(times), word);
+}
+
+std::string MakeWav(const WavParts& w) {
+    std::string fmt;
+    Put16(fmt, w.format);
+    Put16(fmt, w.channels);
+    Put32(fmt, w.rate);
+    Put32(fmt, w.rate * w.blockAlign);
+    Put16(fmt, w.blockAlign);
+    Put16(fmt, w.bits);
+    std::string body = "WAVEfmt ";
+    Put32(body, static_cast<unsigned>(fmt.size()));
+    body += fmt + "data";
+    Put32(body, w.dataSizeClaimed < 0 ? static_cast<unsigned>(w.samples.size()) : static_cast<unsigned>(w.dataSizeClaimed));
+    body += w.samples;
+    std::string file = "RIFF";
+    Put32(file, static_cast<unsigned>(body.size()));
+    return file + body;
+}
+
+std::string SilentWav(double seconds, unsigned rate) {
+    WavParts w;
+    w.rate = rate;
+    w.bits = 16;
+    w.blockAlign = 2;
+    w.samples.assign(static_cast<std::size_t>(seconds * rate) * 2, '\0');
+    return MakeWav(w);
 }

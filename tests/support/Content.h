@@ -20,6 +20,20 @@ struct ContentOptions {
     bool sounds = true;
 };
 
+// A WAV file made of its parts; by default a tenth of a second of silence, 8000 Hz mono.
+struct WavParts {
+    unsigned format = 1;  // PCM
+    unsigned channels = 1;
+    unsigned rate = 8000;
+    unsigned bits = 8;
+    unsigned blockAlign = 1;
+    std::string samples = std::string(800, '\x80');
+    long dataSizeClaimed = -1;  // -1: the true size
+};
+std::string MakeWav(const WavParts& w);
+// Silence of that length, 16-bit mono at `rate`.
+std::string SilentWav(double seconds, unsigned rate = 22050);
+
 // Writes the content into `dir`. `words` are UTF-8 and are stored in code page 1251, one a
 // line; line k of the file is words[k - 1].
 void WriteContent(const TempDir& dir, const std::vector<std::string>& words, ContentOptions options = {});

@@ -23,11 +23,12 @@ int main(int argc, char** argv) {
         content = ResolveContentLocation(request);
     }
     const WordCheckReport report = CheckContent(content);
-    std::printf("%s read as %s, %d lines\n", content.WordList().string().c_str(),
-                report.readAsUtf8 ? "UTF-8" : "code page 1251", report.linesRead);
+    const std::u8string list = content.WordList().u8string();
+    std::printf("%s: %s, строк: %d\n", std::string(list.begin(), list.end()).c_str(),
+                report.readAsUtf8 ? "прочитан как UTF-8" : "прочитан в кодировке 1251", report.linesRead);
     for (const std::string& p : report.problems) std::printf("%s\n", p.c_str());
-    for (const std::string& n : report.notes) std::printf("note: %s\n", n.c_str());
-    if (report.Clean()) std::printf("no problems found\n");
-    else std::printf("%zu problem(s) found\n", report.problems.size());
+    for (const std::string& n : report.notes) std::printf("заметка: %s\n", n.c_str());
+    if (report.Clean()) std::printf("ошибок нет\n");
+    else std::printf("ошибок: %zu\n", report.problems.size());
     return report.Clean() ? 0 : 1;
 }
