@@ -14,6 +14,15 @@ bool IsFile(const std::filesystem::path& p) {
     std::error_code ec;
     return std::filesystem::exists(p, ec);
 }
+
+// A folder the game may be started in and play: a word list with the tiles to show it. A
+// parent's draft of a word list left in the home folder, where desktops start programs,
+// is no content, and must not hide the installed game and the child's progress.
+bool HoldsContentPack(const std::filesystem::path& folder) {
+    std::error_code ec;
+    return IsFile(folder / kWordListName) && IsFile(folder / "pz91.bmp") &&
+           std::filesystem::is_directory(folder / PathFromUtf8("Morvadel/Буквы/one1"), ec);
+}
 }  // namespace
 
 ContentLocation ContentLocation::InFolder(const std::filesystem::path& folder) {
@@ -27,6 +36,9 @@ std::filesystem::path ContentLocation::Find(const std::filesystem::path& relativ
     if (roots.empty()) return relative;
     for (std::size_t i = 0; i + 1 < roots.size(); ++i)
         if (IsFile(roots[i] / relative)) return roots[i] / relative;
+    // Missing everywhere: the first root, the parent's own, is where they can put the file;
+    // the installed content is not theirs to write.
+    if (roots.size() > 1 && !IsFile(roots.back() / relative)) return roots.front() / relative;
     return roots.back() / relative;
 }
 
@@ -63,7 +75,8 @@ std::filesystem::path ContentLocation::ProgressFile(const std::string& fileName)
 
 ContentLocation ResolveContentLocation(const LocationRequest& request) {
     if (request.dataFolder) return ContentLocation::InFolder(*request.dataFolder);
-    if (IsFile(request.currentFolder / kWordListName)) return ContentLocation::InFolder(request.currentFolder);
+    if (!request.installedOnly && HoldsContentPack(request.currentFolder))
+        return ContentLocation::InFolder(request.currentFolder);
     if (request.progressBesideInstalled) return ContentLocation::InFolder(request.installedFolder);
     ContentLocation l;
     if (!request.userFolder.empty()) l.roots.push_back(request.userFolder);

@@ -17,8 +17,8 @@ struct ContentLocation {
     // Content and progress together in one folder, as when the game is started in it.
     static ContentLocation InFolder(const std::filesystem::path& folder);
 
-    // The file at `relative` in the first root that has it; in the last root when none does,
-    // so that a message names the installed file that is missing.
+    // The file at `relative` in the first root that has it; in the first root when none does,
+    // so that a message names the folder a parent may put it in.
     std::filesystem::path Find(const std::filesystem::path& relative) const;
     std::filesystem::path WordList() const;
     std::filesystem::path Cover() const;
@@ -37,6 +37,7 @@ struct ContentLocation {
 struct LocationRequest {
     std::optional<std::filesystem::path> dataFolder;  // given on the command line
     std::filesystem::path currentFolder;
+    bool installedOnly = false;             // --installed: the current folder is not looked at
     std::filesystem::path installedFolder;  // the content installed with the program
     std::filesystem::path userFolder;       // the user's own folder; empty when there is none
     // The installed folder keeps the progress too: a program unpacked from a zip into a
@@ -44,8 +45,9 @@ struct LocationRequest {
     bool progressBesideInstalled = false;
 };
 
-// A folder given on the command line; else the current folder when it holds a word list (a
-// content folder the game was started in); else the installed folder when it keeps the
+// A folder given on the command line; else the current folder when it holds a content pack
+// (a word list, the tile back and the letter tiles: a content folder the game was started
+// in); else the installed folder when it keeps the
 // progress too; else the installed content with the user's folder over it, the progress in
 // the user's folder.
 ContentLocation ResolveContentLocation(const LocationRequest& request);

@@ -16,6 +16,8 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
             c.windowed = true;
         } else if (a == "--no-voice") {
             c.voices = false;
+        } else if (a == "--installed") {
+            c.installed = true;
         } else if (a == "--data" || a.starts_with("--data=")) {
             std::string_view value;
             if (a == "--data") {
@@ -44,16 +46,19 @@ std::string HelpText() {
     return "Тимбурик: игра для детей, которые учат буквы.\n"
            "Timburik: a reading game for children learning the Russian alphabet.\n"
            "\n"
-           "timburik [--data ПАПКА] [--windowed] [--no-voice]\n"
+           "timburik [--data ПАПКА | --installed] [--windowed] [--no-voice]\n"
            "  --data ПАПКА   слова, картинки и звуки из этой папки; прогресс тоже там\n"
            "                 words, pictures and sounds from this folder; progress kept there too\n"
+           "  --installed    установленные слова, в какой бы папке ни запустили (так из меню)\n"
+           "                 the installed words, whatever the folder (as from the menu)\n"
            "  --windowed     в окне, а не на весь экран / in a window, not full screen\n"
            "  --no-voice     не называть буквы и слова вслух / letters and words not said aloud\n"
            "  --version      версия / the version\n"
            "  --help         эта справка / this help\n"
            "\n"
-           "Без --data: текущая папка, если в ней есть Words.str; иначе установленные слова,\n"
-           "поверх них файлы из ~/.local/share/timburik, и прогресс там же.\n"
-           "Without --data: the current folder if it holds Words.str; otherwise the installed\n"
-           "words with the files of ~/.local/share/timburik over them, and progress there.\n";
+           "Без --data: текущая папка, если в ней есть Words.str, pz91.bmp и Morvadel/Буквы/one1;\n"
+           "иначе установленные слова, поверх них файлы из ~/.local/share/timburik, и прогресс там же.\n"
+           "Without --data: the current folder if it holds Words.str, pz91.bmp and Morvadel/Буквы/one1;\n"
+           "otherwise the installed words with the files of ~/.local/share/timburik over them, and\n"
+           "progress there.\n";
 }

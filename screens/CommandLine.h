@@ -9,6 +9,7 @@ struct CommandLine {
     bool version = false;
     bool windowed = false;
     bool voices = true;  // --no-voice: no letters or words said aloud; drum and beep as ever
+    bool installed = false;  // --installed: the installed content, whatever folder it is started in
     std::optional<std::filesystem::path> dataFolder;
     std::string error;  // one line for stderr; the program then exits with status 2
 };

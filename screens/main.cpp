@@ -9,7 +9,9 @@
 #include "game/ContentLocation.h"
 #include "platform/Files.h"
 #include "platform/Heap.h"
+#include "platform/InstanceLock.h"
 #include "platform/ProgramFolders.h"
+#include "platform/Text1251.h"
 #include "platform/sdl/SdlHost.h"
 #include "screens/CommandLine.h"
 #include "screens/TFWords.h"
@@ -39,6 +41,7 @@ int main(int argc, char** argv) {
         SdlHost host(SdlHostOptions{options.windowed});
         LocationRequest request;
         request.dataFolder = options.dataFolder;
+        request.installedOnly = options.installed;
         request.currentFolder = std::filesystem::current_path(ec);  // gone: not a content folder
         // Where the system has folders of its own for a program (Windows), they come first.
         const ProgramFolders system = SystemProgramFolders();
@@ -51,7 +54,20 @@ int main(int argc, char** argv) {
         request.userFolder = system.userAppData.empty()
                                  ? UserDataFolder(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"))
                                  : AppDataFolder(system.userAppData);
-        TFWords form(host, ResolveContentLocation(request));
+        const ContentLocation location = ResolveContentLocation(request);
+        // Held until the game ends. The user's folder is made now rather than at the first
+        // save, so that the lock can lie in it.
+        if (location.progressFolderMadeOnSave && !location.progressFolder.empty())
+            MakePrivateFolder(location.progressFolder);
+        const InstanceLock lock(location.ProgressFile("timburik.lock"));
+        if (lock.GetState() == InstanceLock::State::HeldElsewhere) {
+            Window box(host);
+            box.SetCaption(Cp("Тимбурик"));
+            box.ShowError(Cp("Игра уже открыта в другом окне."));
+            BringOtherCopyForward();
+            return 0;
+        }
+        TFWords form(host, location);
         form.VoicesOn = options.voices;
         host.Run(form.GetWindow());
         return 0;

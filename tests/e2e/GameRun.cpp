@@ -229,10 +229,12 @@ GameRun::~GameRun() {
     }
 }
 
-void GameRun::Start() {
+void GameRun::Start() { StartIn(content_.Path()); }
+
+void GameRun::StartIn(const std::filesystem::path& directory) {
     std::vector<std::string> command = LaunchCommand();
     command.insert(command.end(), args.begin(), args.end());
-    Start(std::move(command), content_.Path(), env);
+    Start(std::move(command), directory, env);
 }
 
 void GameRun::Start(std::vector<std::string> command, std::filesystem::path directory,
@@ -252,6 +254,11 @@ bool GameRun::Running() { return game_ && game_->Running(); }
 
 void GameRun::Terminate() {
     if (game_) game_->Signal(SIGTERM);
+}
+
+void GameRun::Kill() {
+    if (game_) game_->Signal(SIGKILL);
+    WaitExit();
 }
 
 void GameRun::CloseWindow() { screen_.CloseWindows(); }

@@ -89,8 +89,12 @@ public:
     // over the harness's settings: for a game started as installed, away from any content.
     void Start(std::vector<std::string> command, std::filesystem::path directory,
                const std::map<std::string, std::string>& extraEnv = {});
+    // The game as Start() starts it, in another folder: a second copy on the first's content.
+    void StartIn(const std::filesystem::path& directory);
     bool Running();
     void Terminate();
+    // SIGKILL: the game ends at once with nothing saved, as a crash would end it.
+    void Kill();
     // Asks the game's window to close, as a window manager does for its close box.
     void CloseWindow();
     // SIGTERM on Linux; the window's close where the game runs as a Windows program.

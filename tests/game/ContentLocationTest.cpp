@@ -19,9 +19,15 @@ struct Folders {
 };
 }  // namespace
 
-TEST(ContentLocation, AFolderGivenOrTheCurrentOneWithAWordListHoldsEverything) {
+void WritePack(const TempDir& folder) {
+    folder.Write("Words.str", "КОТ\n");
+    folder.Write("pz91.bmp", "back");
+    folder.Write("Morvadel/Буквы/one1/12.bmp", "К");
+}
+
+TEST(ContentLocation, AFolderGivenOrTheCurrentOneWithAContentPackHoldsEverything) {
     Folders f;
-    f.current.Write("Words.str", "КОТ\n");
+    WritePack(f.current);
     LocationRequest r = f.Request();
     r.dataFolder = f.installed.Path();
     ContentLocation given = ResolveContentLocation(r);
@@ -33,6 +39,14 @@ TEST(ContentLocation, AFolderGivenOrTheCurrentOneWithAWordListHoldsEverything) {
     const ContentLocation here = ResolveContentLocation(r);
     EXPECT_EQ(here.Cover(), f.current.Path() / "pz91.bmp");
     EXPECT_EQ(here.ProgressFile("Confis.cnf"), f.current.Path() / "Confis.cnf");
+
+    // The menu's --installed, and a folder holding only a draft of a word list (the home
+    // folder a desktop starts programs in): the installed game and the user's progress.
+    r.installedOnly = true;
+    EXPECT_EQ(ResolveContentLocation(r).ProgressFile("Confif.cnf"), f.user.Path() / "timburik/Confif.cnf");
+    r.installedOnly = false;
+    std::filesystem::remove(f.current.Path() / "pz91.bmp");
+    EXPECT_EQ(ResolveContentLocation(r).ProgressFile("Confif.cnf"), f.user.Path() / "timburik/Confif.cnf");
 }
 
 TEST(ContentLocation, ElsewhereTheUsersFilesOverlayTheInstalledOnes) {
@@ -46,8 +60,9 @@ TEST(ContentLocation, ElsewhereTheUsersFilesOverlayTheInstalledOnes) {
     EXPECT_EQ(l.SubjectPicture(Cp("КОТ")), f.user.Path() / PathFromUtf8("timburik/subjects/КОТ.bmp"));
     EXPECT_EQ(l.LetterPicture(12), f.installed.Path() / PathFromUtf8("Morvadel/Буквы/one1/12.bmp"));
     EXPECT_EQ(l.WordList(), f.installed.Path() / "Words.str");
-    // Missing everywhere: the installed path, which is the one a message should name.
-    EXPECT_EQ(l.Sound("Drum1.wav"), f.installed.Path() / "Sounds/Drum1.wav");
+    // Missing everywhere: the user's own folder, where a message tells the parent to put it.
+    EXPECT_EQ(l.Sound("Drum1.wav"), f.user.Path() / "timburik/Sounds/Drum1.wav");
+    EXPECT_EQ(l.SubjectPicture(Cp("ЁЖ")), f.user.Path() / PathFromUtf8("timburik/subjects/ЁЖ.bmp"));
     EXPECT_EQ(l.ProgressFile("Confif.cnf"), f.user.Path() / "timburik/Confif.cnf");
     EXPECT_TRUE(l.progressFolderMadeOnSave);
 
@@ -57,7 +72,7 @@ TEST(ContentLocation, ElsewhereTheUsersFilesOverlayTheInstalledOnes) {
     f.user.Write("timburik/Sounds/Words/КОТ.wav", "the parent's own");
     EXPECT_EQ(l.LetterVoice(7), f.installed.Path() / "Sounds/Letters/7.wav");
     EXPECT_EQ(l.WordVoice(Cp("КОТ")), f.user.Path() / PathFromUtf8("timburik/Sounds/Words/КОТ.wav"));
-    EXPECT_EQ(l.WordVoice(Cp("ЁЖ")), f.installed.Path() / PathFromUtf8("Sounds/Words/ЁЖ.wav"));
+
 
     f.user.Write("timburik/Words.str", "ДОМ\n");
     EXPECT_EQ(ResolveContentLocation(f.Request()).WordList(), f.user.Path() / "timburik/Words.str");
@@ -82,7 +97,7 @@ TEST(ContentLocation, AProgramFolderThatMayBeWrittenKeepsTheProgressWithTheConte
     EXPECT_EQ(unpacked.ProgressFile("Confif.cnf"), f.installed.Path() / "Confif.cnf");
     EXPECT_FALSE(unpacked.progressFolderMadeOnSave);
     // A content folder the game was started in still comes first.
-    f.current.Write("Words.str", "ДОМ\n");
+    WritePack(f.current);
     EXPECT_EQ(ResolveContentLocation(r).ProgressFile("Confis.cnf"), f.current.Path() / "Confis.cnf");
 
     EXPECT_EQ(AppDataFolder(f.user.Path()), f.user.Path() / "timburik");
