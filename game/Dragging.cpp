@@ -18,13 +18,16 @@ constexpr int kLimitBottom = 50;
 constexpr double kCaptureRadius = 90.0;
 
 // A lifted tile is no longer in any cell, however quickly it is lifted: otherwise a tile
-// snatched during its glide would leave its cell counted as filled.
+// snatched during its glide would leave its cell counted as filled. The cell goes back to
+// grey: it kept the lime of the drop under the tile, and would stay lit, empty, once the
+// tile is carried off faster than the next move can offer the cell again.
 void FreeSlotsOf(Board& board, Tile& tile) {
     for (int j = 1; j <= board.LetterCount; ++j) {
         Slot& slot = board.Slots[j];
         if (slot.tileHome == tile.home) {
             slot.placed = 0;
             slot.tileHome = 0;
+            slot.colour = clGrey;
         }
     }
     tile.slot = 0;

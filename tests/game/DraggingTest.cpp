@@ -157,6 +157,8 @@ TEST_F(Dragging, TileLiftedDuringItsGlideLeavesItsCellAndItsGlide) {
     Ticks(board, view, 20);
     EXPECT_EQ((Point{Held().x, Held().y}), lifted);
 
+    EXPECT_EQ(board.Slots[1].colour, clGrey);  // not left lit, empty, behind the tile
+
     // The same cell is offered again, and the new glide starts from its first step.
     BoardMouseMove(board, view, 500 + 89, 200 + 89);
     EXPECT_EQ(board.HighlightedSlot, 1);
