@@ -127,14 +127,11 @@ void Window::QuitRequested(QuitReason reason) {
         Close();
 }
 
-void Window::StartTimer() {
-    timerRunning_ = true;
-    host_.SetTimer(true, interval_);
-}
-
-void Window::StopTimer() {
-    timerRunning_ = false;
-    host_.SetTimer(false, interval_);
+void Window::SetTimer(bool running, int intervalMs) {
+    if (running == timerRunning_ && intervalMs == interval_) return;
+    timerRunning_ = running;
+    interval_ = intervalMs;
+    host_.SetTimer(running, intervalMs);
 }
 
 void Window::Tick() {
@@ -183,6 +180,7 @@ void Window::Dispatch(const std::function<void()>& handler) {
     } catch (const std::exception& e) {
         ShowError(WithFullStop(e.what()));
     }
+    if (AfterEvent) AfterEvent();
 }
 
 namespace {

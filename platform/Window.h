@@ -58,18 +58,16 @@ public:
     void QuitRequested(QuitReason reason = QuitReason::Close);
     std::function<void(QuitReason)> OnQuitRequest;  // if unset, the window just closes
 
-    // The 10 ms timer: while running, the host calls Tick(), which runs OnTimer.
+    // The timer: while running, the host calls Tick() every `intervalMs`, which runs OnTimer.
+    // Setting it as it already is keeps its rhythm, as a running system timer does.
     std::function<void()> OnTimer;
-    void SetTimerInterval(int ms) { interval_ = ms; }
-    int TimerInterval() const { return interval_; }
-    void StartTimer();
-    void StopTimer();
+    void SetTimer(bool running, int intervalMs);
     bool TimerRunning() const { return timerRunning_; }
     void Tick();
-    // Optional: whether a tick now would do anything at all. While it says no, the host may
-    // sleep through ticks, keeping their rhythm, rather than wake the process for nothing.
-    std::function<bool()> TimerHasWork;
-    bool TickWanted() const { return timerRunning_ && (!TimerHasWork || TimerHasWork()); }
+    // Runs after each handler the window dispatches (a pointer event, a key, a tick, a quit),
+    // once the handler is done: where a program decides what follows from its state, such as
+    // whether its timer runs.
+    std::function<void()> AfterEvent;
 
     // Modal boxes drawn inside the window. ShowError: stop icon and "ОК". AskYesNo: the
     // warning question ("Предупреждение") with "Да" and "Нет"; true only for Да (Enter);
@@ -115,7 +113,7 @@ private:
     Control* captured_ = nullptr;
     Control* pressedOn_ = nullptr;
     std::unique_ptr<MessageBoxPanel> modal_;
-    int interval_ = 10;
+    int interval_ = 0;
     bool timerRunning_ = false;
     bool dirty_ = true;    // a frame is due
     Rect damage_{0, 0, kLayoutWidth, kLayoutHeight};  // what the next composition paints

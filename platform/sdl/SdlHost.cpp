@@ -213,7 +213,7 @@ void SdlHost::State::Loop(Window& w, const std::function<bool()>& done) {
         // Idle, the process sleeps here until an event or the next tick: no polling, no
         // redraw of an unchanged frame.
         bool got = false;
-        if (timerRunning && w.TickWanted()) {
+        if (timerRunning && w.TimerRunning()) {
             const Uint64 now = SDL_GetTicks64();
             const Uint64 wait = nextTick > now ? std::min<Uint64>(nextTick - now, kLongestSleepMs) : 0;
             got = SDL_WaitEventTimeout(&e, static_cast<int>(wait)) != 0;

@@ -141,7 +141,7 @@ void WebHost::State::Loop(Window& w, const std::function<bool()>& done) {
             web_set_title(Cp1251ToUtf8(title).c_str());
         }
         w.PresentIfChanged();
-        const bool ticking = ticks.Running() && w.TickWanted();
+        const bool ticking = ticks.Running() && w.TimerRunning();
         web_wait(ticking ? 1 : 0);
         if (!ticking) ticks.SkipTo(emscripten_get_now());
         int e[3];

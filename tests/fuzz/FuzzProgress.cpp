@@ -4,7 +4,7 @@
 #include <string_view>
 
 #include "platform/Errors.h"
-#include "screens/ProgressFile.h"
+#include "game/ProgressFile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     try {

@@ -153,7 +153,7 @@ TEST(MessageBox, TicksGoOnWhileABoxWaitsAndTheirErrorsOpenABoxAbove) {
         seen.push_back(w.Modal() ? w.Modal()->Text() : "none");
         if (seen.size() == 2) throw GameError("Tick failed");
     };
-    w.StartTimer();
+    w.SetTimer(true, 10);
     EXPECT_TRUE(w.AskYesNo("Save?"));
     // The error box's own modal loop fires its ticks too, all while "Save?" waits.
     EXPECT_EQ(seen, (std::vector<std::string>{"Save?", "Save?", "Tick failed.", "Tick failed.", "Tick failed.",

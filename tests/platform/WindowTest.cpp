@@ -177,13 +177,13 @@ TEST_F(WindowTest, TicksArriveOnlyWhileTheTimerRuns) {
     w.OnTimer = [&] { ++ticks; };
     w.Tick();
     EXPECT_EQ(ticks, 0);
-    w.StartTimer();
+    w.SetTimer(true, 10);
     EXPECT_TRUE(host.timerRunning);
     EXPECT_EQ(host.timerInterval, 10);
     host.Ticks(w, 3);
     EXPECT_EQ(ticks, 3);
     w.OnTimer = [&] {
-        if (++ticks == 5) w.StopTimer();
+        if (++ticks == 5) w.SetTimer(false, 10);
     };
     host.Ticks(w, 10);
     EXPECT_EQ(ticks, 5);

@@ -1,6 +1,6 @@
 // The progress file: one number, the count of a child's solved words. Read leniently,
 // written whole or not at all.
-#include "screens/ProgressFile.h"
+#include "game/ProgressFile.h"
 
 #include <cerrno>
 #include <cstdint>
