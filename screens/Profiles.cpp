@@ -11,7 +11,7 @@ constexpr int kMaxStoredScore = 136;
 constexpr int kScoreWhenTooHigh = 2;
 }  // namespace
 
-int TFWords::LoadProgress(const std::string& name) { return LoadProgressFile(content_.ProgressFile(name)); }
+int TFWords::LoadProgress(const std::string& name) { return LoadProgressFile(content_.ProgressFileToRead(name)); }
 
 void TFWords::SaveProgress() {
     // A file that could not be read holds what a parent wrote: it stays for them to mend.
