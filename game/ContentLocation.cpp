@@ -73,6 +73,13 @@ std::filesystem::path ContentLocation::ProgressFile(const std::string& fileName)
     return progressFolder / fileName;
 }
 
+std::filesystem::path ContentLocation::ProgressFileToRead(const std::string& fileName) const {
+    const std::filesystem::path own = ProgressFile(fileName);
+    if (progressReadFallback.empty() || own.empty() || IsFile(own)) return own;
+    const std::filesystem::path before = progressReadFallback / fileName;
+    return IsFile(before) ? before : own;
+}
+
 ContentLocation ResolveContentLocation(const LocationRequest& request) {
     if (request.dataFolder) return ContentLocation::InFolder(*request.dataFolder);
     if (!request.installedOnly && HoldsContentPack(request.currentFolder))
@@ -83,7 +90,18 @@ ContentLocation ResolveContentLocation(const LocationRequest& request) {
     l.roots.push_back(request.installedFolder);
     l.progressFolder = request.userFolder;
     l.progressFolderMadeOnSave = true;
+    // A program unpacked where it kept its progress and since made read-only: the children's
+    // scores are read from there until the user's folder has their own.
+    if (request.programKeepsNoProgress) l.progressReadFallback = request.installedFolder;
     return l;
+}
+
+bool ProgressMayBeKeptIn(const std::filesystem::path& folder) {
+    if (!MayWrite(folder)) return false;
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, ec))
+        if (entry.path().extension() == ".cnf" && entry.is_regular_file(ec) && !MayWrite(entry.path())) return false;
+    return true;
 }
 
 std::filesystem::path AppDataFolder(const std::filesystem::path& userAppData) {

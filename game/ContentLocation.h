@@ -13,6 +13,9 @@ struct ContentLocation {
     std::filesystem::path progressFolder;
     // The progress folder is the user's own, made on the first save if it is missing.
     bool progressFolderMadeOnSave = false;
+    // Where a child's progress was kept before, read while the progress folder has no file of
+    // its own for that child: the program's folder, once it can no longer keep it.
+    std::filesystem::path progressReadFallback;
 
     // Content and progress together in one folder, as when the game is started in it.
     static ContentLocation InFolder(const std::filesystem::path& folder);
@@ -31,6 +34,8 @@ struct ContentLocation {
     std::filesystem::path LetterVoice(int letter) const;
     std::filesystem::path WordVoice(const std::string& word) const;
     std::filesystem::path ProgressFile(const std::string& fileName) const;
+    // The file a child's progress is read from: the progress folder's, else the fallback's.
+    std::filesystem::path ProgressFileToRead(const std::string& fileName) const;
 };
 
 // What the location is decided from.
@@ -43,6 +48,9 @@ struct LocationRequest {
     // The installed folder keeps the progress too: a program unpacked from a zip into a
     // folder that may be written, where everything stays together as the original kept it.
     bool progressBesideInstalled = false;
+    // A program folder that could keep the progress but cannot (made read-only since): the
+    // progress is read from it until the user's folder has it.
+    bool programKeepsNoProgress = false;
 };
 
 // A folder given on the command line; else the current folder when it holds a content pack
@@ -51,6 +59,11 @@ struct LocationRequest {
 // progress too; else the installed content with the user's folder over it, the progress in
 // the user's folder.
 ContentLocation ResolveContentLocation(const LocationRequest& request);
+
+// Whether a program's folder can keep the progress files: whether a save there would
+// succeed, which needs a new file to be made in the folder (asked of the system, as the save
+// asks it) and no progress file already there marked read-only, since a save would refuse it.
+bool ProgressMayBeKeptIn(const std::filesystem::path& folder);
 
 // The game's folder in the system's per-user folder for programs' files (%APPDATA%); empty
 // when there is none.

@@ -44,7 +44,8 @@ void Window::ReleaseCapture() {
     pressedOn_ = nullptr;
 }
 
-void Window::PointerDown(int x, int y) {
+void Window::PointerDown(int x, int y, int button) {
+    if (button != kPrimaryButton) return;
     if (modal_) {
         if (modal_->PointerDown(x, y)) Invalidate();
         return;
@@ -66,7 +67,8 @@ void Window::PointerDown(int x, int y) {
     if (c->OnMouseDown) Dispatch([&] { c->OnMouseDown(x - r.x, y - r.y); });
 }
 
-void Window::PointerMove(int x, int y) {
+void Window::PointerMove(int x, int y, bool primaryHeld) {
+    if (!primaryHeld && captured_ && !modal_) PointerUp(x, y);
     if (modal_) {
         if (modal_->PointerMove(x, y)) Invalidate();
         return;
@@ -79,7 +81,8 @@ void Window::PointerMove(int x, int y) {
     if (c->OnMouseMove) Dispatch([&] { c->OnMouseMove(x - r.x, y - r.y); });
 }
 
-void Window::PointerUp(int x, int y) {
+void Window::PointerUp(int x, int y, int button) {
+    if (button != kPrimaryButton) return;
     if (modal_) {
         if (modal_->PointerUp(x, y)) Invalidate();
         return;

@@ -43,10 +43,14 @@ public:
     void Add(Control& c);
     const std::vector<Control*>& Controls() const { return controls_; }
 
-    // Input from the host, in layout coordinates.
-    void PointerDown(int x, int y);
-    void PointerMove(int x, int y);
-    void PointerUp(int x, int y);
+    // Input from the host, in layout coordinates. Only the primary button (the left one, a
+    // finger) presses: the others are ignored, during a press too, so that only the primary
+    // button's release ends it. A move told the primary button is up while a press is held
+    // ends that press first: its release went elsewhere (a menu, another program).
+    static constexpr int kPrimaryButton = 1;
+    void PointerDown(int x, int y, int button = kPrimaryButton);
+    void PointerMove(int x, int y, bool primaryHeld = true);
+    void PointerUp(int x, int y, int button = kPrimaryButton);
     void KeyDown(Key k);
     // Text typed on a keyboard, code page 1251: a box answers its letters ("Д", "Н", and "Y",
     // "N" on a Latin layout).

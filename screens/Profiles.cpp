@@ -6,7 +6,7 @@
 #include "platform/Files.h"
 #include "screens/TFWords.h"
 
-int TFWords::LoadProgress(const std::string& name) { return LoadProgressFile(content_.ProgressFile(name)); }
+int TFWords::LoadProgress(const std::string& name) { return LoadProgressFile(content_.ProgressFileToRead(name)); }
 
 void TFWords::SaveProgress() {
     const std::optional<int> value = session.ToSave();

@@ -49,7 +49,8 @@ int main(int argc, char** argv) {
             request.installedFolder = TIMBURIK_INSTALLED_DATA_DIR;
         } else {
             request.installedFolder = system.programFolder;
-            request.progressBesideInstalled = MayWrite(system.programFolder);
+            request.progressBesideInstalled = ProgressMayBeKeptIn(system.programFolder);
+            request.programKeepsNoProgress = !request.progressBesideInstalled;
         }
         request.userFolder = system.userAppData.empty()
                                  ? UserDataFolder(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"))

@@ -157,16 +157,17 @@ void SdlHost::State::Handle(Window& w, const SDL_Event& e) {
         case SDL_QUIT: w.QuitRequested(); break;
         case SDL_MOUSEBUTTONDOWN:
         case SDL_MOUSEBUTTONUP:
-            if (e.button.button != SDL_BUTTON_LEFT) break;
+            // Every button goes to the window, which heeds the left one (SDL's 1, as its own).
+            static_assert(SDL_BUTTON_LEFT == Window::kPrimaryButton);
             PointerFit().ToLayout(e.button.x, e.button.y, x, y);
             if (e.type == SDL_MOUSEBUTTONDOWN)
-                w.PointerDown(x, y);
+                w.PointerDown(x, y, e.button.button);
             else
-                w.PointerUp(x, y);
+                w.PointerUp(x, y, e.button.button);
             break;
         case SDL_MOUSEMOTION:
             PointerFit().ToLayout(e.motion.x, e.motion.y, x, y);
-            w.PointerMove(x, y);
+            w.PointerMove(x, y, (e.motion.state & SDL_BUTTON_LMASK) != 0);
             break;
         case SDL_KEYDOWN:
             if (!e.key.repeat) w.KeyDown(ToKey(e.key.keysym));

@@ -26,7 +26,8 @@ void web_set_title(const char* utf8);
 
 namespace {
 
-enum EventType { kDown = 1, kMove = 2, kUp = 3, kKey = 4, kQuit = 5, kResize = 6, kText = 7 };
+// kMoveReleased: a move with the mouse's left button found up while a press was held.
+enum EventType { kDown = 1, kMove = 2, kUp = 3, kKey = 4, kQuit = 5, kResize = 6, kText = 7, kMoveReleased = 8 };
 
 Key ToKey(int code) {
     switch (code) {
@@ -112,14 +113,15 @@ void WebHost::State::Handle(Window& w, const int* e) {
     switch (e[0]) {
         case kDown:
         case kMove:
+        case kMoveReleased:
         case kUp:
             Fit().ToLayout(e[1], e[2], x, y);
             if (e[0] == kDown)
                 w.PointerDown(x, y);
-            else if (e[0] == kMove)
-                w.PointerMove(x, y);
-            else
+            else if (e[0] == kUp)
                 w.PointerUp(x, y);
+            else
+                w.PointerMove(x, y, e[0] == kMove);
             break;
         case kKey: w.KeyDown(ToKey(e[1])); break;
         case kText: w.TextTyped(Utf8ToCp1251(CodePointToUtf8(e[1]))); break;

@@ -85,6 +85,13 @@ mergeInto(LibraryManager.library, {
         if (WebPage.pointer !== null && e.pointerId !== WebPage.pointer) return;
         e.preventDefault();
         var p = WebPage.position(e);
+        // A mouse's buttons pressed together make one pointer: its left button let go while
+        // another is held ends no pointer, and shows only as a move without it.
+        if (e.pointerId === WebPage.pointer && e.pointerType === 'mouse' && !(e.buttons & 1)) {
+          WebPage.pointer = null;
+          WebPage.push([8, p[0], p[1]]);
+          return;
+        }
         WebPage.push([2, p[0], p[1]]);
       });
       var release = function(e) {

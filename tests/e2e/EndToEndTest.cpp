@@ -154,18 +154,22 @@ struct Held {
     return r;
 }
 
-// Carries the held tile to just above its cell (the cell lights up) and lets go there, so
-// that only the glide can bring it into the cell.
-::testing::AssertionResult DropInCell(GameRun& run, const Word& w, Held& held) {
+// Carries the held tile to just above its cell, which lights up.
+::testing::AssertionResult CarryAboveCell(GameRun& run, const Word& w, Held& held) {
     const Area cell = Cell(w, held.cell);
     const Point above{cell.Centre().x, cell.Centre().y - 40};
     run.MoveThrough(Steps(held.pointer, above, 6));
     held.pointer = above;
-    if (auto r = run.WaitFor(Nth("the tile held over cell", held.cell),
-                             {Filled("the held tile's letter", Offset(cell, 0, -40), w.Colour(held.cell)),
-                              Filled("the lit cell below it", {cell.x, cell.y + 52, 90, 36}, kLime)});
-        !r)
-        return r;
+    return run.WaitFor(Nth("the tile held over cell", held.cell),
+                       {Filled("the held tile's letter", Offset(cell, 0, -40), w.Colour(held.cell)),
+                        Filled("the lit cell below it", {cell.x, cell.y + 52, 90, 36}, kLime)});
+}
+
+// Carries the held tile to just above its cell (the cell lights up) and lets go there, so
+// that only the glide can bring it into the cell.
+::testing::AssertionResult DropInCell(GameRun& run, const Word& w, Held& held) {
+    const Area cell = Cell(w, held.cell);
+    if (auto r = CarryAboveCell(run, w, held); !r) return r;
     run.Release();
     std::vector<Look> inCell{Filled("the letter in its cell", cell, w.Colour(held.cell))};
     if (run.ScreenFit().Unscaled()) {
@@ -278,6 +282,31 @@ TEST(EndToEnd, DraggingTheLettersSolvesTheWordAndEarnsTheFirstReward) {
                             Plus(Solved(kCat), {Showing("the forward picture", kForward,
                                                         Carried("img_control_forward.jpg")),
                                                 Showing("the first reward", kFirstReward, Carried("imgSm1.bmp"))})));
+}
+
+TEST(EndToEnd, OnlyTheLeftButtonsReleaseEndsADrag) {
+    GameRun run("other buttons during a drag");
+    WriteContent(run.Content(), Repeat(kCat.text));
+    ASSERT_TRUE(StartPlaying(run, kCat, kGirl, kWhiteLevel));
+    // Right pressed while the left holds the tile, the left let go, then the right: the tile
+    // drops at the left's release, and the right's does nothing more.
+    Held first;
+    ASSERT_TRUE(Lift(run, kCat, 1, first));
+    ASSERT_TRUE(CarryAboveCell(run, kCat, first));
+    run.Press(first.pointer, 3);
+    run.Release(1);
+    const Look firstInCell = Filled("the first letter in its cell", Cell(kCat, first.cell), kCat.Colour(first.cell));
+    ASSERT_TRUE(run.WaitFor("the tile glided in at the left's release", {firstInCell}));
+    run.Release(3);
+    // The middle button pressed and let go round the left's release changes nothing either.
+    Held second;
+    ASSERT_TRUE(Lift(run, kCat, 2, second));
+    run.Press(second.pointer, 2);
+    ASSERT_TRUE(DropInCell(run, kCat, second));
+    run.Release(2);
+    ASSERT_TRUE(run.WaitFor("both tiles in their cells", {firstInCell, Filled("the second letter in its cell",
+                                                                              Cell(kCat, second.cell),
+                                                                              kCat.Colour(second.cell))}));
 }
 
 TEST(EndToEnd, ForwardBringsAFreshWord) {
@@ -409,6 +438,9 @@ TEST(EndToEnd, AReadOnlyProgressFileIsReportedAndKept) {
 }
 
 TEST(EndToEnd, OneCopyPlaysAtATimeAndACrashedCopyLeavesNoLockBehind) {
+    // Two Wine programs share one Wine session, which waits for both at the end of each
+    // scenario; the Windows lock is held to the same rule by the platform tests instead.
+    if (RunsAsWindowsProgram()) GTEST_SKIP() << "two programs at once under one Wine session";
     GameRun first("first copy");
     WriteContent(first.Content(), Repeat(kCat.text));
     first.Content().Write("Confif.cnf", "1");

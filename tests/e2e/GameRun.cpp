@@ -283,12 +283,12 @@ void GameRun::MoveThrough(const std::vector<Point>& points) {
     screen_.Xdotool(args);
 }
 
-void GameRun::Press(Point p) {
+void GameRun::Press(Point p, int button) {
     const Point s = fit_.ToScreen(p);
-    screen_.Xdotool({"mousemove", std::to_string(s.x), std::to_string(s.y), "mousedown", "1"});
+    screen_.Xdotool({"mousemove", std::to_string(s.x), std::to_string(s.y), "mousedown", std::to_string(button)});
 }
 
-void GameRun::Release() { screen_.Xdotool({"mouseup", "1"}); }
+void GameRun::Release(int button) { screen_.Xdotool({"mouseup", std::to_string(button)}); }
 
 void GameRun::Click(Point p) {
     const Point s = fit_.ToScreen(p);

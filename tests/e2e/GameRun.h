@@ -104,8 +104,9 @@ public:
     void MoveTo(Point p);
     // Moves through the points in one xdotool run, so the game sees every step in order.
     void MoveThrough(const std::vector<Point>& points);
-    void Press(Point p);
-    void Release();
+    // Button 1 is the left one; 2 the middle, 3 the right.
+    void Press(Point p, int button = 1);
+    void Release(int button = 1);
     void Click(Point p);
     void Key(const std::string& name);
 

@@ -103,3 +103,23 @@ TEST(ContentLocation, AProgramFolderThatMayBeWrittenKeepsTheProgressWithTheConte
     EXPECT_EQ(AppDataFolder(f.user.Path()), f.user.Path() / "timburik");
     EXPECT_TRUE(AppDataFolder({}).empty());
 }
+
+TEST(ContentLocation, AProgramFolderMadeReadOnlyKeepsNoProgressButItsScoresAreStillRead) {
+    Folders f;
+    f.installed.Write("Confif.cnf", "5");
+    EXPECT_TRUE(ProgressMayBeKeptIn(f.installed.Path()));
+    // The whole folder made read-only, its progress files too: a save there would be refused.
+    namespace fs = std::filesystem;
+    fs::permissions(f.installed.Path() / "Confif.cnf", fs::perms::owner_write | fs::perms::group_write |
+                    fs::perms::others_write, fs::perm_options::remove);
+    EXPECT_FALSE(ProgressMayBeKeptIn(f.installed.Path()));
+    LocationRequest r = f.Request();
+    r.programKeepsNoProgress = true;
+    const ContentLocation l = ResolveContentLocation(r);
+    EXPECT_EQ(l.ProgressFileToRead("Confif.cnf"), f.installed.Path() / "Confif.cnf");
+    EXPECT_EQ(l.ProgressFile("Confif.cnf"), f.user.Path() / "timburik/Confif.cnf");
+    f.user.Write("timburik/Confif.cnf", "6");  // the first save in the user's folder
+    EXPECT_EQ(l.ProgressFileToRead("Confif.cnf"), f.user.Path() / "timburik/Confif.cnf");
+    EXPECT_EQ(l.ProgressFileToRead("Confis.cnf"), f.user.Path() / "timburik/Confis.cnf");
+    fs::permissions(f.installed.Path() / "Confif.cnf", fs::perms::owner_write, fs::perm_options::add);
+}

@@ -9,6 +9,7 @@
 
 #include "platform/Errors.h"
 #include "platform/Files.h"
+#include "platform/InstanceLock.h"
 #include "platform/Picture.h"
 #include "platform/Text1251.h"
 #include "tests/support/TempDir.h"
@@ -106,4 +107,20 @@ TEST(FileAccess, NamesWithCyrillicLettersAreRealNamesOnDisk) {
     fs::create_directory(progress.parent_path());
     ASSERT_EQ(ReplaceFile(progress, "12"), 0);
     EXPECT_EQ(dir.Read("Ёжик/Confif.cnf"), "12");
+}
+
+TEST(FileAccess, OneLockHolderAtATimeAndTheLockGoesWithItsHolder) {
+    TempDir dir;
+    const std::filesystem::path file = dir.Path() / "timburik.lock";
+    {
+        const InstanceLock first(file);
+        EXPECT_EQ(first.GetState(), InstanceLock::State::Held);
+        const InstanceLock second(file);
+        EXPECT_EQ(second.GetState(), InstanceLock::State::HeldElsewhere);
+    }
+    // The file a holder leaves behind, as a crashed copy does, is taken over.
+    ASSERT_TRUE(std::filesystem::exists(file));
+    EXPECT_EQ(InstanceLock(file).GetState(), InstanceLock::State::Held);
+    // Nowhere to make the file: the game plays unguarded rather than not at all.
+    EXPECT_EQ(InstanceLock(dir.Path() / "missing" / "timburik.lock").GetState(), InstanceLock::State::Unavailable);
 }

@@ -49,6 +49,34 @@ TEST_F(WindowTest, APressGoesToTheTopMostControlAndTheClickFollowsTheRelease) {
                          "back click", "label down 10,5", "label up 10,5", "label click"}));
 }
 
+TEST_F(WindowTest, OnlyThePrimaryButtonPressesAndOnlyItsReleaseEndsThePress) {
+    PictureControl board("board", {0, 0, 400, 400});
+    w.Add(board);
+    Watch(board);
+    constexpr int kRight = 3, kMiddle = 2;
+    // Held with the left, the right pressed and let go around the left's release.
+    w.PointerDown(10, 10);
+    w.PointerDown(20, 20, kRight);
+    w.PointerMove(30, 30);
+    w.PointerUp(40, 40);
+    w.PointerUp(50, 50, kRight);
+    // The middle button alone presses nothing; pressed during a press, it ends nothing.
+    w.PointerDown(60, 60, kMiddle);
+    w.PointerUp(60, 60, kMiddle);
+    w.PointerDown(70, 70);
+    w.PointerDown(75, 75, kMiddle);
+    w.PointerUp(80, 80, kMiddle);
+    w.PointerUp(85, 85);
+    EXPECT_EQ(log, (Log_{"board down 10,10", "board move 30,30", "board up 40,40", "board click", "board down 70,70",
+                         "board up 85,85", "board click"}));
+    // A move that finds the left button up ends the press whose release went elsewhere.
+    log.clear();
+    w.PointerDown(90, 90);
+    w.PointerMove(95, 95, false);
+    w.PointerMove(99, 99, false);
+    EXPECT_EQ(log, (Log_{"board down 90,90", "board up 95,95", "board click", "board move 95,95", "board move 99,99"}));
+}
+
 TEST_F(WindowTest, ButtonsLieAboveLaterPicturesAndAreHitFirst) {
     Button button("button", {10, 10, 80, 30});
     PictureControl cover("cover", {0, 0, 200, 200});

@@ -88,8 +88,16 @@ public:
             std::vector<Point> path;
             for (int i = 1; i <= 6; ++i) path.push_back({from.x + (to.x - from.x) * i / 6, from.y + (to.y - from.y) * i / 6});
             run_.Press(from);
-            run_.MoveThrough(path);
+            run_.MoveThrough({path.begin(), path.begin() + 3});
+            // Now and then the other buttons join in, pressed and let go in any order round
+            // the left one's release: only the left button's own release ends the drag.
+            const int other = 2 + Pick(2);
+            const int mixed = Pick(4);
+            if (mixed >= 2) run_.Press(path[2], other);
+            run_.MoveThrough({path.begin() + 3, path.end()});
+            if (mixed == 2) run_.Release(other);
             run_.Release();
+            if (mixed == 3) run_.Release(other);
             ++t.drags;
         } else if (r < 55) {
             run_.Click(Inside(kHint));

@@ -166,6 +166,6 @@ TEST(WordCheck, WhatTheParentsOwnListLacksIsNamedInTheirOwnFolder) {
     request.installedFolder = installed.Path();
     request.userFolder = user.Path();
     const WordCheckReport r = CheckContent(ResolveContentLocation(request));
-    const std::u8string own = (user.Path() / PathFromUtf8("subjects/ЁЖ.bmp")).u8string();
+    const std::u8string own = (user.Path() / "subjects" / PathFromUtf8("ЁЖ.bmp")).lexically_normal().u8string();
     EXPECT_TRUE(Mentions(r, "картинка: Cannot open file \"" + std::string(own.begin(), own.end()))) << All(r);
 }
