@@ -15,7 +15,7 @@
 #include "game/WordList.h"
 #include "platform/PaintUtil.h"
 #include "platform/ScreenFit.h"
-#include "platform/headless/HeadlessHost.h"
+#include "tests/support/HeadlessHost.h"
 #include "screens/TFWords.h"
 
 namespace {

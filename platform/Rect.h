@@ -1,5 +1,12 @@
-// An axis-aligned rectangle in integer pixels: control bounds, and the changed part of a frame.
+// An axis-aligned rectangle in integer pixels: control bounds, and the changed part of a frame;
+// and a size, of a layout or a screen.
 #pragma once
+
+struct Size {
+    int width = 0;
+    int height = 0;
+    bool operator==(const Size&) const = default;
+};
 
 struct Rect {
     int x = 0;

@@ -12,7 +12,8 @@
 #include "platform/PaintUtil.h"
 #include "platform/Text1251.h"
 
-Window::Window(Host& host) : host_(host), fonts_(host.Fonts()) {}
+Window::Window(Host& host, Size layout)
+    : host_(host), layout_(layout), fonts_(host.Fonts()), damage_{0, 0, layout.width, layout.height} {}
 
 Window::~Window() = default;
 
@@ -145,7 +146,7 @@ bool Window::RunBox(bool question, const std::string& caption, const std::string
     using Kind = MessageBoxPanel::Kind;
     ReleaseCapture();
     auto box = std::make_unique<MessageBoxPanel>(question ? Kind::Question : Kind::Error, caption, text,
-                                                 fonts_, kLayoutWidth, kLayoutHeight);
+                                                 fonts_, layout_.width, layout_.height);
     MessageBoxPanel* mine = box.get();
     box->outer = std::move(modal_);
     modal_ = std::move(box);
@@ -187,8 +188,6 @@ void Window::Dispatch(const std::function<void()>& handler) {
 }
 
 namespace {
-constexpr Rect kWholeLayout{0, 0, Window::kLayoutWidth, Window::kLayoutHeight};
-
 Rect Union(Rect a, Rect b) {
     if (a.Empty()) return b;
     if (b.Empty()) return a;
@@ -216,25 +215,27 @@ int Subtract(Rect area, Rect hole, Rect out[4]) {
 }
 }  // namespace
 
+Rect Window::Whole() const { return Rect{0, 0, layout_.width, layout_.height}; }
+
 void Window::Invalidate() {
     dirty_ = true;
-    damage_ = kWholeLayout;
+    damage_ = Whole();
 }
 
 void Window::Invalidate(Rect area) {
-    area = paint::Intersect(area, kWholeLayout);
+    area = paint::Intersect(area, Whole());
     if (area.Empty()) return;
     dirty_ = true;
     damage_ = Union(damage_, area);
 }
 
 const Picture& Window::ComposeFrame() {
-    if (frame_.Width() != kLayoutWidth || frame_.Height() != kLayoutHeight) {
-        frame_ = Picture(kLayoutWidth, kLayoutHeight);
-        damage_ = kWholeLayout;
+    if (frame_.Width() != layout_.width || frame_.Height() != layout_.height) {
+        frame_ = Picture(layout_.width, layout_.height);
+        damage_ = Whole();
     }
     // A box may shade or overlap anything under it; while one is open, every frame is whole.
-    const Rect area = modal_ ? kWholeLayout : paint::Intersect(damage_, kWholeLayout);
+    const Rect area = modal_ ? Whole() : paint::Intersect(damage_, Whole());
     damage_ = Rect{};
     if (area.Empty()) return frame_;
     unshown_ = Union(unshown_, area);

@@ -25,11 +25,11 @@ class MessageBoxPanel;
 
 class Window {
 public:
-    static constexpr int kLayoutWidth = 1369;
-    static constexpr int kLayoutHeight = 700;
-
-    explicit Window(Host& host);
+    // `layout`: the size of the frame the window composes, in its own pixels, which the host
+    // fits to the screen.
+    Window(Host& host, Size layout);
     ~Window();
+    Size Layout() const { return layout_; }
 
     void SetCaption(const std::string& cp1251) { caption_ = cp1251; }
     const std::string& Caption() const { return caption_; }
@@ -103,12 +103,14 @@ public:
     FontEngine& Fonts() { return fonts_; }
 
 private:
+    Rect Whole() const;
     Control* HitTest(int x, int y) const;
     // Opens a box above any open one, waits for its answer and closes it.
     bool RunBox(bool question, const std::string& caption, const std::string& text);
     void ReleaseCapture();
 
     Host& host_;
+    Size layout_;
     FontCache fonts_;
     std::string caption_;
     TColor color_ = clGreen;
@@ -120,7 +122,7 @@ private:
     int interval_ = 0;
     bool timerRunning_ = false;
     bool dirty_ = true;    // a frame is due
-    Rect damage_{0, 0, kLayoutWidth, kLayoutHeight};  // what the next composition paints
+    Rect damage_;   // what the next composition paints
     Rect unshown_;  // what compositions changed since the last frame was presented
     bool closed_ = false;
     bool quitPending_ = false;  // a quit request arrived while a box was open

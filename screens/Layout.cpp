@@ -30,7 +30,7 @@ std::function<Picture()> CarriedLater(std::string name) {
 int RewardIconLeft(int n) { return n == 1 ? 8 : 64 + (n - 2) * 48; }
 }  // namespace
 
-TFWords::TFWords(Host& host, ContentLocation content) : window_(host), content_(std::move(content)) {
+TFWords::TFWords(Host& host, ContentLocation content) : window_(host, kLayoutSize), content_(std::move(content)) {
     window_.Dispatch([this] { BuildControls(); });
     window_.Dispatch([this] { FormCreate(); });
 }

@@ -3,6 +3,8 @@
 #pragma once
 #include "platform/Rect.h"
 
+// The window's frame, which the host fits to the screen.
+constexpr Size kLayoutSize{1369, 700};
 constexpr Rect kBoardArea{-16, 0, 1369, 361};
 constexpr Rect kExitButtonArea{8, 16, 57, 17};
 constexpr Rect kHintButtonArea{16, 424, 201, 33};

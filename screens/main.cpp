@@ -38,7 +38,7 @@ int main(int argc, char** argv) {
     }
     try {
         // SDL starts first (SdlHost), then the game builds its window.
-        SdlHost host(SdlHostOptions{options.windowed});
+        SdlHost host(SdlHostOptions{kLayoutSize, options.windowed});
         LocationRequest request;
         request.dataFolder = options.dataFolder;
         request.installedOnly = options.installed;
@@ -62,7 +62,7 @@ int main(int argc, char** argv) {
             MakePrivateFolder(location.progressFolder);
         const InstanceLock lock(location.ProgressFile("timburik.lock"));
         if (lock.GetState() == InstanceLock::State::HeldElsewhere) {
-            Window box(host);
+            Window box(host, kLayoutSize);
             box.SetCaption(Cp("Тимбурик"));
             box.ShowError(Cp("Игра уже открыта в другом окне."));
             BringOtherCopyForward();

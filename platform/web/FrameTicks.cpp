@@ -18,7 +18,3 @@ int FrameTicks::Due(double now) {
     if (next_ <= now) next_ = now + interval_;  // what is beyond the cap is dropped
     return n;
 }
-
-void FrameTicks::SkipTo(double now) {
-    if (running_ && now >= next_) next_ += (std::floor((now - next_) / interval_) + 1) * interval_;
-}

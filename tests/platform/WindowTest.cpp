@@ -8,7 +8,7 @@
 #include "platform/Errors.h"
 #include "platform/Text1251.h"
 #include "platform/Window.h"
-#include "platform/headless/HeadlessHost.h"
+#include "tests/support/HeadlessHost.h"
 #include "tests/support/TempDir.h"
 
 namespace {
@@ -26,7 +26,7 @@ protected:
     void Log(const std::string& s) { log.push_back(s); }
 
     HeadlessHost host;
-    Window w{host};
+    Window w{host, kTestLayout};
     std::vector<std::string> log;
     using Log_ = std::vector<std::string>;
 };
@@ -317,7 +317,7 @@ TEST_F(WindowTest, QuittingClosesOrAsksTheProgram) {
     w.QuitRequested();
     EXPECT_TRUE(w.Closed());
 
-    Window other(host);
+    Window other(host, kTestLayout);
     int asked = 0;
     other.OnQuitRequest = [&](QuitReason) { ++asked; };
     other.QuitRequested();

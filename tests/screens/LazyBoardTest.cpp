@@ -6,7 +6,7 @@
 #include <functional>
 #include <memory>
 
-#include "platform/headless/HeadlessHost.h"
+#include "tests/support/HeadlessHost.h"
 #include "screens/TFWords.h"
 #include "tests/support/Content.h"
 

@@ -18,6 +18,9 @@ public:
     Picture Render(const Font& font, const std::string& text, TColor color) override;
 };
 
+// The layout the window tests compose, the game's own size.
+constexpr Size kTestLayout{1369, 700};
+
 class HeadlessHost : public Host {
 public:
     enum class Answer { Yes, No, Ok, Escape };

@@ -1,6 +1,6 @@
 // The headless host: fixed-metric box fonts, scripted answers to message boxes, and the
 // pointer and tick helpers tests drive the window with.
-#include "platform/headless/HeadlessHost.h"
+#include "tests/support/HeadlessHost.h"
 
 #include <cmath>
 #include <stdexcept>
