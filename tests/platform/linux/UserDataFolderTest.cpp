@@ -1,7 +1,7 @@
 // The user's folder by the Linux desktop's conventions (XDG), paths as Linux spells them.
 #include <gtest/gtest.h>
 
-#include "game/ContentLocation.h"
+#include "platform/ProgramFolders.h"
 
 TEST(ContentLocation, TheUsersFolderFollowsTheDesktopsConventions) {
     EXPECT_EQ(UserDataFolder("/x/data", "/home/a"), std::filesystem::path("/x/data/timburik"));
