@@ -13,8 +13,8 @@
 
 #include "game/Movement.h"
 #include "game/WordList.h"
-#include "platform/PaintUtil.h"
-#include "platform/ScreenFit.h"
+#include "platform/toolkit/PaintUtil.h"
+#include "platform/toolkit/ScreenFit.h"
 #include "tests/support/HeadlessHost.h"
 #include "screens/TFWords.h"
 

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "game/Random.h"
-#include "platform/Color.h"
+#include "platform/toolkit/Color.h"
 
 constexpr int kMaxLetters = 20;
 constexpr int kMaxMoves = 20;

@@ -5,7 +5,7 @@
 
 #include "platform/Files.h"
 #include "platform/ProgramFolders.h"
-#include "platform/Text1251.h"
+#include "platform/toolkit/Text1251.h"
 
 namespace {
 constexpr const char* kWordListName = "Words.str";

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/Errors.h"
+#include "platform/toolkit/Errors.h"
 #include "platform/Files.h"
 
 namespace {

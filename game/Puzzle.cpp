@@ -7,8 +7,8 @@
 #include <utility>
 
 #include "game/Movement.h"
-#include "platform/Errors.h"
-#include "platform/Text1251.h"
+#include "platform/toolkit/Errors.h"
+#include "platform/toolkit/Text1251.h"
 
 namespace {
 

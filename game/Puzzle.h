@@ -7,7 +7,7 @@
 
 #include "game/Board.h"
 #include "game/WordList.h"
-#include "platform/Rect.h"
+#include "platform/toolkit/Rect.h"
 
 constexpr int kAlphabetSize = 33;
 // Alphabet number 1..33 of a code page 1251 upper-case Russian letter (Ё is 7), else 0.

@@ -8,8 +8,8 @@
 #include "game/Board.h"
 #include "game/ContentLocation.h"
 #include "game/Puzzle.h"
-#include "platform/Canvas.h"
-#include "platform/Picture.h"
+#include "platform/toolkit/Canvas.h"
+#include "platform/toolkit/Picture.h"
 
 class BoardPainter {
 public:

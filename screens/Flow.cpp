@@ -4,8 +4,8 @@
 #include "game/Hint.h"
 #include "game/Movement.h"
 #include "game/Puzzle.h"
-#include "platform/Errors.h"
-#include "platform/Text1251.h"
+#include "platform/toolkit/Errors.h"
+#include "platform/toolkit/Text1251.h"
 #include "screens/TFWords.h"
 
 void TFWords::img_control_forwardClick() {

@@ -6,9 +6,9 @@
 #include "game/Dragging.h"
 #include "game/Movement.h"
 #include "game/Puzzle.h"
-#include "platform/Canvas.h"
-#include "platform/Errors.h"
-#include "platform/Text1251.h"
+#include "platform/toolkit/Canvas.h"
+#include "platform/toolkit/Errors.h"
+#include "platform/toolkit/Text1251.h"
 #include "screens/TFWords.h"
 
 namespace {

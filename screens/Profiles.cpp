@@ -2,7 +2,7 @@
 #include <string>
 
 #include "game/ProgressFile.h"
-#include "platform/Errors.h"
+#include "platform/toolkit/Errors.h"
 #include "platform/Files.h"
 #include "screens/TFWords.h"
 

@@ -13,9 +13,9 @@
 #include "game/ContentLocation.h"
 #include "game/Session.h"
 #include "game/WordList.h"
-#include "platform/Controls.h"
-#include "platform/Host.h"
-#include "platform/Window.h"
+#include "platform/toolkit/Controls.h"
+#include "platform/toolkit/Host.h"
+#include "platform/toolkit/Window.h"
 #include "screens/BoardPainter.h"
 #include "screens/LayoutRects.h"
 

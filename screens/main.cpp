@@ -10,7 +10,7 @@
 #include "platform/Files.h"
 #include "platform/Heap.h"
 #include "platform/InstanceLock.h"
-#include "platform/Text1251.h"
+#include "platform/toolkit/Text1251.h"
 #include "platform/sdl/SdlHost.h"
 #include "screens/CommandLine.h"
 #include "screens/TFWords.h"

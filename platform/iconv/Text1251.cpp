@@ -1,5 +1,5 @@
 // Code page 1251 conversion through iconv.
-#include "platform/Text1251.h"
+#include "platform/toolkit/Text1251.h"
 
 #include <iconv.h>
 

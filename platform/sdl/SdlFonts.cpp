@@ -18,7 +18,7 @@
 #include <type_traits>
 
 #include "platform/FontLookup.h"
-#include "platform/Text1251.h"
+#include "platform/toolkit/Text1251.h"
 #include "platform/sdl/SdlParts.h"
 
 namespace {

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/Text1251.h"
+#include "platform/toolkit/Text1251.h"
 #include "platform/sdl/SdlHints.h"
 #include "platform/sdl/SdlParts.h"
 

@@ -5,7 +5,7 @@
 #pragma once
 #include <memory>
 
-#include "platform/ScreenHost.h"
+#include "platform/toolkit/ScreenHost.h"
 
 struct SdlHostOptions {
     Size layout;            // of the window's frame: the size of a window that is not full screen

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/Text1251.h"
+#include "platform/toolkit/Text1251.h"
 #include "platform/sdl/SdlParts.h"
 #include "platform/web/FrameTicks.h"
 

@@ -7,7 +7,7 @@
 #pragma once
 #include <memory>
 
-#include "platform/ScreenHost.h"
+#include "platform/toolkit/ScreenHost.h"
 
 class WebHost : public ScreenHost {
 public:

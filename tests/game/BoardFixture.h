@@ -9,7 +9,7 @@
 #include "game/Dragging.h"
 #include "game/Movement.h"
 #include "game/Puzzle.h"
-#include "platform/Text1251.h"
+#include "platform/toolkit/Text1251.h"
 #include "tests/support/TempDir.h"
 
 // The puzzle of `word` (code page 1251) as set-up would leave it, with the tiles in the

@@ -4,7 +4,7 @@
 #include "game/ContentLocation.h"
 #include "platform/Files.h"
 #include "platform/ProgramFolders.h"
-#include "platform/Text1251.h"
+#include "platform/toolkit/Text1251.h"
 #include "tests/support/TempDir.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "game/Random.h"
-#include "platform/Errors.h"
+#include "platform/toolkit/Errors.h"
 #include "tests/game/BoardFixture.h"
 
 namespace {

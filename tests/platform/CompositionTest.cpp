@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/FontCache.h"
-#include "platform/Window.h"
+#include "platform/toolkit/FontCache.h"
+#include "platform/toolkit/Window.h"
 #include "tests/support/HeadlessHost.h"
 #include "tests/support/CountingFonts.h"
 

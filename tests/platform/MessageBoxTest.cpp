@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "platform/Errors.h"
-#include "platform/MessageBoxPanel.h"
-#include "platform/PaintUtil.h"
-#include "platform/Text1251.h"
-#include "platform/Window.h"
+#include "platform/toolkit/Errors.h"
+#include "platform/toolkit/MessageBoxPanel.h"
+#include "platform/toolkit/PaintUtil.h"
+#include "platform/toolkit/Text1251.h"
+#include "platform/toolkit/Window.h"
 #include "tests/support/HeadlessHost.h"
 
 namespace {

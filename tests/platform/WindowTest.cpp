@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/Errors.h"
-#include "platform/Text1251.h"
-#include "platform/Window.h"
+#include "platform/toolkit/Errors.h"
+#include "platform/toolkit/Text1251.h"
+#include "platform/toolkit/Window.h"
 #include "tests/support/HeadlessHost.h"
 #include "tests/support/TempDir.h"
 

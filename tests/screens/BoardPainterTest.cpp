@@ -2,7 +2,7 @@
 // the pictures loaded for a puzzle, or none when one is missing.
 #include <gtest/gtest.h>
 
-#include "platform/Errors.h"
+#include "platform/toolkit/Errors.h"
 #include "platform/Files.h"
 #include "screens/BoardPainter.h"
 #include "tests/game/BoardFixture.h"

@@ -2,7 +2,7 @@
 #include "tests/screens/GameFixture.h"
 
 #include "platform/Files.h"
-#include "platform/Text1251.h"
+#include "platform/toolkit/Text1251.h"
 
 namespace {
 bool TopRowCovered(TFWords& f) {

@@ -1,7 +1,7 @@
 // Choosing a profile restores its score and reward icons; choosing a level starts play.
 #include "tests/screens/GameFixture.h"
 
-#include "platform/Text1251.h"
+#include "platform/toolkit/Text1251.h"
 
 namespace {
 int IconsShown(TFWords& f) {

@@ -1,7 +1,7 @@
 // A completed word: the score, the reward icons, the victory picture and the drum.
 #include "tests/screens/GameFixture.h"
 
-#include "platform/Text1251.h"
+#include "platform/toolkit/Text1251.h"
 
 namespace {
 bool PlayedDrum(const HeadlessHost& host) {

@@ -2,7 +2,7 @@
 // messages when content is missing.
 #include "tests/screens/GameFixture.h"
 
-#include "platform/Text1251.h"
+#include "platform/toolkit/Text1251.h"
 #include "tests/support/CountingFonts.h"
 
 TEST_F(GameTest, StartShowsTheChoiceScreenWithTheFirstPuzzleBuiltBehindIt) {

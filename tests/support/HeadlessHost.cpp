@@ -5,7 +5,7 @@
 #include <cmath>
 #include <stdexcept>
 
-#include "platform/MessageBoxPanel.h"
+#include "platform/toolkit/MessageBoxPanel.h"
 
 namespace {
 int CharWidth(const Font& font) { return static_cast<int>(std::nearbyint(0.6 * font.height)); }

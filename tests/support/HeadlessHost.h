@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/Host.h"
-#include "platform/Window.h"
+#include "platform/toolkit/Host.h"
+#include "platform/toolkit/Window.h"
 
 // A simple, fixed-metrics font engine so that tests are exact whatever fonts are installed:
 // every character is a box of 0.6 x height by height.

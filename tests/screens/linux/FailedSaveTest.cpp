@@ -4,7 +4,7 @@
 
 #include <fstream>
 
-#include "platform/Text1251.h"
+#include "platform/toolkit/Text1251.h"
 #include "tests/screens/GameFixture.h"
 
 // A failed save must leave the old score exactly as it was and the game playable.

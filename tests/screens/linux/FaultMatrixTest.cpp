@@ -13,7 +13,7 @@
 #include <fstream>
 
 #include "assets/Assets.h"
-#include "platform/Text1251.h"
+#include "platform/toolkit/Text1251.h"
 #include "tests/screens/GameFixture.h"
 #include "tests/support/PeakMemory.h"
 

@@ -2,8 +2,8 @@
 #pragma once
 #include <string>
 
-#include "platform/Color.h"
-#include "platform/Picture.h"
+#include "platform/toolkit/Color.h"
+#include "platform/toolkit/Picture.h"
 
 struct Font {
     std::string family = "Tahoma";

@@ -1,5 +1,5 @@
 // Canvas drawing with clipping to the target picture.
-#include "platform/Canvas.h"
+#include "platform/toolkit/Canvas.h"
 
 #include <algorithm>
 

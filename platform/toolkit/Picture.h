@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <vector>
 
-#include "platform/Color.h"
+#include "platform/toolkit/Color.h"
 
 // Where pixels live. A picture of a megabyte or more (the frame, the full-screen pictures)
 // takes whole large pages where the system offers them: touching the pages of a fresh block

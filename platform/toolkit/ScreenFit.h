@@ -3,8 +3,8 @@
 #pragma once
 #include <cstdint>
 
-#include "platform/Picture.h"
-#include "platform/Rect.h"
+#include "platform/toolkit/Picture.h"
+#include "platform/toolkit/Rect.h"
 
 struct ScreenFit {
     int layoutWidth = 1369;

@@ -5,7 +5,7 @@
 #include <string>
 #include <tuple>
 
-#include "platform/Fonts.h"
+#include "platform/toolkit/Fonts.h"
 
 class FontCache : public FontEngine {
 public:

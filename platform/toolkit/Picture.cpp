@@ -1,10 +1,10 @@
 // Picture storage; the readers of BMP and JPEG live in Bmp.cpp and Jpeg.cpp.
-#include "platform/Picture.h"
+#include "platform/toolkit/Picture.h"
 
 #include <cstdlib>
 #include <new>
 
-#include "platform/Errors.h"
+#include "platform/toolkit/Errors.h"
 
 #if defined(__linux__)
 #include <sys/mman.h>

@@ -5,9 +5,9 @@
 #include <filesystem>
 #include <functional>
 
-#include "platform/Fonts.h"
-#include "platform/Picture.h"
-#include "platform/Rect.h"
+#include "platform/toolkit/Fonts.h"
+#include "platform/toolkit/Picture.h"
+#include "platform/toolkit/Rect.h"
 
 class Window;
 

@@ -1,8 +1,8 @@
 // The controls: state changes that ask the window for a new frame, and how each paints.
-#include "platform/Controls.h"
+#include "platform/toolkit/Controls.h"
 
-#include "platform/PaintUtil.h"
-#include "platform/Window.h"
+#include "platform/toolkit/PaintUtil.h"
+#include "platform/toolkit/Window.h"
 
 Control::Control(std::string name, Rect bounds) : name_(std::move(name)), bounds_(bounds) {}
 

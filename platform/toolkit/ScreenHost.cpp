@@ -1,7 +1,7 @@
 // The loop and the drawing the screen hosts share.
-#include "platform/ScreenHost.h"
+#include "platform/toolkit/ScreenHost.h"
 
-#include "platform/Text1251.h"
+#include "platform/toolkit/Text1251.h"
 
 void ScreenHost::RunModal(Window& window, const std::function<bool()>& done) {
     // A closed window ends the box too; the box then answers as if closed.

@@ -1,6 +1,6 @@
 // Uniform scaling of the layout onto the screen, the way back for pointer positions, and the
 // drawing of a frame (or its changed part) onto the screen.
-#include "platform/ScreenFit.h"
+#include "platform/toolkit/ScreenFit.h"
 
 #include <algorithm>
 #include <cmath>

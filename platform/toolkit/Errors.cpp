@@ -1,10 +1,10 @@
 // Error texts as the player reads them.
-#include "platform/Errors.h"
+#include "platform/toolkit/Errors.h"
 
 #include <cerrno>
 #include <cstring>
 
-#include "platform/Text1251.h"
+#include "platform/toolkit/Text1251.h"
 
 std::string WithFullStop(const std::string& text) {
     if (text.empty() || static_cast<unsigned char>(text.back()) <= '.') return text;

@@ -8,8 +8,8 @@
 
 #include <jpeglib.h>
 
-#include "platform/Errors.h"
-#include "platform/Picture.h"
+#include "platform/toolkit/Errors.h"
+#include "platform/toolkit/Picture.h"
 
 static_assert(std::endian::native == std::endian::little, "JCS_EXT_BGRA rows are read as 0xAARRGGBB words");
 

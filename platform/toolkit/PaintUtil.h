@@ -5,10 +5,10 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/Color.h"
-#include "platform/Controls.h"
-#include "platform/Fonts.h"
-#include "platform/Picture.h"
+#include "platform/toolkit/Color.h"
+#include "platform/toolkit/Controls.h"
+#include "platform/toolkit/Fonts.h"
+#include "platform/toolkit/Picture.h"
 
 namespace paint {
 

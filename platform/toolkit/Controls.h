@@ -4,10 +4,10 @@
 #include <optional>
 #include <string>
 
-#include "platform/Color.h"
-#include "platform/Fonts.h"
-#include "platform/Picture.h"
-#include "platform/Rect.h"
+#include "platform/toolkit/Color.h"
+#include "platform/toolkit/Fonts.h"
+#include "platform/toolkit/Picture.h"
+#include "platform/toolkit/Rect.h"
 
 class Window;
 

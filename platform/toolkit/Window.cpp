@@ -1,16 +1,16 @@
 // The window: routing the pointer to controls (capture, clicks), the timer, modal boxes,
 // catching handler errors into the error box, and composing the frame only when needed.
-#include "platform/Window.h"
+#include "platform/toolkit/Window.h"
 
 #include <algorithm>
 #include <cstddef>
 #include <exception>
 #include <vector>
 
-#include "platform/Errors.h"
-#include "platform/MessageBoxPanel.h"
-#include "platform/PaintUtil.h"
-#include "platform/Text1251.h"
+#include "platform/toolkit/Errors.h"
+#include "platform/toolkit/MessageBoxPanel.h"
+#include "platform/toolkit/PaintUtil.h"
+#include "platform/toolkit/Text1251.h"
 
 Window::Window(Host& host, Size layout)
     : host_(host), layout_(layout), fonts_(host.Fonts()), damage_{0, 0, layout.width, layout.height} {}

@@ -1,7 +1,7 @@
 // Canvas: pen, brush and the two drawing operations the game uses, over a Picture.
 #pragma once
-#include "platform/Color.h"
-#include "platform/Picture.h"
+#include "platform/toolkit/Color.h"
+#include "platform/toolkit/Picture.h"
 
 class Canvas {
 public:

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/Controls.h"
-#include "platform/Fonts.h"
-#include "platform/Picture.h"
+#include "platform/toolkit/Controls.h"
+#include "platform/toolkit/Fonts.h"
+#include "platform/toolkit/Picture.h"
 
 enum class Key;
 

@@ -6,12 +6,12 @@
 #include <string>
 #include <vector>
 
-#include "platform/Color.h"
-#include "platform/Controls.h"
-#include "platform/FontCache.h"
-#include "platform/Fonts.h"
-#include "platform/Host.h"
-#include "platform/Picture.h"
+#include "platform/toolkit/Color.h"
+#include "platform/toolkit/Controls.h"
+#include "platform/toolkit/FontCache.h"
+#include "platform/toolkit/Fonts.h"
+#include "platform/toolkit/Host.h"
+#include "platform/toolkit/Picture.h"
 
 // The keys the window tells apart; letters arrive as typed text (TextTyped), whatever the
 // keyboard's layout.

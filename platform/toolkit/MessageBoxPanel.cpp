@@ -1,13 +1,13 @@
 // The modal message box: layout for its text, the classic look (title bar, icon, buttons),
 // and its answers by pointer and keys.
-#include "platform/MessageBoxPanel.h"
+#include "platform/toolkit/MessageBoxPanel.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "platform/PaintUtil.h"
-#include "platform/Text1251.h"
-#include "platform/Window.h"
+#include "platform/toolkit/PaintUtil.h"
+#include "platform/toolkit/Text1251.h"
+#include "platform/toolkit/Window.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // UTF-8 validation, the same on every platform; the code page 1251 conversion itself is
 // platform/iconv/Text1251.cpp (Linux) or platform/win/Text1251.cpp (Windows).
-#include "platform/Text1251.h"
+#include "platform/toolkit/Text1251.h"
 
 #include <cstdint>
 

@@ -14,9 +14,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/Host.h"
-#include "platform/ScreenFit.h"
-#include "platform/Window.h"
+#include "platform/toolkit/Host.h"
+#include "platform/toolkit/ScreenFit.h"
+#include "platform/toolkit/Window.h"
 
 class ScreenHost : public Host {
 public:

@@ -1,6 +1,6 @@
 // The two-channel mix: a plain sum, held to the 16-bit range so that a loud voice over the
 // drum clips instead of wrapping round into a crack.
-#include "platform/SoundMixer.h"
+#include "platform/toolkit/SoundMixer.h"
 
 #include <algorithm>
 #include <utility>

@@ -7,9 +7,9 @@
 #include <memory>
 #include <vector>
 
-#include "platform/Errors.h"
+#include "platform/toolkit/Errors.h"
 #include "platform/Files.h"
-#include "platform/Picture.h"
+#include "platform/toolkit/Picture.h"
 
 namespace {
 
