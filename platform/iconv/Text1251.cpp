@@ -1,4 +1,5 @@
 // Code page 1251 conversion through iconv.
+// Implements toolkit/Text1251.h: Cp1251ToUtf8, Utf8ToCp1251 (IsValidUtf8 is the toolkit's own).
 #include "platform/toolkit/Text1251.h"
 
 #include <iconv.h>

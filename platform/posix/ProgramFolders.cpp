@@ -1,5 +1,6 @@
 // On Linux the content is where the package installed it, and the user's files follow the
 // desktop's convention.
+// Implements ProgramFolders.h: SystemProgramFolders.
 #include "platform/ProgramFolders.h"
 
 #include <cstdlib>

@@ -27,8 +27,6 @@ struct SdlHost::State {
     SDL_Surface* staging = nullptr;
     ~State();
     bool started = false;
-    std::unique_ptr<SdlFontEngine> fonts;
-    std::unique_ptr<SdlSound> sound;
     // The timer lives in the event loop itself: the wait for events ends at the next tick's
     // time. No timer thread wakes the process and no event crosses threads, so an idle game
     // is never woken; a slow handler sees one late tick, never a backlog.
@@ -165,9 +163,6 @@ Size SdlHost::PointerArea() {
 }
 
 SdlHost::State::~State() {
-    // Fonts and sound close their SDL parts before SDL itself stops.
-    fonts.reset();
-    sound.reset();
     if (staging) SDL_FreeSurface(staging);
     if (window) SDL_DestroyWindow(window);
     if (started) SDL_Quit();
@@ -207,17 +202,11 @@ SdlHost::SdlHost(SdlHostOptions options) : s_(std::make_unique<State>()) {
     // first screen takes. On Windows, too, a window's messages go to the thread that made it.
     s_->Start(options.layout, options.windowed);
     s_->traceFirstFrame = std::getenv("TIMBURIK_TRACE_FIRST_FRAME") != nullptr;
-    s_->fonts = std::make_unique<SdlFontEngine>();
-    s_->sound = std::make_unique<SdlSound>();
 }
 
-SdlHost::~SdlHost() = default;
+// Fonts and sound close their SDL parts before SDL itself stops (with the state).
+SdlHost::~SdlHost() { StopMedia(); }
 
-FontEngine& SdlHost::Fonts() { return *s_->fonts; }
-
-void SdlHost::PlaySound(const std::filesystem::path& wav) { s_->sound->Play(wav); }
-
-void SdlHost::PlayVoice(const std::filesystem::path& wav, bool afterSound) { s_->sound->PlayVoice(wav, afterSound); }
 
 void SdlHost::SetTimer(bool running, int intervalMs) {
     const int interval = std::max(1, intervalMs);

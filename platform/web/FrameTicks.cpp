@@ -1,3 +1,4 @@
+// The display-frame timer of the browser host (FrameTicks.h).
 #include "platform/web/FrameTicks.h"
 
 #include <algorithm>

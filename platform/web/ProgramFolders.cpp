@@ -1,6 +1,7 @@
 // In the browser the site's content is the installed content, and the user's folder is the
 // browser's storage for the site: both mounted by the page before the game starts, the
 // storage where WebFiles.js says.
+// Implements ProgramFolders.h: SystemProgramFolders.
 #include "platform/ProgramFolders.h"
 
 #include <cstdlib>

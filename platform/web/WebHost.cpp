@@ -55,8 +55,6 @@ std::string CodePointToUtf8(int c) {
 }  // namespace
 
 struct WebHost::State {
-    std::unique_ptr<SdlFontEngine> fonts;
-    std::unique_ptr<SdlSound> sound;
     FrameTicks ticks;
     Size canvas;                        // in its own pixels
     std::vector<std::uint32_t> screen;  // what the canvas shows, in its byte order once put
@@ -109,17 +107,10 @@ Size WebHost::PointerArea() { return s_->canvas; }
 
 WebHost::WebHost() : s_(std::make_unique<State>()) {
     web_init();
-    s_->fonts = std::make_unique<SdlFontEngine>();
-    s_->sound = std::make_unique<SdlSound>();
 }
 
 WebHost::~WebHost() = default;
 
-FontEngine& WebHost::Fonts() { return *s_->fonts; }
-
-void WebHost::PlaySound(const std::filesystem::path& wav) { s_->sound->Play(wav); }
-
-void WebHost::PlayVoice(const std::filesystem::path& wav, bool afterSound) { s_->sound->PlayVoice(wav, afterSound); }
 
 void WebHost::SetTimer(bool running, int intervalMs) {
     if (running)

@@ -3,20 +3,17 @@
 // in as events; the timer runs on display frames. Built with emscripten and ASYNCIFY, so the
 // loop (and a message box's nested loop) can wait for the browser without returning.
 // Implements ScreenHost's waiting (the page's events and display frames), drawing (a buffer
-// put on the canvas), title and pointer area, and Host's fonts, sound and clock.
+// put on the canvas), title and pointer area, and Host's timer and clock (fonts and sound: SdlMediaHost).
 #pragma once
 #include <memory>
 
-#include "platform/toolkit/ScreenHost.h"
+#include "platform/sdl/SdlMediaHost.h"
 
-class WebHost : public ScreenHost {
+class WebHost : public SdlMediaHost {
 public:
     WebHost();
     ~WebHost() override;
 
-    FontEngine& Fonts() override;
-    void PlaySound(const std::filesystem::path& wav) override;
-    void PlayVoice(const std::filesystem::path& wav, bool afterSound) override;
     void SetTimer(bool running, int intervalMs) override;
     std::uint64_t PerformanceCounter() override;
 

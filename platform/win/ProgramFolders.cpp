@@ -1,5 +1,6 @@
 // A program unpacked from a zip keeps its content beside the executable; the user's files go
 // to the game's folder in the roaming application data folder (%APPDATA%\timburik).
+// Implements ProgramFolders.h: SystemProgramFolders.
 #include "platform/ProgramFolders.h"
 
 #ifndef NOMINMAX
