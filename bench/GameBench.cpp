@@ -1,5 +1,6 @@
 // Benchmarks of the work behind each frame: painting the board, a glide tick, a drag move, the
-// full frame, start-up, drawing on the screen, and an idle tick; on the bundled content in data/.
+// full frame, start-up and drawing on the screen; on the bundled content in data/. Idle, the
+// timer is stopped: there is no tick to measure.
 #include <benchmark/benchmark.h>
 
 #include <array>
@@ -10,20 +11,16 @@
 #include <string>
 #include <vector>
 
-#include "game/BoardDrawing.h"
 #include "game/Movement.h"
-#include "platform/PaintUtil.h"
-#include "platform/ScreenFit.h"
-#include "platform/headless/HeadlessHost.h"
+#include "game/WordList.h"
+#include "platform/toolkit/PaintUtil.h"
+#include "platform/toolkit/ScreenFit.h"
+#include "tests/support/HeadlessHost.h"
 #include "screens/TFWords.h"
 
 namespace {
 
 const std::filesystem::path kData = TIMBURIK_DATA_DIR;
-
-Picture LetterPicture(int letter) {
-    return LoadBmpFile(kData / "Morvadel" / "Буквы" / "one1" / (std::to_string(letter) + ".bmp"));
-}
 
 // The headless host without keeping a copy of every frame, which the real screen does not do
 // either: the benchmarks stop at the composed frame.
@@ -33,8 +30,10 @@ public:
 };
 
 // The fullest board the rules allow: 20 tiles and 20 cells, every tile wholly on the board so
-// that none is clipped away and each costs a full picture.
-void LayFullBoard(Board& board) {
+// that none is clipped away and each costs a full picture; the word is the bundled list's
+// first, for its subject picture.
+void LayFullBoard(Board& board, BoardPainter& painter) {
+    board.CurrentWord = LoadWordList(kData / "Words.str").entries[1];
     board.LetterCount = kMaxLetters;
     board.TileSize = TileSizeT{90, 90};
     for (int i = 1; i <= kMaxLetters; ++i) {
@@ -44,38 +43,22 @@ void LayFullBoard(Board& board) {
         t.home = i;
         t.x = 15 + (i - 1) * 66;
         t.y = i % 2 == 0 ? kTopRowY : 60;
-        t.image = std::make_unique<Picture>(LetterPicture(i));
         board.Slots[i] = Slot{i, 0, 0, t.x, kSlotRowY, i == 7 ? clLime : clGrey};
     }
     board.PointerPos = {board.Tiles[5].x + 45, board.Tiles[5].y + 45};  // one letter shows
     board.InputEnabled = true;
+    painter.Load(board, ContentLocation::InFolder(kData));
 }
 
-// A board view that paints at once into plain pictures: the board drawing on its own.
-class PlainView : public BoardView {
-public:
-    Picture board{1369, 361};
-    Picture subject{201, 201};
-    Picture cover = LoadBmpFile(kData / "pz91.bmp");
-    ContentLocation content = ContentLocation::InFolder(kData);
-    Picture& BoardSurface() override { return board; }
-    Picture& SubjectSurface() override { return subject; }
-    const Picture* Cover() override { return &cover; }
-    const ContentLocation& Content() override { return content; }
-    std::uint32_t ClockSeed() override { return 1; }
-    void HideForward() override {}
-    void StartTimer() override {}
-    void StopTimer() override {}
-    void WordSolved() override {}
-};
-
 void BM_RedrawBoard20Tiles(benchmark::State& state) {
-    PlainView view;
     Board board;
-    LayFullBoard(board);
+    BoardPainter painter;
+    LayFullBoard(board, painter);
+    Picture surface(1369, 361);
+    const Picture cover = LoadBmpFile(kData / "pz91.bmp");
     for (auto _ : state) {
-        RedrawBoard(board, view);
-        benchmark::DoNotOptimize(view.board.Pixels().data());
+        painter.PaintBoard(board, surface, &cover);
+        benchmark::DoNotOptimize(surface.Pixels().data());
         benchmark::ClobberMemory();
     }
 }
@@ -102,6 +85,7 @@ struct PlayScreen {
 // the same glides start again, so each measured tick moves all twenty.
 void QueueTwentyGlides(Board& board) {
     board.Queue.count = kMaxMoves;
+    board.Queue.running = true;
     for (int k = 1; k <= kMaxMoves; ++k) {
         Tile& t = board.Tiles[k];
         t.x = 15 + (k - 1) * 66;
@@ -112,15 +96,15 @@ void QueueTwentyGlides(Board& board) {
 
 void BM_TickWith20Glides(benchmark::State& state) {
     PlayScreen s;
-    LayFullBoard(s.form->board);
+    LayFullBoard(s.form->board, s.form->painter);
     QueueTwentyGlides(s.form->board);
-    s.W().StartTimer();
+    s.W().SetTimer(true, kTimerInterval);
     s.W().PresentIfChanged();
     const int before = s.host.presents;
     for (auto _ : state) {
         if (!s.W().TimerRunning()) {
             QueueTwentyGlides(s.form->board);
-            s.W().StartTimer();
+            s.W().SetTimer(true, kTimerInterval);
         }
         s.W().Tick();
         s.W().PresentIfChanged();
@@ -132,7 +116,7 @@ BENCHMARK(BM_TickWith20Glides)->Unit(benchmark::kMicrosecond);
 
 void BM_DragMove(benchmark::State& state) {
     PlayScreen s;
-    LayFullBoard(s.form->board);
+    LayFullBoard(s.form->board, s.form->painter);
     s.W().Invalidate();
     s.W().PresentIfChanged();
     Board& board = s.form->board;
@@ -205,7 +189,7 @@ BENCHMARK(BM_ScreenDrawWholeFrame)->Unit(benchmark::kMicrosecond);
 
 void BM_ScreenDrawDragMove(benchmark::State& state) {
     PlayScreen s;
-    LayFullBoard(s.form->board);
+    LayFullBoard(s.form->board, s.form->painter);
     s.W().Invalidate();
     s.W().PresentIfChanged();
     const Rect b = s.form->imgMainW.Bounds();
@@ -230,21 +214,6 @@ void BM_ScreenDrawDragMove(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_ScreenDrawDragMove)->Unit(benchmark::kMicrosecond);
-
-// What the program does a hundred times a second while it waits for the child: a tick with
-// nothing queued, and no frame.
-void BM_IdleTick(benchmark::State& state) {
-    PlayScreen s;
-    s.W().StartTimer();
-    s.W().PresentIfChanged();
-    const int before = s.host.presents;
-    for (auto _ : state) {
-        s.W().Tick();
-        s.W().PresentIfChanged();
-    }
-    if (s.host.presents != before) state.SkipWithError("an idle tick presented a frame");
-}
-BENCHMARK(BM_IdleTick)->Unit(benchmark::kNanosecond);
 
 }  // namespace
 

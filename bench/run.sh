@@ -72,7 +72,6 @@ timed("FormCreate on the headless host, data/ (window built, carried pictures de
 timed("Composition of the full window frame", "ComposeFullFrame")
 timed("Drawing the whole frame on a 1366 x 768 screen (host side of the first frame)", "ScreenDrawWholeFrame")
 timed("Host side of a drag move on that screen: finding the change, drawing it", "ScreenDrawDragMove")
-timed("Timer tick with nothing queued (no frame)", "IdleTick")
 
 ff = figures["first_frame_ms"]
 first = statistics.median(ff)

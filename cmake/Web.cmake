@@ -5,7 +5,8 @@ set(TIMBURIK_WEB_FONT /usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf CACHE
     "The font the site ships (fonts-dejavu-core)")
 
 add_library(platform_web STATIC
-  ${WEB_DIR}/WebHost.cpp ${WEB_DIR}/WebFiles.cpp platform/sdl/SdlFonts.cpp platform/sdl/SdlSound.cpp)
+  ${WEB_DIR}/WebHost.cpp ${WEB_DIR}/WebFiles.cpp platform/sdl/SdlMediaHost.cpp platform/sdl/SdlFonts.cpp
+  platform/sdl/SdlSound.cpp)
 target_link_libraries(platform_web PUBLIC platform PRIVATE font_lookup PkgConfig::SDL2 PkgConfig::SDL2_TTF)
 
 # The functions ASYNCIFY may leave alone: all of the libraries' and the parts of the C++

@@ -1,16 +1,14 @@
-// The board of one word: tiles, cells (slots), the movement queue and the drag state.
+// The board of one word, in three parts by how long each lasts: the puzzle (its tiles and
+// cells, from set-up to release), the drag in progress (from a press to its release) and the
+// glides (from a drop or a hint until they land). The procedures of the board take what they
+// need and return what happened (BoardOutcome); they draw nothing and call nothing above them.
 // Records are numbered from 1 as the rules number them; index 0 is unused and 0 means "none".
 #pragma once
 #include <array>
-#include <cstdint>
-#include <filesystem>
-#include <memory>
 #include <string>
 
-#include "game/ContentLocation.h"
 #include "game/Random.h"
-#include "platform/Color.h"
-#include "platform/Picture.h"
+#include "platform/toolkit/Color.h"
 
 constexpr int kMaxLetters = 20;
 constexpr int kMaxMoves = 20;
@@ -19,10 +17,9 @@ constexpr int kSlotRowY = 200;
 constexpr int kTileStep = 100;  // tiles stand 100 pixels apart
 
 struct Tile {
-    int letter = 0;  // alphabet number 1..33
+    int letter = 0;  // alphabet number 1..33; its picture is the painter's
     int home = 0;    // position in the top row, 1..LetterCount; identifies the tile
     int slot = 0;    // slot it was dropped into, 0 = none
-    std::unique_ptr<Picture> image;
     int x = 0;
     int y = 0;
     bool dragging = false;
@@ -49,9 +46,12 @@ struct MoveEntry {
     int duration = 0;  // milliseconds
 };
 
+// The glides. `running` is what the window's timer follows: set by a drop and by the hint,
+// cleared by the first leg that ends without a second one, as a timer stopped there would be.
 struct MoveQueue {
     std::array<MoveEntry, kMaxMoves + 1> entries{};
     int count = 0;
+    bool running = false;
 };
 
 struct Point {
@@ -65,41 +65,46 @@ struct TileSizeT {
     int height = 90;
 };
 
-struct Board {
+// The board's picture is this size as laid out; the drag's limits are measured from its edges.
+struct BoardSize {
+    int width = 1369;
+    int height = 361;
+};
+
+// The word on the board: its tiles, in painting order, and its cells, in word order.
+struct Puzzle {
     std::string CurrentWord;  // code page 1251
     int LetterCount = 0;
     TileSizeT TileSize;
     std::array<Tile, kMaxLetters + 1> Tiles{};
     std::array<Slot, kMaxLetters + 1> Slots{};
-    std::unique_ptr<Picture> SubjectImage;
+    bool InputEnabled = false;  // tiles may be picked up
+};
+
+// The drag in progress, and where the pointer was last seen during one.
+struct Drag {
     int DraggedTile = 0;
     int HighlightedSlot = 0;
     Point PointerPos;
-    bool InputEnabled = false;
+};
+
+struct Board : Puzzle, Drag {
     MoveQueue Queue;
     Random Rng;
 };
 
-// What the board needs from the window around it. The board paints only into the two
-// surfaces it is given and is told nothing else about controls.
-class BoardView {
-public:
-    virtual ~BoardView() = default;
-    virtual Picture& BoardSurface() = 0;    // the board control's picture (1369 x 361 as laid out)
-    // Its width, without making the picture: a puzzle is laid out before the board is painted.
-    virtual int BoardWidth() { return BoardSurface().Width(); }
-    virtual Picture& SubjectSurface() = 0;  // the subject control's picture
-    virtual const Picture* Cover() = 0;     // the face-down tile picture; null when not loaded
-    virtual const ContentLocation& Content() = 0;  // where data files are read
-    virtual std::uint32_t ClockSeed() = 0;  // low 32 bits of the high-resolution counter
-    virtual void HideForward() = 0;
-    virtual void StartTimer() = 0;
-    virtual void StopTimer() = 0;
-    virtual void WordSolved() = 0;
-    // A tile showing this letter (alphabet number) has just been picked up.
-    virtual void TilePickedUp(int /*letter*/) {}
-    // The board's state has changed and its picture must follow before it is next seen. By
-    // default it is painted at once (PaintBoard); a window may paint it later instead, once
-    // before its next frame, which shows the same since no frame comes in between.
-    virtual void BoardChanged(Board& board);
+// A tile let go into a cell: which, and whether its letter is the cell's.
+struct Drop {
+    int slot = 0;      // 0 = no drop
+    int letter = 0;    // the tile's
+    int expected = 0;  // the cell's
+};
+
+// What a press, a move, a release, a tick or the hint did on the board.
+struct BoardOutcome {
+    bool repaint = false;  // the board's picture must follow its state
+    int pickedUp = 0;      // the letter of a tile just picked up; 0 = none
+    Drop drop;
+    bool solved = false;  // every cell holds its letter (known at the release that completes it)
+    bool landed = false;  // the glides have ended
 };

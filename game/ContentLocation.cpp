@@ -4,11 +4,11 @@
 #include <system_error>
 
 #include "platform/Files.h"
-#include "platform/Text1251.h"
+#include "platform/ProgramFolders.h"
+#include "platform/toolkit/Text1251.h"
 
 namespace {
 constexpr const char* kWordListName = "Words.str";
-constexpr const char* kGameFolderName = "timburik";
 
 bool IsFile(const std::filesystem::path& p) {
     std::error_code ec;
@@ -104,15 +104,18 @@ bool ProgressMayBeKeptIn(const std::filesystem::path& folder) {
     return true;
 }
 
-std::filesystem::path AppDataFolder(const std::filesystem::path& userAppData) {
-    return userAppData.empty() ? std::filesystem::path() : userAppData / kGameFolderName;
-}
-
-std::filesystem::path UserDataFolder(const char* xdgDataHome, const char* home) {
-    // Relative values are ignored, as the desktop's conventions say they must be.
-    if (xdgDataHome && *xdgDataHome && std::filesystem::path(xdgDataHome).is_absolute())
-        return std::filesystem::path(xdgDataHome) / kGameFolderName;
-    if (home && *home && std::filesystem::path(home).is_absolute())
-        return std::filesystem::path(home) / ".local" / "share" / kGameFolderName;
-    return {};
+LocationRequest SystemLocationRequest(const std::optional<std::filesystem::path>& dataFolder, bool installedOnly) {
+    const ProgramFolders system = SystemProgramFolders();
+    LocationRequest r;
+    r.dataFolder = dataFolder;
+    r.installedOnly = installedOnly;
+    std::error_code ec;
+    r.currentFolder = std::filesystem::current_path(ec);  // gone: not a content folder
+    r.installedFolder = system.installed;
+    r.userFolder = system.user;
+    if (system.unpacked) {
+        r.progressBesideInstalled = ProgressMayBeKeptIn(system.installed);
+        r.programKeepsNoProgress = !r.progressBesideInstalled;
+    }
+    return r;
 }

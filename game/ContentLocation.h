@@ -65,10 +65,7 @@ ContentLocation ResolveContentLocation(const LocationRequest& request);
 // asks it) and no progress file already there marked read-only, since a save would refuse it.
 bool ProgressMayBeKeptIn(const std::filesystem::path& folder);
 
-// The game's folder in the system's per-user folder for programs' files (%APPDATA%); empty
-// when there is none.
-std::filesystem::path AppDataFolder(const std::filesystem::path& userAppData);
-
-// The user's folder for the game's files: $XDG_DATA_HOME/timburik, else
-// $HOME/.local/share/timburik; empty when neither is set to an absolute path.
-std::filesystem::path UserDataFolder(const char* xdgDataHome, const char* home);
+// What the location is decided from on this system, for the game and the word checker alike:
+// a folder given on the command line, or --installed, with the folder the program is started
+// in and the system's folders (ProgramFolders).
+LocationRequest SystemLocationRequest(const std::optional<std::filesystem::path>& dataFolder, bool installedOnly);

@@ -5,7 +5,6 @@
 #include <cmath>
 #include <utility>
 
-#include "game/BoardDrawing.h"
 #include "game/Movement.h"
 
 namespace {
@@ -36,7 +35,7 @@ void FreeSlotsOf(Board& board, Tile& tile) {
 // Record i has just moved to the end and the records after it have moved down one place.
 // Entries name tiles by record, so they are renumbered to keep pulling the same tiles; the
 // lifted tile's own glide ends here, since the child now holds it.
-void FollowRenumbering(Board& board, BoardView& view, int i) {
+void FollowRenumbering(Board& board, int i) {
     MoveQueue& queue = board.Queue;
     const int last = board.LetterCount;
     int kept = 0;
@@ -50,13 +49,14 @@ void FollowRenumbering(Board& board, BoardView& view, int i) {
     // The freed entries count as legs run to their end, so a later drop starts afresh.
     for (int k = kept + 1; k <= queue.count; ++k) queue.entries[k] = MoveEntry{};
     queue.count = kept;
-    if (kept == 0) view.StopTimer();
+    if (kept == 0) queue.running = false;
 }
 
 }  // namespace
 
-void BoardMouseDown(Board& board, BoardView& view, int x, int y) {
-    if (!board.InputEnabled) return;
+BoardOutcome BoardMouseDown(Board& board, int x, int y) {
+    BoardOutcome outcome;
+    if (!board.InputEnabled) return outcome;
     const int w = board.TileSize.width, h = board.TileSize.height;
     for (int i = board.LetterCount; i >= 1; --i) {
         Tile& hit = board.Tiles[i];
@@ -66,22 +66,22 @@ void BoardMouseDown(Board& board, BoardView& view, int x, int y) {
         hit.grabDy = y - hit.y;
         FreeSlotsOf(board, hit);
         // Painted last and hit first from now on.
-        Tile picked = std::move(hit);
-        for (int k = i; k < board.LetterCount; ++k) board.Tiles[k] = std::move(board.Tiles[k + 1]);
-        board.Tiles[board.LetterCount] = std::move(picked);
-        FollowRenumbering(board, view, i);
+        Tile picked = hit;
+        for (int k = i; k < board.LetterCount; ++k) board.Tiles[k] = board.Tiles[k + 1];
+        board.Tiles[board.LetterCount] = picked;
+        FollowRenumbering(board, i);
         board.DraggedTile = board.LetterCount;
-        view.TilePickedUp(board.Tiles[board.DraggedTile].letter);
+        outcome.pickedUp = picked.letter;
         break;
     }
-    RedrawBoard(board, view);
+    outcome.repaint = true;  // whether or not a tile was picked up, as the rules repaint
+    return outcome;
 }
 
-void BoardMouseMove(Board& board, BoardView& view, int x, int y) {
-    const Picture& surface = view.BoardSurface();
-    if (board.DraggedTile == 0 || x <= kLimitLeft || x >= surface.Width() - kLimitRight ||
-        y >= surface.Height() - kLimitBottom)
-        return;
+BoardOutcome BoardMouseMove(Board& board, int x, int y, BoardSize size) {
+    BoardOutcome outcome;
+    if (board.DraggedTile == 0 || x <= kLimitLeft || x >= size.width - kLimitRight || y >= size.height - kLimitBottom)
+        return outcome;
     board.PointerPos = {x, y};
     Tile& tile = board.Tiles[board.DraggedTile];
     tile.x = x - tile.grabDx;
@@ -89,11 +89,13 @@ void BoardMouseMove(Board& board, BoardView& view, int x, int y) {
     if (board.HighlightedSlot != 0) board.Slots[board.HighlightedSlot].colour = clGrey;
     board.HighlightedSlot = NearestFreeSlot(board, board.DraggedTile);
     if (board.HighlightedSlot != 0) board.Slots[board.HighlightedSlot].colour = clLime;
-    RedrawBoard(board, view);
+    outcome.repaint = true;
+    return outcome;
 }
 
-void BoardMouseUp(Board& board, BoardView& view) {
-    if (board.DraggedTile == 0) return;
+BoardOutcome BoardMouseUp(Board& board) {
+    BoardOutcome outcome;
+    if (board.DraggedTile == 0) return outcome;
     Tile& tile = board.Tiles[board.DraggedTile];
     tile.dragging = false;
     if (const int s = board.HighlightedSlot; s != 0) {
@@ -106,19 +108,21 @@ void BoardMouseUp(Board& board, BoardView& view) {
         e.tile = board.DraggedTile;
         e.duration = kDropDuration;
         board.Queue.count = 1;
+        board.Queue.running = true;
         slot.placed = tile.letter;
         slot.tileHome = tile.home;
         tile.slot = s;
+        outcome.drop = Drop{s, tile.letter, slot.expected};
         // The slot stays lime until the next highlight change resets it.
         board.HighlightedSlot = 0;
-        view.StartTimer();
     }
     // Checked at the release, while the dropped tile is still gliding.
-    if (IsWordComplete(board)) view.WordSolved();
+    outcome.solved = IsWordComplete(board);
     board.DraggedTile = 0;
+    return outcome;
 }
 
-int NearestFreeSlot(const Board& board, int tile) {
+int NearestFreeSlot(const Puzzle& board, int tile) {
     const Tile& t = board.Tiles[tile];
     const int half = static_cast<int>(std::nearbyint(board.TileSize.width / 2.0));
     const int cx = t.x + half, cy = t.y + half;
@@ -137,7 +141,7 @@ int NearestFreeSlot(const Board& board, int tile) {
     return result;
 }
 
-bool IsWordComplete(const Board& board) {
+bool IsWordComplete(const Puzzle& board) {
     for (int j = 1; j <= board.LetterCount; ++j)
         if (board.Slots[j].placed != board.Slots[j].expected) return false;
     return true;

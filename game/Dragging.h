@@ -2,8 +2,12 @@
 #pragma once
 #include "game/Board.h"
 
-void BoardMouseDown(Board& board, BoardView& view, int x, int y);
-void BoardMouseMove(Board& board, BoardView& view, int x, int y);
-void BoardMouseUp(Board& board, BoardView& view);
-int NearestFreeSlot(const Board& board, int tile);
-bool IsWordComplete(const Board& board);
+// A press: picks up the topmost tile under the pointer, while input is enabled.
+BoardOutcome BoardMouseDown(Board& board, int x, int y);
+// A move: the held tile follows the pointer within the limits of a board of `size`, and the
+// nearest free cell lights up.
+BoardOutcome BoardMouseMove(Board& board, int x, int y, BoardSize size);
+// The release: drops the held tile into the lit cell, if any, and says whether the word is done.
+BoardOutcome BoardMouseUp(Board& board);
+int NearestFreeSlot(const Puzzle& puzzle, int tile);
+bool IsWordComplete(const Puzzle& puzzle);

@@ -26,6 +26,8 @@ void QueueHint(Board& board, int boardWidth) {
         e.duration = kHintDuration;
     }
 
+    queue.running = queue.count > 0;
+
     // Reserving as we go keeps two tiles of one letter from being sent to the same cell.
     for (int k = 1; k <= queue.count; ++k) {
         MoveEntry& e = queue.entries[k];

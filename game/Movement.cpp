@@ -4,9 +4,8 @@
 
 #include <cmath>
 
-#include "game/BoardDrawing.h"
-
-void MoveTick(Board& board, BoardView& view) {
+BoardOutcome MoveTick(Board& board) {
+    BoardOutcome outcome;
     MoveQueue& queue = board.Queue;
     for (int k = 1; k <= queue.count; ++k) {
         MoveEntry& e = queue.entries[k];
@@ -25,8 +24,9 @@ void MoveTick(Board& board, BoardView& view) {
                 e.targetY = e.nextY;
                 e.nextX = 0;
                 e.nextY = 0;
-            } else {
-                view.StopTimer();
+            } else if (queue.running) {
+                queue.running = false;
+                outcome.landed = true;
             }
         } else {
             if (tile) {
@@ -35,13 +35,14 @@ void MoveTick(Board& board, BoardView& view) {
             }
             ++e.step;
         }
-        RedrawBoard(board, view);
+        outcome.repaint = true;
     }
+    return outcome;
 }
 
-void ClearMoves(Board& board) {
-    MoveQueue& queue = board.Queue;
+void ClearMoves(MoveQueue& queue) {
     queue.count = 0;
+    queue.running = false;
     for (MoveEntry& e : queue.entries) {
         e.step = 0;
         e.nextX = 0;

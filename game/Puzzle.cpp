@@ -6,11 +6,9 @@
 #include <string>
 #include <utility>
 
-#include "game/BoardDrawing.h"
 #include "game/Movement.h"
-#include "platform/Canvas.h"
-#include "platform/Errors.h"
-#include "platform/Text1251.h"
+#include "platform/toolkit/Errors.h"
+#include "platform/toolkit/Text1251.h"
 
 namespace {
 
@@ -110,9 +108,10 @@ int ChooseWord(Board& board, const WordList& words, int level) {
     return n;
 }
 
-void SetupPuzzle(Board& board, const WordList& words, int level, BoardView& view) {
+void SetupPuzzle(Board& board, const WordList& words, int level, const std::function<std::uint32_t()>& clock,
+                 int boardWidth) {
     board.InputEnabled = true;
-    board.Rng.seed = view.ClockSeed();
+    board.Rng.seed = clock();
     const std::string& entry = words.entries[ChooseWord(board, words, level)];
     board.CurrentWord = entry.substr(0, kMaxWordLength);
     const int n = static_cast<int>(board.CurrentWord.size());
@@ -124,58 +123,25 @@ void SetupPuzzle(Board& board, const WordList& words, int level, BoardView& view
 
     // Each position swaps with one drawn from the whole row, not Fisher-Yates: the rules of
     // the game fix this order of draws, and tests rely on the exact arrangement.
-    board.Rng.seed = view.ClockSeed();
+    board.Rng.seed = clock();
     for (int i = 1; i <= n; ++i) std::swap(letters[i], letters[board.Rng.Between(1, n)]);
 
-    const int left = RowLeft(view.BoardWidth(), board.TileSize.width, n);
-    try {
-        for (int i = 1; i <= n; ++i) {
-            Tile& tile = board.Tiles[i];
-            tile.letter = letters[i];
-            tile.home = i;
-            tile.slot = 0;
-            tile.x = left + (i - 1) * kTileStep;
-            tile.y = kTopRowY;
-            tile.dragging = false;
-            tile.grabDx = 0;
-            tile.grabDy = 0;
-            tile.image = std::make_unique<Picture>(LoadBmpFile(view.Content().LetterPicture(tile.letter)));
-
-            Slot& slot = board.Slots[i];
-            slot.expected = LetterNumber(static_cast<unsigned char>(board.CurrentWord[i - 1]));
-            slot.placed = 0;
-            slot.tileHome = 0;
-            slot.x = left + (i - 1) * kTileStep;
-            slot.y = kSlotRowY;
-            slot.colour = clGrey;
-        }
-        board.SubjectImage = std::make_unique<Picture>(
-            LoadBmpFile(view.Content().SubjectPicture(board.CurrentWord)));
-    } catch (...) {
-        // A half-built puzzle is never played: drop all of it, so the board paints plain
-        // green and no picture of this or the previous puzzle stays reachable.
-        // The caller skips its repaint when set-up fails, so the board is cleared here,
-        // rather than left showing tiles whose pictures are gone.
-        ReleasePuzzle(board);
-        board.CurrentWord.clear();
-        RedrawBoard(board, view);
-        throw;
+    const int left = RowLeft(boardWidth, board.TileSize.width, n);
+    for (int i = 1; i <= n; ++i) {
+        Tile& tile = board.Tiles[i];
+        tile = Tile{};
+        tile.letter = letters[i];
+        tile.home = i;
+        tile.x = left + (i - 1) * kTileStep;
+        tile.y = kTopRowY;
+        board.Slots[i] = Slot{LetterNumber(static_cast<unsigned char>(board.CurrentWord[i - 1])), 0, 0,
+                              left + (i - 1) * kTileStep, kSlotRowY, clGrey};
     }
-    // A parent's picture may be smaller than the last one: clear it first, so that nothing of
-    // the previous subject shows around the new one.
-    Picture& subject = view.SubjectSurface();
-    Canvas canvas(subject);
-    canvas.SetBrushColor(clWhite);
-    canvas.FillRect(0, 0, subject.Width(), subject.Height());
-    canvas.Draw(0, 0, *board.SubjectImage);
-    view.HideForward();
 }
 
 void ReleasePuzzle(Board& board) {
-    for (int i = 1; i <= kMaxLetters; ++i) board.Tiles[i].image.reset();
-    board.SubjectImage.reset();
     board.LetterCount = 0;
     board.DraggedTile = 0;
     // A glide left running would move the next puzzle's tiles towards this puzzle's cells.
-    ClearMoves(board);
+    ClearMoves(board.Queue);
 }

@@ -1,12 +1,15 @@
 // Setting up and releasing the puzzle of one word.
 #pragma once
+#include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 
 #include "game/Board.h"
 #include "game/WordList.h"
-#include "platform/Rect.h"
+#include "platform/toolkit/Rect.h"
 
+constexpr int kAlphabetSize = 33;
 // Alphabet number 1..33 of a code page 1251 upper-case Russian letter (Ё is 7), else 0.
 int LetterNumber(unsigned char c);
 // The capital letter (code page 1251) of alphabet number 1..33.
@@ -28,10 +31,11 @@ bool LevelHasWord(const WordList& words, int level);
 std::string NoWordText(int level);
 // The entry number drawn for a level (0 to 4).
 int ChooseWord(Board& board, const WordList& words, int level);
-// Builds tiles, slots, letter pictures and the subject picture (painted into the subject
-// surface). On a failed picture the new puzzle is released (LetterCount 0) and the error
-// propagates.
-void SetupPuzzle(Board& board, const WordList& words, int level, BoardView& view);
-// Frees the pictures and leaves no tiles (LetterCount 0, no dragged tile); empties the
-// movement queue, so no glide carries over to the next puzzle.
+// Draws a word for the level and builds its shuffled tiles and its cells, the row centred on
+// a board `boardWidth` wide. `clock` reseeds the draws (it is read twice, as the rules read
+// it). Throws GameError when the level's lines hold no word. Its pictures are the painter's.
+void SetupPuzzle(Board& board, const WordList& words, int level, const std::function<std::uint32_t()>& clock,
+                 int boardWidth);
+// Leaves no tiles (LetterCount 0, no dragged tile) and empties the movement queue, so no
+// glide carries over to the next puzzle.
 void ReleasePuzzle(Board& board);

@@ -6,9 +6,9 @@
 #include <cerrno>
 #include <string>
 
-#include "platform/Errors.h"
+#include "platform/toolkit/Errors.h"
 #include "platform/Files.h"
-#include "platform/Text1251.h"
+#include "platform/toolkit/Text1251.h"
 
 namespace {
 

@@ -1,56 +1,55 @@
 // From word to word: the forward picture, the hint and its next picture, and the exit.
 #include <cstdio>
 
-#include "game/BoardDrawing.h"
 #include "game/Hint.h"
 #include "game/Movement.h"
 #include "game/Puzzle.h"
-#include "platform/Errors.h"
-#include "platform/Text1251.h"
+#include "platform/toolkit/Errors.h"
+#include "platform/toolkit/Text1251.h"
 #include "screens/TFWords.h"
 
 void TFWords::img_control_forwardClick() {
     SettleBoard();
     ReleasePuzzle(board);
-    SetupPuzzle(board, Words, Level, *this);
-    RedrawBoard(board, *this);
+    painter.Release();
+    SetupPuzzleWithPictures();
+    RedrawBoard();
     imgSubj.Show();
     imgGrimaska.Hide();
     img_control_forward.Hide();
     btn_podskazka.Show();
-    hinted_ = false;
+    session.NextWord();
     sayWordWhenLanded_ = false;
 }
 
 void TFWords::btn_podskazkaClick() {
-    --Score;  // the label keeps the old number until the word is passed on
+    session.HintGiven();  // the label keeps the old number until the word is passed on
     imgGrimaska.Show();
     window_.GetHost().PlaySound(content_.Sound("Beep.wav"));
     imgDalishe.Show();
-    QueueHint(board, BoardWidth());
+    QueueHint(board, imgMainW.Bounds().w);
     btn_podskazka.Hide();
-    window_.StartTimer();
     board.InputEnabled = false;
-    hinted_ = true;
     // With every tile already in its cell nothing glides, and nothing would say the word.
-    if (board.Queue.count == 0)
-        SayWord();
-    else
+    if (board.Queue.running)
         sayWordWhenLanded_ = true;
+    else
+        SayWord();
 }
 
 void TFWords::imgDalisheClick() {
     imgDalishe.Hide();
     imgGrimaska.Hide();
     imgSubj.Hide();
+    session.NextPictureClicked();
     WordSolved();
 }
 
 void TFWords::ReleaseAll() {
     SettleBoard();
     ReleasePuzzle(board);
+    painter.Release();
     CoverImage.reset();
-    window_.StopTimer();
     window_.Close();
 }
 
@@ -84,15 +83,13 @@ void TFWords::FormQuitRequest(QuitReason reason) {
     // The desktop or the system is ending the game: keep the child's progress without asking,
     // and end whatever happens, since a request to quit that is refused leaves only a kill.
     // A failed save leaves the last saved file as it was.
-    if (!ProgressFileName.empty()) {
-        try {
-            SaveProgress();
-        } catch (const std::exception& e) {
-            if (reason == QuitReason::Close)
-                window_.ShowError(WithFullStop(e.what()));
-            else
-                std::fprintf(stderr, "timburik: %s\n", Cp1251ToUtf8(WithFullStop(e.what())).c_str());
-        }
+    try {
+        SaveProgress();
+    } catch (const std::exception& e) {
+        if (reason == QuitReason::Close)
+            window_.ShowError(WithFullStop(e.what()));
+        else
+            std::fprintf(stderr, "timburik: %s\n", Cp1251ToUtf8(WithFullStop(e.what())).c_str());
     }
     ReleaseAll();
 }

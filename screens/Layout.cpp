@@ -3,12 +3,12 @@
 #include <string>
 
 #include "assets/Assets.h"
-#include "game/BoardDrawing.h"
 #include "game/Dragging.h"
 #include "game/Movement.h"
 #include "game/Puzzle.h"
-#include "platform/Errors.h"
-#include "platform/Text1251.h"
+#include "platform/toolkit/Canvas.h"
+#include "platform/toolkit/Errors.h"
+#include "platform/toolkit/Text1251.h"
 #include "screens/TFWords.h"
 
 namespace {
@@ -30,14 +30,12 @@ std::function<Picture()> CarriedLater(std::string name) {
 int RewardIconLeft(int n) { return n == 1 ? 8 : 64 + (n - 2) * 48; }
 }  // namespace
 
-TFWords::TFWords(Host& host, ContentLocation content) : window_(host), content_(std::move(content)) {
+TFWords::TFWords(Host& host, ContentLocation content) : window_(host, kLayoutSize), content_(std::move(content)) {
     window_.Dispatch([this] { BuildControls(); });
     window_.Dispatch([this] { FormCreate(); });
 }
 
 TFWords::~TFWords() = default;
-
-std::uint32_t TFWords::ClockSeed() { return static_cast<std::uint32_t>(window_.GetHost().PerformanceCounter()); }
 
 void TFWords::BuildControls() {
     // The first screen's pictures. Nothing on it is text: no caption is measured or drawn
@@ -108,10 +106,11 @@ void TFWords::BuildControls() {
     lblBlack.OnClick = [this] { lblBlackClick(); };
     btExit.OnClick = [this] { btExitClick(); };
     btn_podskazka.OnClick = [this] { btn_podskazkaClick(); };
-    imgMainW.SetPainter([this] { PaintBoard(board, *this); });
+    imgMainW.SetPainter([this] { painter.PaintBoard(board, imgMainW.PainterSurface(), CoverImage.get()); });
     window_.OnTimer = [this] { tmr1Timer(); };
-    // A tick moves queued tiles and nothing else: with none queued, the host need not wake.
-    window_.TimerHasWork = [this] { return board.Queue.count > 0; };
+    // The one place the timer is decided: after every event and tick it runs exactly while
+    // tiles glide, so an idle game is never woken.
+    window_.AfterEvent = [this] { window_.SetTimer(board.Queue.running, kTimerInterval); };
     window_.OnQuitRequest = [this](QuitReason reason) { FormQuitRequest(reason); };
     window_.OnKeyDown = [this](Key k) { FormKeyDown(k); };
 
@@ -122,9 +121,6 @@ void TFWords::BuildControls() {
     for (int n = 1; n <= kRewardIcons; ++n) imgSm[n]->SetPictureSource(CarriedLater("imgSm" + std::to_string(n) + ".bmp"));
     imgSmVin.SetPictureSource(CarriedLater("imgSmVin.bmp"));
     imgWinWin.SetPictureSource(CarriedLater("imgWinWin.jpg"));
-
-    window_.SetTimerInterval(kTimerInterval);
-    window_.StartTimer();
 }
 
 void TFWords::FormCreate() {
@@ -138,27 +134,56 @@ void TFWords::FormCreate() {
     CoverImage = std::make_unique<Picture>(LoadBmpFile(content_.Cover()));
     Words = LoadWordList(content_.WordList());
     board.TileSize = TileSizeT{90, 90};
-    SetupPuzzle(board, Words, Level, *this);
-    RedrawBoard(board, *this);
+    SetupPuzzleWithPictures();
+    RedrawBoard();
+}
+
+void TFWords::SetupPuzzleWithPictures() {
+    SetupPuzzle(board, Words, session.Level,
+                [this] { return static_cast<std::uint32_t>(window_.GetHost().PerformanceCounter()); },
+                imgMainW.Bounds().w);
+    try {
+        painter.Load(board, content_);
+    } catch (...) {
+        // A half-built puzzle is never played: drop all of it, so the board paints plain
+        // green, rather than tiles whose pictures are gone, since the caller skips its repaint.
+        ReleasePuzzle(board);
+        board.CurrentWord.clear();
+        RedrawBoard();
+        throw;
+    }
+    // A parent's picture may be smaller than the last one: clear it first, so that nothing of
+    // the previous subject shows around the new one.
+    Picture& subject = imgSubj.Surface();
+    Canvas canvas(subject);
+    canvas.SetBrushColor(clWhite);
+    canvas.FillRect(0, 0, subject.Width(), subject.Height());
+    canvas.Draw(0, 0, *painter.Subject());
+    img_control_forward.Hide();
 }
 
 // A tick with twenty gliding tiles asks for twenty repaints; painting the board once, just
 // before the frame is composed (or its surface read), shows exactly what painting each time
-// would: PaintBoard overwrites every pixel from the board's state and the cover alone, no
+// would: the painter overwrites every pixel from the board's state and the cover alone, no
 // frame is composed in between, and every change to that state is followed by RedrawBoard
 // before control returns to the event loop. The two exceptions, releasing the puzzle's
 // pictures and the cover, settle the board first (SettleBoard).
-void TFWords::BoardChanged(Board&) { imgMainW.PaintLater(); }
-
 void TFWords::SettleBoard() { imgMainW.Refresh(); }
 
-void TFWords::imgMainWMouseDown(int x, int y) { BoardMouseDown(board, *this, x, y); }
-void TFWords::imgMainWMouseMove(int x, int y) { BoardMouseMove(board, *this, x, y); }
-void TFWords::imgMainWMouseUp() { BoardMouseUp(board, *this); }
+void TFWords::Apply(const BoardOutcome& outcome) {
+    if (outcome.repaint) RedrawBoard();
+    if (outcome.pickedUp != 0) SayLetter(outcome.pickedUp);
+    if (outcome.solved) WordSolved();
+}
+
+void TFWords::imgMainWMouseDown(int x, int y) { Apply(BoardMouseDown(board, x, y)); }
+void TFWords::imgMainWMouseMove(int x, int y) { Apply(BoardMouseMove(board, x, y, SizeOfBoard())); }
+void TFWords::imgMainWMouseUp() { Apply(BoardMouseUp(board)); }
 void TFWords::tmr1Timer() {
-    MoveTick(board, *this);
-    // The glides stop the timer when they end: the hinted tiles are all in their cells.
-    if (sayWordWhenLanded_ && !window_.TimerRunning()) {
+    const BoardOutcome outcome = MoveTick(board);
+    Apply(outcome);
+    // The hinted tiles are all in their cells.
+    if (sayWordWhenLanded_ && outcome.landed) {
         sayWordWhenLanded_ = false;
         SayWord();
     }

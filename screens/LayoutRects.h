@@ -1,8 +1,10 @@
 // Where the board and the buttons lie in the window: what the game lays out and what the word
 // checker measures a word's tiles against.
 #pragma once
-#include "platform/Rect.h"
+#include "platform/toolkit/Rect.h"
 
+// The window's frame, which the host fits to the screen.
+constexpr Size kLayoutSize{1369, 700};
 constexpr Rect kBoardArea{-16, 0, 1369, 361};
 constexpr Rect kExitButtonArea{8, 16, 57, 17};
 constexpr Rect kHintButtonArea{16, 424, 201, 33};

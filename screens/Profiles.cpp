@@ -1,41 +1,29 @@
 // Choosing a profile and a level, and the progress file that keeps each child's score.
 #include <string>
 
-#include "platform/Errors.h"
+#include "game/ProgressFile.h"
+#include "platform/toolkit/Errors.h"
 #include "platform/Files.h"
-#include "screens/ProgressFile.h"
 #include "screens/TFWords.h"
-
-namespace {
-constexpr int kMaxStoredScore = 136;
-constexpr int kScoreWhenTooHigh = 2;
-}  // namespace
 
 int TFWords::LoadProgress(const std::string& name) { return LoadProgressFile(content_.ProgressFileToRead(name)); }
 
 void TFWords::SaveProgress() {
-    // A file that could not be read holds what a parent wrote: it stays for them to mend.
-    // The child cannot have played on it, since its level blocks never showed.
-    if (progressUnread_) return;
+    const std::optional<int> value = session.ToSave();
+    if (!value) return;
     if (content_.progressFolderMadeOnSave && !content_.progressFolder.empty()) {
         if (const int err = MakePrivateFolder(content_.progressFolder); err != 0) throw GameError(WriteErrorText(err));
     }
-    // A hinted word's point comes back when its next picture is clicked; leaving before that
-    // must not cost a word the child had already earned before the hint.
-    const int earned = imgDalishe.Visible() ? Score + 1 : Score;
-    SaveProgressFile(content_.ProgressFile(ProgressFileName), earned);
+    SaveProgressFile(content_.ProgressFile(session.ProgressFileName), *value);
 }
 
 void TFWords::ChooseProfile(const std::string& fileName, PictureControl& other) {
-    ProgressFileName = fileName;
-    progressUnread_ = true;
-    const int value = LoadProgress(ProgressFileName);
-    progressUnread_ = false;
-    Score = value > kMaxStoredScore ? kScoreWhenTooHigh : value;
+    // Unread until its file is read: one that holds no number throws here, and stays for a
+    // parent to mend, never written over.
+    session.ProfileUnreadable(fileName);
+    session.ProfileRead(fileName, LoadProgress(fileName));
     other.Hide();
     ShowScore();
-    const int earned = Score / kRewardEvery;
-    for (int n = 1; n <= kRewardFlags; ++n) RewardFlags[n] = n <= earned;
     ShowRewardIcons();
     for (Label* l : {&lblWhite, &lblYellow, &lblPurple, &lblBlack}) l->Show();
 }
@@ -44,7 +32,7 @@ void TFWords::ImgAClick() { ChooseProfile("Confif.cnf", imgE); }
 void TFWords::imgEClick() { ChooseProfile("Confis.cnf", ImgA); }
 
 void TFWords::ChooseLevel(int level) {
-    Level = level;
+    session.Level = level;
     btn_podskazka.Show();
     imgSubj.Show();
     btExit.Show();

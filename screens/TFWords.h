@@ -4,28 +4,29 @@
 // to word, gives the hint and ends the game.
 #pragma once
 #include <array>
+#include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <string>
 
 #include "game/Board.h"
+#include "game/ContentLocation.h"
+#include "game/Session.h"
 #include "game/WordList.h"
-#include "platform/Controls.h"
-#include "platform/Host.h"
-#include "platform/Window.h"
+#include "platform/toolkit/Controls.h"
+#include "platform/toolkit/Host.h"
+#include "platform/toolkit/Window.h"
+#include "screens/BoardPainter.h"
 #include "screens/LayoutRects.h"
 
 constexpr int kRewardIcons = 26;
-constexpr int kRewardFlags = 30;
-constexpr int kRewardEvery = 5;
-constexpr int kVictoryAfter = 135;
 
-class TFWords : public BoardView {
+class TFWords {
 public:
     // Builds every control and runs FormCreate; an error in start-up is shown and the window
     // stays up. `content` says where the data files are read and the progress is kept.
     TFWords(Host& host, ContentLocation content);
-    ~TFWords() override;
+    virtual ~TFWords();
 
     Window& GetWindow() { return window_; }
 
@@ -48,9 +49,9 @@ public:
     void FormQuitRequest(QuitReason reason = QuitReason::Close);
     void FormKeyDown(Key key);
 
-    // Score and rewards.
-    void WordSolved() override;
-    void RevealReward();
+    // Score and rewards, as the session tells them.
+    void WordSolved();
+    void RevealReward(int reward);
     void ShowRewardIcons();
     void ShowScore();
 
@@ -58,19 +59,10 @@ public:
     int LoadProgress(const std::string& name);
     void SaveProgress();
 
-    // BoardView. The board is painted lazily (see BoardChanged); its painter draws into the
-    // picture as it stands.
-    Picture& BoardSurface() override { return imgMainW.PainterSurface(); }
-    int BoardWidth() override { return imgMainW.Bounds().w; }
-    Picture& SubjectSurface() override { return imgSubj.Surface(); }
-    const Picture* Cover() override { return CoverImage.get(); }
-    const ContentLocation& Content() override { return content_; }
-    std::uint32_t ClockSeed() override;
-    void HideForward() override { img_control_forward.Hide(); }
-    void StartTimer() override { window_.StartTimer(); }
-    void StopTimer() override { window_.StopTimer(); }
-    void BoardChanged(Board&) override;
-    void TilePickedUp(int letter) override;
+    // The board's picture follows its state before it is next seen: painted once, before the
+    // next frame, however many changes come first. Virtual so that a test can compare it with
+    // painting at every change.
+    virtual void RedrawBoard() { imgMainW.PaintLater(); }
 
 private:
     Window window_;
@@ -100,25 +92,29 @@ public:
     // State that lives as long as the window.
     WordList Words;
     Board board;
+    BoardPainter painter;
+    Session session;
     std::unique_ptr<Picture> CoverImage;
-    int Level = 0;
-    std::string ProgressFileName;
-    int Score = 0;
     bool SaveFailed = false;  // the last "Выход" could not save: the next one offers to leave anyway
-    std::array<bool, kRewardFlags + 1> RewardFlags{};
-    bool VoicesOn = true;  // letters and words said aloud; the game's own sounds play either way
+    bool VoicesOn = true;     // letters and words said aloud; the game's own sounds play either way
 
 private:
     void BuildControls();
     void ChooseProfile(const std::string& fileName, PictureControl& other);
     void ChooseLevel(int level);
+    // SetupPuzzle with its pictures: on a missing one the half-built puzzle is dropped and
+    // the board painted plain, and the error goes on to be shown.
+    void SetupPuzzleWithPictures();
+    // What the board did: a letter picked up is said, a completed word counted.
+    void Apply(const BoardOutcome& outcome);
     void ReleaseAll();
     // Paints the board now if a repaint is pending, before state it is painted from goes.
     void SettleBoard();
-    // Says the current word once the game's sound playing now (the drum) has ended.
+    // Says a letter when its tile is picked up, and the current word once the game's sound
+    // playing now (the drum) has ended.
+    void SayLetter(int letter);
     void SayWord();
+    BoardSize SizeOfBoard() const { return {imgMainW.Bounds().w, imgMainW.Bounds().h}; }
 
-    bool progressUnread_ = false;     // the chosen profile's file is not a number: never overwritten
-    bool hinted_ = false;             // the hint was given for the word on the board
     bool sayWordWhenLanded_ = false;  // the hinted tiles are still gliding to their cells
 };

@@ -3,7 +3,7 @@
 // says nothing for one that is missing.
 #include "screens/TFWords.h"
 
-void TFWords::TilePickedUp(int letter) {
+void TFWords::SayLetter(int letter) {
     if (!VoicesOn) return;
     window_.GetHost().PlayVoice(content_.LetterVoice(letter), false);
 }

@@ -10,13 +10,9 @@
 
 int main() {
     try {
-        // The location rule's browser case: the site's content is the installed content, and
-        // the user's folder is the browser's storage for the site (the page mounts both).
-        LocationRequest request;
-        request.currentFolder = "/";
-        request.installedFolder = "/content";
-        request.userFolder = "/progress";
-        const ContentLocation location = ResolveContentLocation(request);
+        // The site's content is the installed content, and the user's folder is the
+        // browser's storage for the site (the page mounts both).
+        const ContentLocation location = ResolveContentLocation(SystemLocationRequest(std::nullopt, false));
         WebHost host;
         for (;;) {
             TFWords form(host, location);

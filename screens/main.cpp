@@ -10,8 +10,7 @@
 #include "platform/Files.h"
 #include "platform/Heap.h"
 #include "platform/InstanceLock.h"
-#include "platform/ProgramFolders.h"
-#include "platform/Text1251.h"
+#include "platform/toolkit/Text1251.h"
 #include "platform/sdl/SdlHost.h"
 #include "screens/CommandLine.h"
 #include "screens/TFWords.h"
@@ -38,31 +37,15 @@ int main(int argc, char** argv) {
     }
     try {
         // SDL starts first (SdlHost), then the game builds its window.
-        SdlHost host(SdlHostOptions{options.windowed});
-        LocationRequest request;
-        request.dataFolder = options.dataFolder;
-        request.installedOnly = options.installed;
-        request.currentFolder = std::filesystem::current_path(ec);  // gone: not a content folder
-        // Where the system has folders of its own for a program (Windows), they come first.
-        const ProgramFolders system = SystemProgramFolders();
-        if (system.programFolder.empty()) {
-            request.installedFolder = TIMBURIK_INSTALLED_DATA_DIR;
-        } else {
-            request.installedFolder = system.programFolder;
-            request.progressBesideInstalled = ProgressMayBeKeptIn(system.programFolder);
-            request.programKeepsNoProgress = !request.progressBesideInstalled;
-        }
-        request.userFolder = system.userAppData.empty()
-                                 ? UserDataFolder(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"))
-                                 : AppDataFolder(system.userAppData);
-        const ContentLocation location = ResolveContentLocation(request);
+        SdlHost host(SdlHostOptions{kLayoutSize, options.windowed});
+        const ContentLocation location = ResolveContentLocation(SystemLocationRequest(options.dataFolder, options.installed));
         // Held until the game ends. The user's folder is made now rather than at the first
         // save, so that the lock can lie in it.
         if (location.progressFolderMadeOnSave && !location.progressFolder.empty())
             MakePrivateFolder(location.progressFolder);
         const InstanceLock lock(location.ProgressFile("timburik.lock"));
         if (lock.GetState() == InstanceLock::State::HeldElsewhere) {
-            Window box(host);
+            Window box(host, kLayoutSize);
             box.SetCaption(Cp("Тимбурик"));
             box.ShowError(Cp("Игра уже открыта в другом окне."));
             BringOtherCopyForward();

@@ -3,6 +3,7 @@
 // between runs (FontMatchCache). fontconfig itself is loaded only when it is asked: with the
 // answers remembered, most starts never need it, and loading it (and the XML parser under it)
 // before main was a millisecond of every start.
+// Implements FontLookup.h: FindFontFile.
 #include "platform/FontLookup.h"
 
 #include "platform/fontconfig/FontMatchCache.h"

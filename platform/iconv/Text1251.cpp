@@ -1,5 +1,6 @@
 // Code page 1251 conversion through iconv.
-#include "platform/Text1251.h"
+// Implements toolkit/Text1251.h: Cp1251ToUtf8, Utf8ToCp1251 (IsValidUtf8 is the toolkit's own).
+#include "platform/toolkit/Text1251.h"
 
 #include <iconv.h>
 

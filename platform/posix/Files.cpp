@@ -1,4 +1,5 @@
 // File access on POSIX systems (Linux, and the browser's file system under emscripten).
+// Implements Files.h: PathFromUtf8, ReadWholeFile, ReplaceFile, MayWrite, MakePrivateFolder, ReadFileInPieces.
 #include "platform/Files.h"
 
 #include <fcntl.h>

@@ -1,4 +1,5 @@
 // The lock on POSIX systems: flock, which the kernel drops with the process however it ends.
+// Implements InstanceLock.h: InstanceLock, BringOtherCopyForward (nothing to do).
 #include "platform/InstanceLock.h"
 
 #include <fcntl.h>

@@ -6,6 +6,7 @@
 // rest under it, ten libraries whose loading was a millisecond and a half of every start,
 // spent before SDL's own start could begin. Nothing on the first screen is text, so they load
 // once the first screen shows, when a profile is chosen.
+// Implements SdlParts.h: SdlFontEngine (toolkit/Fonts.h's FontEngine).
 #include <SDL.h>
 #include <SDL_ttf.h>
 
@@ -18,7 +19,7 @@
 #include <type_traits>
 
 #include "platform/FontLookup.h"
-#include "platform/Text1251.h"
+#include "platform/toolkit/Text1251.h"
 #include "platform/sdl/SdlParts.h"
 
 namespace {

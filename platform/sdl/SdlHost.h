@@ -1,33 +1,33 @@
 // The SDL2 host: a borderless full-screen window showing the composed frame scaled to fit,
 // pointer and touch input mapped back to layout coordinates, the timer, sound and fonts.
+// Implements ScreenHost's waiting (SDL's event wait, which also keeps the timer), drawing
+// (the window's own surface), title and pointer area, and Host's timer and clock (fonts and sound: SdlMediaHost).
 #pragma once
 #include <memory>
 
-#include "platform/Host.h"
-#include "platform/Window.h"
+#include "platform/sdl/SdlMediaHost.h"
 
 struct SdlHostOptions {
+    Size layout;            // of the window's frame: the size of a window that is not full screen
     bool windowed = false;  // a window of the layout's size instead of the whole screen
 };
 
-class SdlHost : public Host {
+class SdlHost : public SdlMediaHost {
 public:
-    explicit SdlHost(SdlHostOptions options = {});  // throws std::runtime_error when SDL cannot start
+    explicit SdlHost(SdlHostOptions options);  // throws std::runtime_error when SDL cannot start
     ~SdlHost() override;
 
-    FontEngine& Fonts() override;
-    void PlaySound(const std::filesystem::path& wav) override;
-    void PlayVoice(const std::filesystem::path& wav, bool afterSound) override;
     void SetTimer(bool running, int intervalMs) override;
-    void RunModal(Window& window, const std::function<bool()>& done) override;
-    void Present(const Picture& frame) override;
     void PresentChange(const Picture& frame, Rect changed) override;
     std::uint64_t PerformanceCounter() override;
 
-    // The message loop: runs until the window is closed. Idle, it sleeps in the event wait.
-    void Run(Window& window);
-
 private:
+    void WaitAndDispatch(Window& window, const std::function<bool()>& done) override;
+    bool BeginDraw(Screen& screen) override;
+    void EndDraw(const std::vector<Rect>& drawn) override;
+    void SetTitle(const std::string& utf8) override;
+    Size PointerArea() override;
+
     struct State;
     std::unique_ptr<State> s_;
 };

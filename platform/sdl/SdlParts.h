@@ -10,8 +10,8 @@
 #include <tuple>
 #include <vector>
 
-#include "platform/Fonts.h"
-#include "platform/SoundMixer.h"
+#include "platform/toolkit/Fonts.h"
+#include "platform/toolkit/SoundMixer.h"
 
 struct _TTF_Font;
 

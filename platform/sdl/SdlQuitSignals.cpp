@@ -1,5 +1,6 @@
 // The system's quit requests on POSIX systems: SIGTERM, SIGINT and SIGHUP (the session ending),
 // caught here and taken by the event loop, which looks for them at least twice a second.
+// Implements SdlParts.h: WatchSystemQuit, TakeSystemQuit.
 #include <csignal>
 #include <functional>
 

@@ -2,6 +2,7 @@
 // first sound, a game sound that cannot be read plays a built-in beep, a voice that cannot be
 // read is silence, and no device means silence. Files are refused above a size cap before
 // they are decoded in full, and the conversion stops as soon as it passes the cap.
+// Implements SdlParts.h: SdlSound, DecodeSound, LoadSoundFile.
 #include <SDL.h>
 
 #include <algorithm>

@@ -1,5 +1,6 @@
 // Font lookup in the browser: a page has no fonts of its own to search, so every family is
 // the one face the site ships (DejaVu Sans Bold, built into the program's file system).
+// Implements FontLookup.h: FindFontFile.
 #include "platform/FontLookup.h"
 
 #include <system_error>

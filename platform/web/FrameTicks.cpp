@@ -1,3 +1,4 @@
+// The display-frame timer of the browser host (FrameTicks.h).
 #include "platform/web/FrameTicks.h"
 
 #include <algorithm>
@@ -17,8 +18,4 @@ int FrameTicks::Due(double now) {
     next_ += static_cast<double>(n) * interval_;
     if (next_ <= now) next_ = now + interval_;  // what is beyond the cap is dropped
     return n;
-}
-
-void FrameTicks::SkipTo(double now) {
-    if (running_ && now >= next_) next_ += (std::floor((now - next_) / interval_) + 1) * interval_;
 }

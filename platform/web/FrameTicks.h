@@ -18,12 +18,9 @@ public:
 
     // How many ticks fell due by `now`; the timer moves past them.
     int Due(double now);
-    // The ticks up to `now` were slept through because none would have done anything: the
-    // next one comes when it would have come anyway, without a backlog.
-    void SkipTo(double now);
 
 private:
     bool running_ = false;
-    int interval_ = 10;
+    int interval_ = 0;
     double next_ = 0;
 };

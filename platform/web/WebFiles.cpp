@@ -9,6 +9,7 @@
 //   IndexedDB in several asynchronous steps, which a page being closed never finishes, and
 //   the save would be lost. The write after the rename is one IndexedDB transaction, which
 //   keeps the old content or the new, so the temporary file need never be stored.
+// Implements the C library's fopen, open, rename and fsync as the browser needs them (with WebFiles.js).
 #include <errno.h>
 #include <fcntl.h>
 #include <stdarg.h>

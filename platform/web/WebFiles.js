@@ -141,6 +141,12 @@ mergeInto(LibraryManager.library, {
     });
   },
 
+  // The progress folder's name, where the page mounts the storage: named here alone.
+  web_progress_root__deps: ['$WebFiles'],
+  web_progress_root: function() {
+    return stringToNewUTF8(WebFiles.storageRoot);
+  },
+
   web_persist__deps: ['$WebFiles', '$IDBFS'],
   web_persist: function(pathPtr) {
     return Asyncify.handleSleep(function(wakeUp) {

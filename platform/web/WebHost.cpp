@@ -8,8 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/ScreenFit.h"
-#include "platform/Text1251.h"
+#include "platform/toolkit/Text1251.h"
 #include "platform/sdl/SdlParts.h"
 #include "platform/web/FrameTicks.h"
 
@@ -56,140 +55,68 @@ std::string CodePointToUtf8(int c) {
 }  // namespace
 
 struct WebHost::State {
-    std::unique_ptr<SdlFontEngine> fonts;
-    std::unique_ptr<SdlSound> sound;
     FrameTicks ticks;
-    Window* current = nullptr;
-    std::string title;
-    int width = 0, height = 0;             // of the canvas, in its own pixels
-    std::vector<std::uint32_t> screen;     // what the canvas shows, in its byte order
-    bool haveFrame = false;
-    Picture shown;
-
-    ScreenFit Fit() const {
-        ScreenFit fit;
-        fit.layoutWidth = Window::kLayoutWidth;
-        fit.layoutHeight = Window::kLayoutHeight;
-        fit.screenWidth = std::max(1, width);
-        fit.screenHeight = std::max(1, height);
-        return fit;
-    }
-    void Show(const Picture& frame, Rect changed);
-    void Handle(Window& w, const int* e);
-    void Loop(Window& w, const std::function<bool()>& done);
+    Size canvas;                        // in its own pixels
+    std::vector<std::uint32_t> screen;  // what the canvas shows, in its byte order once put
 };
 
-void WebHost::State::Show(const Picture& frame, Rect changed) {
+void WebHost::WaitAndDispatch(Window& w, const std::function<bool()>& done) {
+    web_wait(s_->ticks.Running() ? 1 : 0);
+    int e[3];
+    while (!done() && web_next_event(e)) {
+        switch (e[0]) {
+            case kDown: Pointer(w, PointerAction::Down, e[1], e[2]); break;
+            case kMove: Pointer(w, PointerAction::Move, e[1], e[2]); break;
+            case kMoveReleased: Pointer(w, PointerAction::Move, e[1], e[2], Window::kPrimaryButton, false); break;
+            case kUp: Pointer(w, PointerAction::Up, e[1], e[2]); break;
+            case kKey: w.KeyDown(ToKey(e[1])); break;
+            case kText: w.TextTyped(Utf8ToCp1251(CodePointToUtf8(e[1]))); break;
+            case kQuit: w.QuitRequested(); break;
+            case kResize: ScreenLost(w); break;
+            default: break;
+        }
+    }
+    for (int n = s_->ticks.Due(emscripten_get_now()); n > 0 && !done() && s_->ticks.Running(); --n) w.Tick();
+}
+
+bool WebHost::BeginDraw(Screen& screen) {
     int w = 0, h = 0;
     web_canvas_size(&w, &h);
-    if (w <= 0 || h <= 0) return;
-    if (w != width || h != height) {
-        width = w;
-        height = h;
-        haveFrame = false;
+    if (w <= 0 || h <= 0) return false;
+    if (Size{w, h} != s_->canvas) {
+        s_->canvas = Size{w, h};
+        s_->screen.assign(static_cast<std::size_t>(w) * h, 0);
     }
-    const ScreenFit fit = Fit();
-    const std::size_t pixels = static_cast<std::size_t>(width) * height;
-    if (!haveFrame) {
-        // A new canvas size: the bands round the layout take the window's colour and the
-        // whole frame is drawn.
-        const TColor c = current ? current->Color() : clBlack;
-        // A colour's low byte is red, as in the canvas's byte order.
-        screen.assign(pixels, 0xFF000000u | (c & 0xFFFFFFu));
-        changed = Rect{0, 0, Window::kLayoutWidth, Window::kLayoutHeight};
-        shown = frame;
-    } else {
-        changed = TakeChange(frame, shown, changed);
-    }
-    Rect drawn = fit.Draw(frame, changed, screen.data(), width);
-    ToCanvasOrder(screen.data(), width, drawn);
-    if (!haveFrame) drawn = Rect{0, 0, width, height};
-    if (!drawn.Empty()) web_present(screen.data(), width, height, drawn.x, drawn.y, drawn.w, drawn.h);
-    haveFrame = true;
+    screen.pixels = s_->screen.data();
+    screen.pitch = w;
+    screen.size = s_->canvas;
+    return true;
 }
 
-void WebHost::State::Handle(Window& w, const int* e) {
-    int x = 0, y = 0;
-    switch (e[0]) {
-        case kDown:
-        case kMove:
-        case kMoveReleased:
-        case kUp:
-            Fit().ToLayout(e[1], e[2], x, y);
-            if (e[0] == kDown)
-                w.PointerDown(x, y);
-            else if (e[0] == kUp)
-                w.PointerUp(x, y);
-            else
-                w.PointerMove(x, y, e[0] == kMove);
-            break;
-        case kKey: w.KeyDown(ToKey(e[1])); break;
-        case kText: w.TextTyped(Utf8ToCp1251(CodePointToUtf8(e[1]))); break;
-        case kQuit: w.QuitRequested(); break;
-        case kResize:
-            haveFrame = false;
-            w.Invalidate();
-            break;
-        default: break;
+void WebHost::EndDraw(const std::vector<Rect>& drawn) {
+    for (const Rect& r : drawn) {
+        ToCanvasOrder(s_->screen.data(), s_->canvas.width, r);
+        web_present(s_->screen.data(), s_->canvas.width, s_->canvas.height, r.x, r.y, r.w, r.h);
     }
 }
 
-void WebHost::State::Loop(Window& w, const std::function<bool()>& done) {
-    Window* outer = current;
-    current = &w;
-    while (!done()) {
-        if (w.Caption() != title) {
-            title = w.Caption();
-            web_set_title(Cp1251ToUtf8(title).c_str());
-        }
-        w.PresentIfChanged();
-        const bool ticking = ticks.Running() && w.TickWanted();
-        web_wait(ticking ? 1 : 0);
-        if (!ticking) ticks.SkipTo(emscripten_get_now());
-        int e[3];
-        while (!done() && web_next_event(e)) Handle(w, e);
-        for (int n = ticks.Due(emscripten_get_now()); n > 0 && !done() && ticks.Running(); --n) w.Tick();
-    }
-    w.PresentIfChanged();
-    current = outer;
-}
+void WebHost::SetTitle(const std::string& utf8) { web_set_title(utf8.c_str()); }
+
+// Positions come in canvas pixels (the page scales them from CSS pixels).
+Size WebHost::PointerArea() { return s_->canvas; }
 
 WebHost::WebHost() : s_(std::make_unique<State>()) {
     web_init();
-    s_->fonts = std::make_unique<SdlFontEngine>();
-    s_->sound = std::make_unique<SdlSound>();
 }
 
 WebHost::~WebHost() = default;
 
-FontEngine& WebHost::Fonts() { return *s_->fonts; }
-
-void WebHost::PlaySound(const std::filesystem::path& wav) { s_->sound->Play(wav); }
-
-void WebHost::PlayVoice(const std::filesystem::path& wav, bool afterSound) { s_->sound->PlayVoice(wav, afterSound); }
 
 void WebHost::SetTimer(bool running, int intervalMs) {
     if (running)
         s_->ticks.Start(emscripten_get_now(), intervalMs);
     else
         s_->ticks.Stop();
-}
-
-void WebHost::RunModal(Window& window, const std::function<bool()>& done) {
-    s_->Loop(window, [&] { return done() || window.Closed(); });
-}
-
-void WebHost::Run(Window& window) {
-    s_->Loop(window, [&] { return window.Closed(); });
-}
-
-void WebHost::Present(const Picture& frame) {
-    PresentChange(frame, Rect{0, 0, Window::kLayoutWidth, Window::kLayoutHeight});
-}
-
-void WebHost::PresentChange(const Picture& frame, Rect changed) {
-    if (frame.Width() != Window::kLayoutWidth || frame.Height() != Window::kLayoutHeight) return;
-    s_->Show(frame, changed);
 }
 
 std::uint64_t WebHost::PerformanceCounter() {

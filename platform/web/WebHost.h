@@ -2,31 +2,28 @@
 // desktop screen; pointer and touch, keys, resizes and the page being hidden or closed come
 // in as events; the timer runs on display frames. Built with emscripten and ASYNCIFY, so the
 // loop (and a message box's nested loop) can wait for the browser without returning.
+// Implements ScreenHost's waiting (the page's events and display frames), drawing (a buffer
+// put on the canvas), title and pointer area, and Host's timer and clock (fonts and sound: SdlMediaHost).
 #pragma once
 #include <memory>
 
-#include "platform/Host.h"
-#include "platform/Window.h"
+#include "platform/sdl/SdlMediaHost.h"
 
-class WebHost : public Host {
+class WebHost : public SdlMediaHost {
 public:
     WebHost();
     ~WebHost() override;
 
-    FontEngine& Fonts() override;
-    void PlaySound(const std::filesystem::path& wav) override;
-    void PlayVoice(const std::filesystem::path& wav, bool afterSound) override;
     void SetTimer(bool running, int intervalMs) override;
-    void RunModal(Window& window, const std::function<bool()>& done) override;
-    void Present(const Picture& frame) override;
-    void PresentChange(const Picture& frame, Rect changed) override;
     std::uint64_t PerformanceCounter() override;
 
-    // The window's loop: until it is closed. Idle, the page does nothing at all: no frame is
-    // asked of the browser unless the timer has work.
-    void Run(Window& window);
-
 private:
+    void WaitAndDispatch(Window& window, const std::function<bool()>& done) override;
+    bool BeginDraw(Screen& screen) override;
+    void EndDraw(const std::vector<Rect>& drawn) override;
+    void SetTitle(const std::string& utf8) override;
+    Size PointerArea() override;
+
     struct State;
     std::unique_ptr<State> s_;
 };

@@ -39,7 +39,7 @@
     performance.mark('timburik:compiled');
     WebFiles.contentUrl = contentUrl;
     WebFiles.contentRoot = settings['contentRoot'] || '/content';
-    WebFiles.storageRoot = settings['progressRoot'] || '/progress';
+    WebFiles.storageRoot = settings['progressRoot'] || WebFiles.storageRoot;
     addRunDependency('timburik-start');
     FS.mkdirTree(WebFiles.contentRoot);
     FS.mkdirTree(WebFiles.storageRoot);

@@ -1,6 +1,7 @@
 // File access on Windows: the wide-character API throughout, so that names with Cyrillic
 // letters open whatever the system's ANSI code page is. Failures are mapped to the errno
 // values whose message texts the player reads on every platform.
+// Implements Files.h: PathFromUtf8, ReadWholeFile, ReplaceFile, MayWrite, MakePrivateFolder, ReadFileInPieces.
 #include "platform/Files.h"
 
 #ifndef NOMINMAX

@@ -1,5 +1,6 @@
 // Font lookup on Windows, where there is no fontconfig: the family's file in the system's
 // fonts folder, else the DejaVu Sans Bold shipped beside the executable.
+// Implements FontLookup.h: FindFontFile.
 #include "platform/FontLookup.h"
 #include "platform/ProgramFolders.h"
 

@@ -1,5 +1,6 @@
 // The lock on Windows: LockFileEx on the lock file, which the system drops with the process
 // however it ends; the other copy's window is found by its title and brought forward.
+// Implements InstanceLock.h: InstanceLock, BringOtherCopyForward.
 #include "platform/InstanceLock.h"
 
 #ifndef NOMINMAX

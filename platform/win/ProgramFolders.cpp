@@ -1,5 +1,6 @@
 // A program unpacked from a zip keeps its content beside the executable; the user's files go
-// to the roaming application data folder (%APPDATA%).
+// to the game's folder in the roaming application data folder (%APPDATA%\timburik).
+// Implements ProgramFolders.h: SystemProgramFolders.
 #include "platform/ProgramFolders.h"
 
 #ifndef NOMINMAX
@@ -19,14 +20,15 @@ ProgramFolders SystemProgramFolders() {
         if (n == 0) break;
         if (n < buffer.size()) {
             buffer.resize(n);
-            f.programFolder = std::filesystem::path(buffer).parent_path();
+            f.installed = std::filesystem::path(buffer).parent_path();
+            f.unpacked = true;
             break;
         }
         buffer.resize(buffer.size() * 2);
     }
     PWSTR known = nullptr;
     if (SUCCEEDED(::SHGetKnownFolderPath(FOLDERID_RoamingAppData, 0, nullptr, &known)) && known)
-        f.userAppData = known;
+        f.user = std::filesystem::path(known) / "timburik";
     ::CoTaskMemFree(known);
     return f;
 }

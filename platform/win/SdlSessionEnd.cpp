@@ -2,6 +2,7 @@
 // installer's restart). Windows may end the process as soon as WM_ENDSESSION is answered, and
 // SDL turns that message into no event, so the request is made right there, before answering.
 // Closing the window is SDL's own quit event, as everywhere.
+// Implements SdlParts.h: WatchSystemQuit, TakeSystemQuit.
 #include <SDL.h>
 #include <windows.h>
 

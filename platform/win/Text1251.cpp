@@ -1,7 +1,8 @@
 // Code page 1251 conversion by table, for systems without iconv. Gives what iconv gives on
 // Linux, byte for byte: 0x98, which the code page leaves unassigned, and every character or
 // malformed UTF-8 sequence with no place in the code page become "?".
-#include "platform/Text1251.h"
+// Implements toolkit/Text1251.h: Cp1251ToUtf8, Utf8ToCp1251 (IsValidUtf8 is the toolkit's own).
+#include "platform/toolkit/Text1251.h"
 
 #include <cstdint>
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/Picture.h"
+#include "platform/toolkit/Picture.h"
 #include "tests/e2e/Processes.h"
 #include "tests/e2e/VirtualScreen.h"
 #include "tests/support/TempDir.h"

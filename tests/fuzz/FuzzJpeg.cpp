@@ -2,8 +2,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "platform/Errors.h"
-#include "platform/Picture.h"
+#include "platform/toolkit/Errors.h"
+#include "platform/toolkit/Picture.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     try {

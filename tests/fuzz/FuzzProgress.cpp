@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <string_view>
 
-#include "platform/Errors.h"
-#include "screens/ProgressFile.h"
+#include "platform/toolkit/Errors.h"
+#include "game/ProgressFile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     try {

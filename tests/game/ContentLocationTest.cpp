@@ -3,7 +3,8 @@
 
 #include "game/ContentLocation.h"
 #include "platform/Files.h"
-#include "platform/Text1251.h"
+#include "platform/ProgramFolders.h"
+#include "platform/toolkit/Text1251.h"
 #include "tests/support/TempDir.h"
 
 namespace {
@@ -100,8 +101,6 @@ TEST(ContentLocation, AProgramFolderThatMayBeWrittenKeepsTheProgressWithTheConte
     WritePack(f.current);
     EXPECT_EQ(ResolveContentLocation(r).ProgressFile("Confis.cnf"), f.current.Path() / "Confis.cnf");
 
-    EXPECT_EQ(AppDataFolder(f.user.Path()), f.user.Path() / "timburik");
-    EXPECT_TRUE(AppDataFolder({}).empty());
 }
 
 TEST(ContentLocation, AProgramFolderMadeReadOnlyKeepsNoProgressButItsScoresAreStillRead) {

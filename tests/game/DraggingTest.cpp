@@ -9,50 +9,48 @@ namespace {
 // ОКНО, unshuffled: tiles at x 464, 564, 664, 764 in the top row, cells below them at y 200.
 class Dragging : public ::testing::Test {
 protected:
-    FakeView view;
     Board board;
     void SetUp() override { LayBoard(board, Cp("ОКНО")); }
     Tile& Held() { return board.Tiles[board.DraggedTile]; }
+    BoardOutcome Move(int x, int y) { return BoardMouseMove(board, x, y, BoardSize{}); }
 };
 
 TEST_F(Dragging, PressOnAnEdgeMissesAndPickUpMovesTheRecordToTheEnd) {
     for (const Point p : {Point{464, 50}, Point{554, 50}, Point{500, 10}, Point{500, 100}}) {
-        BoardMouseDown(board, view, p.x, p.y);
+        EXPECT_EQ(BoardMouseDown(board, p.x, p.y).pickedUp, 0);
         EXPECT_EQ(board.DraggedTile, 0) << p.x << "," << p.y;
     }
-    view.Whiten();
-    BoardMouseDown(board, view, 465, 11);
+    const BoardOutcome o = BoardMouseDown(board, 465, 11);
     ASSERT_EQ(board.DraggedTile, 4);
+    EXPECT_EQ(o.pickedUp, LetterNumber(0xCE));  // О, said aloud
+    EXPECT_TRUE(o.repaint);
     EXPECT_EQ(Held().home, 1);
     EXPECT_TRUE(Held().dragging);
     EXPECT_EQ(Held().grabDx, 1);
     EXPECT_EQ(Held().grabDy, 1);
     EXPECT_EQ(board.Tiles[1].home, 2);
     EXPECT_EQ(board.Tiles[3].home, 4);
-    EXPECT_EQ(view.At(0, 0), clGreen);  // repainted
     // The pointer is recorded only by moves, so the held tile is still face down.
-    EXPECT_EQ(view.At(500, 50), kCoverColour);
+    EXPECT_EQ(board.PointerPos, (Point{0, 0}));
 }
 
 TEST_F(Dragging, PressRepaintsOnlyWhileInputIsEnabled) {
-    view.Whiten();
-    BoardMouseDown(board, view, 30, 300);
-    EXPECT_EQ(view.At(0, 0), clGreen);
+    EXPECT_TRUE(BoardMouseDown(board, 30, 300).repaint);
     board.InputEnabled = false;
-    view.Whiten();
-    BoardMouseDown(board, view, 500, 50);
+    const BoardOutcome o = BoardMouseDown(board, 500, 50);
     EXPECT_EQ(board.DraggedTile, 0);
-    EXPECT_EQ(view.At(0, 0), clWhite);
+    EXPECT_FALSE(o.repaint);
+    EXPECT_EQ(o.pickedUp, 0);
 }
 
 TEST_F(Dragging, OverlappingTilesGiveTheLaterRecord) {
     board.Tiles[2].x = 500;
-    BoardMouseDown(board, view, 520, 50);
+    BoardMouseDown(board, 520, 50);
     EXPECT_EQ(Held().home, 2);
 }
 
 TEST_F(Dragging, MovesOutsideTheLimitsAreIgnored) {
-    BoardMouseDown(board, view, 500, 50);  // grabbed at (36, 40)
+    BoardMouseDown(board, 500, 50);  // grabbed at (36, 40)
     struct Case {
         Point pointer;
         bool accepted;
@@ -62,7 +60,7 @@ TEST_F(Dragging, MovesOutsideTheLimitsAreIgnored) {
     for (const Case& c : cases) {
         const Point before{Held().x, Held().y};
         const Point pointerBefore = board.PointerPos;
-        BoardMouseMove(board, view, c.pointer.x, c.pointer.y);
+        EXPECT_EQ(Move(c.pointer.x, c.pointer.y).repaint, c.accepted);
         if (c.accepted) {
             EXPECT_EQ((Point{Held().x, Held().y}), (Point{c.pointer.x - 36, c.pointer.y - 40}));
             EXPECT_EQ(board.PointerPos, c.pointer);
@@ -71,115 +69,117 @@ TEST_F(Dragging, MovesOutsideTheLimitsAreIgnored) {
             EXPECT_EQ(board.PointerPos, pointerBefore);
         }
     }
+    // The limits are the given board's: a narrower one stops the tile sooner.
+    EXPECT_FALSE(BoardMouseMove(board, 1000, 100, BoardSize{1050, 361}).repaint);
 }
 
 TEST_F(Dragging, DropTargetIsTheNearestFreeCellStrictlyWithin90) {
-    BoardMouseDown(board, view, 500, 50);  // grabbed at (36, 40)
-    BoardMouseMove(board, view, 500, 150);  // tile at (464, 110): 90 from cell 1's centre
+    BoardMouseDown(board, 500, 50);  // grabbed at (36, 40)
+    Move(500, 150);                   // tile at (464, 110): 90 from cell 1's centre
     EXPECT_EQ(board.HighlightedSlot, 0);
-    BoardMouseMove(board, view, 500, 151);
+    Move(500, 151);
     EXPECT_EQ(board.HighlightedSlot, 1);
     EXPECT_EQ(board.Slots[1].colour, clLime);
-    BoardMouseMove(board, view, 550, 240);  // tile at x 514: as near to cell 1 as to cell 2
+    Move(550, 240);  // tile at x 514: as near to cell 1 as to cell 2
     EXPECT_EQ(board.HighlightedSlot, 1);
-    BoardMouseMove(board, view, 551, 240);
+    Move(551, 240);
     EXPECT_EQ(board.HighlightedSlot, 2);
     EXPECT_EQ(board.Slots[1].colour, clGrey);
     EXPECT_EQ(board.Slots[2].colour, clLime);
     // An occupied cell is never offered.
     board.Slots[2].placed = 99;
-    BoardMouseMove(board, view, 552, 240);
+    Move(552, 240);
     EXPECT_EQ(board.HighlightedSlot, 1);
 }
 
 TEST_F(Dragging, ReleaseOverNoCellLeavesTheTileThere) {
-    BoardMouseDown(board, view, 500, 50);
-    BoardMouseMove(board, view, 1000, 120);
-    view.Whiten();
-    BoardMouseUp(board, view);
+    BoardMouseDown(board, 500, 50);
+    Move(1000, 120);
+    const BoardOutcome o = BoardMouseUp(board);
     EXPECT_EQ(board.DraggedTile, 0);
     const Tile& t = board.Tiles[4];
     EXPECT_FALSE(t.dragging);
     EXPECT_EQ((Point{t.x, t.y}), (Point{964, 80}));
     EXPECT_EQ(board.Queue.count, 0);
-    EXPECT_EQ(view.starts, 0);
-    EXPECT_EQ(view.At(0, 0), clWhite);  // no repaint on release
+    EXPECT_FALSE(board.Queue.running);
+    EXPECT_EQ(o.drop.slot, 0);
+    EXPECT_FALSE(o.repaint);  // no repaint on release
 }
 
-TEST_F(Dragging, DropAssignsTheCellAndStartsAGlideThatStopsTheTimer) {
-    view.timerRunning = false;
-    DragTo(board, view, 2, 700, 230);  // 36, 30 off cell 3
+TEST_F(Dragging, DropAssignsTheCellAndStartsAGlideThatEndsByItself) {
+    const BoardOutcome o = DragTo(board, 2, 700, 230);  // 36, 30 off cell 3
     const Tile& t = board.Tiles[4];
     EXPECT_EQ(t.slot, 3);
     EXPECT_EQ(board.Slots[3].placed, t.letter);
     EXPECT_EQ(board.Slots[3].tileHome, 2);
     EXPECT_EQ(board.Slots[3].colour, clLime);
     EXPECT_EQ(board.HighlightedSlot, 0);
+    // К let go into Н's cell: a wrong drop, told as such.
+    EXPECT_EQ((std::array{o.drop.slot, o.drop.letter, o.drop.expected}),
+              (std::array{3, LetterNumber(0xCA), LetterNumber(0xCD)}));
     const MoveEntry& e = board.Queue.entries[1];
     EXPECT_EQ(board.Queue.count, 1);
     EXPECT_EQ((std::array{e.targetX, e.targetY, e.tile, e.duration}), (std::array{664, 200, 4, 100}));
-    EXPECT_TRUE(view.timerRunning);
-    Ticks(board, view, 10);
-    EXPECT_TRUE(view.timerRunning);
-    MoveTick(board, view);
-    EXPECT_FALSE(view.timerRunning);
+    EXPECT_TRUE(board.Queue.running);
+    EXPECT_EQ(Ticks(board, 10).landings, 0);
+    EXPECT_TRUE(board.Queue.running);
+    EXPECT_TRUE(MoveTick(board).landed);
+    EXPECT_FALSE(board.Queue.running);
     EXPECT_EQ((Point{t.x, t.y}), (Point{664, 200}));
-    EXPECT_EQ(view.solved, 0);
+    EXPECT_FALSE(o.solved);
 }
 
 TEST_F(Dragging, EitherOTileCompletesEitherOCellAndTheWordIsSolvedOnce) {
-    PlaceInto(board, view, 1, 4);  // О
-    PlaceInto(board, view, 2, 2);  // К
-    PlaceInto(board, view, 3, 3);  // Н
-    EXPECT_EQ(view.solved, 0);
+    PlaceInto(board, 1, 4);  // О
+    PlaceInto(board, 2, 2);  // К
+    PlaceInto(board, 3, 3);  // Н
     EXPECT_FALSE(IsWordComplete(board));
-    DragTo(board, view, 4, 464, 200);  // the other О, into the first cell
-    EXPECT_EQ(view.solved, 1);
+    const BoardOutcome o = DragTo(board, 4, 464, 200);  // the other О, into the first cell
+    EXPECT_TRUE(o.solved);
+    EXPECT_EQ(o.drop.letter, o.drop.expected);
     EXPECT_TRUE(IsWordComplete(board));
-    BoardMouseUp(board, view);
-    EXPECT_EQ(view.solved, 1);
+    EXPECT_FALSE(BoardMouseUp(board).solved);  // no tile held: nothing more to tell
 }
 
 TEST_F(Dragging, TileLiftedDuringItsGlideLeavesItsCellAndItsGlide) {
-    DragTo(board, view, 1, 400, 240);  // 64, 40 off cell 1
+    DragTo(board, 1, 400, 240);  // 64, 40 off cell 1
     ASSERT_EQ(board.Slots[1].tileHome, 1);
-    Ticks(board, view, 3);
+    Ticks(board, 3);
     const Tile& t = board.Tiles[RecordOf(board, 1)];
     const Point lifted{t.x, t.y};
     // Taken by its bottom right corner, well away from the cell's box.
-    BoardMouseDown(board, view, t.x + 89, t.y + 89);
+    BoardMouseDown(board, t.x + 89, t.y + 89);
     ASSERT_EQ(Held().home, 1);
     EXPECT_EQ(Held().slot, 0);
     EXPECT_EQ(board.Slots[1].placed, 0);
     EXPECT_EQ(board.Slots[1].tileHome, 0);
     EXPECT_EQ(board.Queue.count, 0);
-    EXPECT_FALSE(view.timerRunning);
-    Ticks(board, view, 20);
+    EXPECT_FALSE(board.Queue.running);
+    Ticks(board, 20);
     EXPECT_EQ((Point{Held().x, Held().y}), lifted);
-
     EXPECT_EQ(board.Slots[1].colour, clGrey);  // not left lit, empty, behind the tile
 
     // The same cell is offered again, and the new glide starts from its first step.
-    BoardMouseMove(board, view, 500 + 89, 200 + 89);
+    Move(500 + 89, 200 + 89);
     EXPECT_EQ(board.HighlightedSlot, 1);
-    BoardMouseUp(board, view);
-    Ticks(board, view, 10);
-    EXPECT_TRUE(view.timerRunning);
-    MoveTick(board, view);
+    BoardMouseUp(board);
+    Ticks(board, 10);
+    EXPECT_TRUE(board.Queue.running);
+    MoveTick(board);
     EXPECT_EQ((Point{board.Tiles[4].x, board.Tiles[4].y}), (Point{464, 200}));
-    EXPECT_FALSE(view.timerRunning);
+    EXPECT_FALSE(board.Queue.running);
 }
 
 TEST_F(Dragging, GlideFollowsItsTileWhenAnotherIsPickedUp) {
-    DragTo(board, view, 3, 500, 240);  // 36, 40 off cell 1; the tile of home 3 is now record 4
-    Ticks(board, view, 3);
-    BoardMouseDown(board, view, 600, 50);  // the tile of home 2, record 2
+    DragTo(board, 3, 500, 240);  // 36, 40 off cell 1; the tile of home 3 is now record 4
+    Ticks(board, 3);
+    BoardMouseDown(board, 600, 50);  // the tile of home 2, record 2
     ASSERT_EQ(Held().home, 2);
     ASSERT_EQ(board.Tiles[3].home, 3);
     EXPECT_EQ(board.Queue.entries[1].tile, 3);
-    BoardMouseMove(board, view, 900, 100);
+    Move(900, 100);
     const Point held{Held().x, Held().y};
-    Ticks(board, view, 8);
+    Ticks(board, 8);
     EXPECT_EQ((Point{board.Tiles[3].x, board.Tiles[3].y}), (Point{464, 200}));
     EXPECT_EQ((Point{Held().x, Held().y}), held);
     EXPECT_EQ(board.Slots[1].tileHome, 3);

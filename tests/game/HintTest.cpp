@@ -8,7 +8,6 @@ namespace {
 
 class Hint : public ::testing::Test {
 protected:
-    FakeView view;
     Board board;
     std::vector<int> QueuedHomes() {
         std::vector<int> homes;
@@ -17,7 +16,7 @@ protected:
     }
     // Both legs are 31 ticks; afterwards every cell must hold the tile it reserved.
     void ExpectEveryTileLands() {
-        Ticks(board, view, 62);
+        Ticks(board, 62);
         EXPECT_TRUE(IsWordComplete(board));
         for (int j = 1; j <= board.LetterCount; ++j) {
             const Tile& t = board.Tiles[RecordOf(board, board.Slots[j].tileHome)];
@@ -43,8 +42,8 @@ TEST_F(Hint, NoTilePlacedSendsEveryTileHomeAndOn) {
 
 TEST_F(Hint, RightTilesStayAndWrongOnesAreLiftedOut) {
     LayBoard(board, Cp("КОТ"), Cp("ТКО"));
-    PlaceInto(board, view, 2, 1);  // К, right
-    PlaceInto(board, view, 3, 3);  // О in Т's cell
+    PlaceInto(board, 2, 1);  // К, right
+    PlaceInto(board, 3, 3);  // О in Т's cell
     QueueHint(board, 1369);
     EXPECT_EQ(QueuedHomes(), (std::vector<int>{1, 3}));
     const Tile& k = board.Tiles[RecordOf(board, 2)];
@@ -56,7 +55,7 @@ TEST_F(Hint, RightTilesStayAndWrongOnesAreLiftedOut) {
 
 TEST_F(Hint, SecondTileOfALetterGoesToTheCellLeft) {
     LayBoard(board, Cp("ОКНО"), Cp("ООНК"));
-    PlaceInto(board, view, 2, 4);  // one О, in the last cell
+    PlaceInto(board, 2, 4);  // one О, in the last cell
     QueueHint(board, 1369);
     EXPECT_EQ(QueuedHomes(), (std::vector<int>{1, 3, 4}));
     EXPECT_EQ(board.Queue.entries[1].nextX, board.Slots[1].x);
@@ -72,12 +71,12 @@ TEST_F(Hint, EmptyWordEmptiesTheQueue) {
 
 TEST_F(Hint, TileLiftedDuringItsGlideStillLands) {
     LayBoard(board, Cp("ОКНО"));
-    DragTo(board, view, 1, 400, 240);
-    Ticks(board, view, 4);
+    DragTo(board, 1, 400, 240);
+    Ticks(board, 4);
     const Tile& t = board.Tiles[RecordOf(board, 1)];
-    BoardMouseDown(board, view, t.x + 45, t.y + 45);
-    BoardMouseMove(board, view, 1000, 100);
-    BoardMouseUp(board, view);
+    BoardMouseDown(board, t.x + 45, t.y + 45);
+    BoardMouseMove(board, 1000, 100, BoardSize{});
+    BoardMouseUp(board);
     QueueHint(board, 1369);
     ASSERT_EQ(board.Queue.count, 4);
     for (int k = 1; k <= 4; ++k) EXPECT_NE(board.Queue.entries[k].nextX, 0) << "entry " << k;

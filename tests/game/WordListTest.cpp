@@ -4,9 +4,9 @@
 #include <vector>
 
 #include "game/WordList.h"
-#include "platform/Errors.h"
+#include "platform/toolkit/Errors.h"
 #include "platform/Files.h"
-#include "platform/Text1251.h"
+#include "platform/toolkit/Text1251.h"
 #include "tests/support/TempDir.h"
 
 namespace {

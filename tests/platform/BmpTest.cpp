@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/Errors.h"
-#include "platform/Picture.h"
+#include "platform/toolkit/Errors.h"
+#include "platform/toolkit/Picture.h"
 #include "tests/support/TempDir.h"
 
 namespace {

@@ -1,7 +1,7 @@
 // Canvas: the rectangle leaves out its right and bottom edges; drawing clips to the picture.
 #include <gtest/gtest.h>
 
-#include "platform/Canvas.h"
+#include "platform/toolkit/Canvas.h"
 
 TEST(Canvas, RectangleOutlinesWithThePenAndLeavesOutTheRightAndBottomEdges) {
     Picture p(8, 8, ColorToPixel(clWhite));

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/FontCache.h"
-#include "platform/Window.h"
-#include "platform/headless/HeadlessHost.h"
+#include "platform/toolkit/FontCache.h"
+#include "platform/toolkit/Window.h"
+#include "tests/support/HeadlessHost.h"
 #include "tests/support/CountingFonts.h"
 
 namespace {
@@ -36,7 +36,7 @@ Picture Stripes(int w, int h, TColor a, TColor b) {
 // that lets the window show around it, one hidden.
 struct Scene {
     RecordingHost host;
-    Window w{host};
+    Window w{host, kTestLayout};
     PictureControl back{"back", {-20, -10, 400, 300}};
     PictureControl small{"small", {350, 250, 120, 80}};
     PictureControl hidden{"hidden", {100, 100, 50, 50}};
@@ -93,7 +93,7 @@ TEST(Composition, ComposingOnlyWhatChangedGivesTheFrameComposingEverythingGives)
 
 TEST(Composition, TheHostIsToldWhatChangedAndOnlyThatIsComposed) {
     RecordingHost host;
-    Window w{host};
+    Window w{host, kTestLayout};
     int paints = 0;
     struct Counted : Control {
         int* paints;
@@ -130,7 +130,7 @@ TEST(Composition, TheHostIsToldWhatChangedAndOnlyThatIsComposed) {
 
 TEST(Composition, ALazyPictureIsPaintedOnceBeforeItIsSeen) {
     HeadlessHost host;
-    Window w{host};
+    Window w{host, kTestLayout};
     PictureControl board("board", {0, 0, 100, 100});
     w.Add(board);
     w.PresentIfChanged();
@@ -215,7 +215,7 @@ TEST(Composition, ACaptionIsRenderedOnceWhateverTheFramesThatShowIt) {
 
 TEST(Composition, APictureFromASourceIsMadeOnlyWhenItFirstShowsAndOnlyOnce) {
     RecordingHost host;
-    Window w{host};
+    Window w{host, kTestLayout};
     PictureControl later{"later", {10, 10, 40, 30}};
     PictureControl failing{"failing", {100, 10, 40, 30}};
     w.Add(later);

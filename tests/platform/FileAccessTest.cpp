@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "platform/Errors.h"
+#include "platform/toolkit/Errors.h"
 #include "platform/Files.h"
 #include "platform/InstanceLock.h"
-#include "platform/Picture.h"
-#include "platform/Text1251.h"
+#include "platform/toolkit/Picture.h"
+#include "platform/toolkit/Text1251.h"
 #include "tests/support/TempDir.h"
 
 namespace fs = std::filesystem;

@@ -9,8 +9,8 @@
 
 #include <jpeglib.h>
 
-#include "platform/Errors.h"
-#include "platform/Picture.h"
+#include "platform/toolkit/Errors.h"
+#include "platform/toolkit/Picture.h"
 #include "tests/support/PeakMemory.h"
 
 namespace {

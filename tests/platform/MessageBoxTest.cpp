@@ -6,12 +6,12 @@
 #include <string>
 #include <vector>
 
-#include "platform/Errors.h"
-#include "platform/MessageBoxPanel.h"
-#include "platform/PaintUtil.h"
-#include "platform/Text1251.h"
-#include "platform/Window.h"
-#include "platform/headless/HeadlessHost.h"
+#include "platform/toolkit/Errors.h"
+#include "platform/toolkit/MessageBoxPanel.h"
+#include "platform/toolkit/PaintUtil.h"
+#include "platform/toolkit/Text1251.h"
+#include "platform/toolkit/Window.h"
+#include "tests/support/HeadlessHost.h"
 
 namespace {
 
@@ -36,7 +36,7 @@ void ClickAt(Window& w, Rect r) {
 
 TEST(MessageBox, ScriptedAnswersReachTheQuestionAndItsTextIsRecorded) {
     HeadlessHost host;
-    Window w(host);
+    Window w(host, kTestLayout);
     host.answers = {HeadlessHost::Answer::Yes, HeadlessHost::Answer::No, HeadlessHost::Answer::Escape};
     EXPECT_TRUE(w.AskYesNo("First?"));
     EXPECT_FALSE(w.AskYesNo("Second?"));
@@ -57,7 +57,7 @@ TEST(MessageBox, KeysAndTheButtonsLettersAnswerTheQuestionInRussian) {
                           Case{Key::Other, "y", true}, Case{Key::Escape, "", false}, Case{Key::Other, "Н", false},
                           Case{Key::Other, "n", false}}) {
         ScriptedHost host;
-        Window w(host);
+        Window w(host, kTestLayout);
         host.script = [&](Window& win, MessageBoxPanel& box) {
             EXPECT_EQ(box.Caption(), Cp("Предупреждение"));
             EXPECT_EQ(paint::ParseAccelerator(box.ButtonLabel(0)).text, Cp("Да"));
@@ -75,7 +75,7 @@ TEST(MessageBox, KeysAndTheButtonsLettersAnswerTheQuestionInRussian) {
 TEST(MessageBox, TheErrorBoxClosesOnEnterOrEscapeButNotOnYesOrNo) {
     for (Key closing : {Key::Enter, Key::Escape}) {
         ScriptedHost host;
-        Window w(host);
+        Window w(host, kTestLayout);
         w.SetCaption("Game");
         host.script = [&](Window& win, MessageBoxPanel& box) {
             EXPECT_EQ(box.GetKind(), MessageBoxPanel::Kind::Error);
@@ -94,7 +94,7 @@ TEST(MessageBox, TheErrorBoxClosesOnEnterOrEscapeButNotOnYesOrNo) {
 
 TEST(MessageBox, ClicksOnTheDrawnButtonsAnswerAndAReleaseElsewhereDoesNot) {
     ScriptedHost host;
-    Window w(host);
+    Window w(host, kTestLayout);
     PictureControl under("under", {0, 0, 1369, 700});
     w.Add(under);
     int reached = 0;
@@ -130,7 +130,7 @@ TEST(MessageBox, ClicksOnTheDrawnButtonsAnswerAndAReleaseElsewhereDoesNot) {
 
 TEST(MessageBox, TheBoxIsDrawnWhileOpenAndGoneAfter) {
     ScriptedHost host;
-    Window w(host);
+    Window w(host, kTestLayout);
     w.SetColor(clGreen);
     Rect bounds;
     host.script = [&](Window& win, MessageBoxPanel& box) {
@@ -145,7 +145,7 @@ TEST(MessageBox, TheBoxIsDrawnWhileOpenAndGoneAfter) {
 
 TEST(MessageBox, TicksGoOnWhileABoxWaitsAndTheirErrorsOpenABoxAbove) {
     HeadlessHost host;
-    Window w(host);
+    Window w(host, kTestLayout);
     host.ticksDuringModal = 3;
     host.answers = {HeadlessHost::Answer::Ok, HeadlessHost::Answer::Yes};
     std::vector<std::string> seen;
@@ -153,7 +153,7 @@ TEST(MessageBox, TicksGoOnWhileABoxWaitsAndTheirErrorsOpenABoxAbove) {
         seen.push_back(w.Modal() ? w.Modal()->Text() : "none");
         if (seen.size() == 2) throw GameError("Tick failed");
     };
-    w.StartTimer();
+    w.SetTimer(true, 10);
     EXPECT_TRUE(w.AskYesNo("Save?"));
     // The error box's own modal loop fires its ticks too, all while "Save?" waits.
     EXPECT_EQ(seen, (std::vector<std::string>{"Save?", "Save?", "Tick failed.", "Tick failed.", "Tick failed.",
@@ -163,7 +163,7 @@ TEST(MessageBox, TicksGoOnWhileABoxWaitsAndTheirErrorsOpenABoxAbove) {
 
 TEST(MessageBox, AQuitRequestClosesTheBoxAndIsHandledOnceItHasReturned) {
     ScriptedHost host;
-    Window w(host);
+    Window w(host, kTestLayout);
     std::vector<std::string> events;
     w.OnQuitRequest = [&](QuitReason) { events.push_back(w.ModalOpen() ? "quit with box" : "quit"); };
     host.script = [](Window& win, MessageBoxPanel&) { win.QuitRequested(); };

@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/ScreenFit.h"
+#include "platform/toolkit/ScreenFit.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Fitting the 1369 x 700 layout onto screens of other sizes, and mapping the pointer back.
 #include <gtest/gtest.h>
 
-#include "platform/ScreenFit.h"
+#include "platform/toolkit/ScreenFit.h"
 
 namespace {
 ScreenFit On(int w, int h) {

@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "platform/SoundMixer.h"
+#include "platform/toolkit/SoundMixer.h"
 
 namespace {
 

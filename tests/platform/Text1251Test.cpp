@@ -3,8 +3,8 @@
 
 #include <cerrno>
 
-#include "platform/Errors.h"
-#include "platform/Text1251.h"
+#include "platform/toolkit/Errors.h"
+#include "platform/toolkit/Text1251.h"
 
 TEST(Text1251, RussianLettersRoundTrip) {
     const std::string cp = Cp("ЁЖИК ёж АЯ");

@@ -58,16 +58,6 @@ TEST(FrameTicks, StartingARunningTimerKeepsItsRhythmAndStoppingSilencesIt) {
     EXPECT_EQ(t.Due(1010), 1);
 }
 
-TEST(FrameTicks, TicksSleptThroughComeBackInStep) {
-    FrameTicks t;
-    t.Start(0, 10);
-    t.SkipTo(35);
-    EXPECT_EQ(t.Due(39), 0);
-    EXPECT_EQ(t.Due(40), 1);
-    t.SkipTo(40.5);  // nothing was slept through: the next tick stays at 50
-    EXPECT_EQ(t.Due(50), 1);
-}
-
 TEST(CanvasOrder, TurnsScreenPixelsIntoCanvasBytesInsideTheAreaOnly) {
     const int w = 4, h = 3;
     std::vector<std::uint32_t> screen(w * h, 0xFF0A0B0Cu);

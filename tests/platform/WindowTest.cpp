@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/Errors.h"
-#include "platform/Text1251.h"
-#include "platform/Window.h"
-#include "platform/headless/HeadlessHost.h"
+#include "platform/toolkit/Errors.h"
+#include "platform/toolkit/Text1251.h"
+#include "platform/toolkit/Window.h"
+#include "tests/support/HeadlessHost.h"
 #include "tests/support/TempDir.h"
 
 namespace {
@@ -26,7 +26,7 @@ protected:
     void Log(const std::string& s) { log.push_back(s); }
 
     HeadlessHost host;
-    Window w{host};
+    Window w{host, kTestLayout};
     std::vector<std::string> log;
     using Log_ = std::vector<std::string>;
 };
@@ -205,13 +205,13 @@ TEST_F(WindowTest, TicksArriveOnlyWhileTheTimerRuns) {
     w.OnTimer = [&] { ++ticks; };
     w.Tick();
     EXPECT_EQ(ticks, 0);
-    w.StartTimer();
+    w.SetTimer(true, 10);
     EXPECT_TRUE(host.timerRunning);
     EXPECT_EQ(host.timerInterval, 10);
     host.Ticks(w, 3);
     EXPECT_EQ(ticks, 3);
     w.OnTimer = [&] {
-        if (++ticks == 5) w.StopTimer();
+        if (++ticks == 5) w.SetTimer(false, 10);
     };
     host.Ticks(w, 10);
     EXPECT_EQ(ticks, 5);
@@ -317,7 +317,7 @@ TEST_F(WindowTest, QuittingClosesOrAsksTheProgram) {
     w.QuitRequested();
     EXPECT_TRUE(w.Closed());
 
-    Window other(host);
+    Window other(host, kTestLayout);
     int asked = 0;
     other.OnQuitRequest = [&](QuitReason) { ++asked; };
     other.QuitRequested();

@@ -2,7 +2,7 @@
 #include "tests/screens/GameFixture.h"
 
 #include "platform/Files.h"
-#include "platform/Text1251.h"
+#include "platform/toolkit/Text1251.h"
 
 namespace {
 bool TopRowCovered(TFWords& f) {
@@ -34,7 +34,7 @@ TEST_F(GameTest, TheHintSolvesTheWordForAPoint) {
     Start(Repeat("КОШКА"));
     Play("10");
     ClickOn(form->btn_podskazka);
-    EXPECT_EQ(form->Score, 9);
+    EXPECT_EQ(form->session.Score, 9);
     EXPECT_EQ(form->RightWordsCounter.Caption(), "  10  ");  // the label waits
     EXPECT_TRUE(form->imgGrimaska.Visible());
     EXPECT_TRUE(form->imgDalishe.Visible());
@@ -50,7 +50,7 @@ TEST_F(GameTest, TheHintSolvesTheWordForAPoint) {
         EXPECT_TRUE(filled) << "slot " << s;
     }
     ClickOn(form->imgDalishe);
-    EXPECT_EQ(form->Score, 10);
+    EXPECT_EQ(form->session.Score, 10);
     EXPECT_EQ(form->RightWordsCounter.Caption(), "  10  ");
     EXPECT_TRUE(form->imgSm[2]->Visible());
     EXPECT_FALSE(form->imgSm[3]->Visible());
@@ -68,10 +68,10 @@ TEST_F(GameTest, AHintAtZeroGoesBelowZeroAndComesBack) {
     Start();
     Play();
     ClickOn(form->btn_podskazka);
-    EXPECT_EQ(form->Score, -1);
+    EXPECT_EQ(form->session.Score, -1);
     host.Ticks(W(), 70);
     ClickOn(form->imgDalishe);
-    EXPECT_EQ(form->Score, 0);
+    EXPECT_EQ(form->session.Score, 0);
     EXPECT_EQ(form->RightWordsCounter.Caption(), "  0  ");
 }
 
@@ -81,10 +81,10 @@ TEST_F(GameTest, TheHintOnTheSolvedScreenGivesThePointBackWithoutReward) {
     SolveWord();  // 5: first icon
     host.sounds.clear();
     ClickOn(form->btn_podskazka);
-    EXPECT_EQ(form->Score, 4);
+    EXPECT_EQ(form->session.Score, 4);
     EXPECT_EQ(B().Queue.count, 0);
     ClickOn(form->imgDalishe);  // lies over the forward picture
-    EXPECT_EQ(form->Score, 5);
+    EXPECT_EQ(form->session.Score, 5);
     EXPECT_FALSE(form->imgSm[2]->Visible());
     ASSERT_EQ(host.sounds.size(), 1u);
     EXPECT_EQ(host.sounds[0].filename(), "Beep.wav");

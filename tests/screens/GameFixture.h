@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/headless/HeadlessHost.h"
+#include "tests/support/HeadlessHost.h"
 #include "screens/TFWords.h"
 #include "tests/support/Content.h"
 

@@ -1,13 +1,12 @@
 // The board painted once before each frame shows exactly what painting it at every change
-// shows: two windows played in step, one painting at once, compared frame by frame. And a
-// tick with nothing to move costs no frame, and lets the host sleep.
+// shows: two windows played in step, one painting at once, compared frame by frame. And with
+// nothing to move the timer is stopped and no frame composed.
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <memory>
 
-#include "game/BoardDrawing.h"
-#include "platform/headless/HeadlessHost.h"
+#include "tests/support/HeadlessHost.h"
 #include "screens/TFWords.h"
 #include "tests/support/Content.h"
 
@@ -18,9 +17,9 @@ namespace {
 class PaintAtOnce : public TFWords {
 public:
     using TFWords::TFWords;
-    void BoardChanged(Board& b) override {
-        imgMainW.Surface();  // counts as a change of the control, as painting always did
-        PaintBoard(b, *this);
+    void RedrawBoard() override {
+        // Taking the surface counts as a change of the control, as painting always did.
+        painter.PaintBoard(board, imgMainW.Surface(), CoverImage.get());
     }
 };
 
@@ -96,23 +95,23 @@ TEST_F(LazyBoard, EveryFrameOfAGameEqualsTheFramePaintingAtOnceGives) {
     EXPECT_TRUE(lazyHost.messages.empty());
 }
 
-TEST_F(LazyBoard, ATickWithNothingToMoveComposesNoFrameAndNeedsNoWaking) {
+TEST_F(LazyBoard, WithNothingToMoveTheTimerIsStoppedAndNoFrameComposed) {
     Open("КОТ");
     Click("girl", [](TFWords& f) -> Control& { return f.ImgA; });
     Click("white", [](TFWords& f) -> Control& { return f.lblWhite; });
     Window& w = lazy->GetWindow();
-    ASSERT_TRUE(w.TimerRunning());
-    EXPECT_FALSE(w.TickWanted());
+    EXPECT_FALSE(w.TimerRunning());
     const int presents = lazyHost.presents;
-    lazyHost.Ticks(w, 50);
+    w.Tick();
+    w.PresentIfChanged();
     EXPECT_EQ(lazyHost.presents, presents);
     EXPECT_FALSE(w.NeedsPresent());
-    // A drop gives the ticks work until its glide ends and stops the timer.
+    // A drop runs the timer until its glide ends.
     Drag(1, 1);
-    EXPECT_TRUE(w.TickWanted());
+    EXPECT_TRUE(w.TimerRunning());
     lazyHost.Ticks(w, 11);
     EXPECT_GT(lazyHost.presents, presents);
-    EXPECT_FALSE(w.TickWanted());
+    EXPECT_FALSE(w.TimerRunning());
 }
 
 }  // namespace

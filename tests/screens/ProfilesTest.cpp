@@ -1,7 +1,7 @@
 // Choosing a profile restores its score and reward icons; choosing a level starts play.
 #include "tests/screens/GameFixture.h"
 
-#include "platform/Text1251.h"
+#include "platform/toolkit/Text1251.h"
 
 namespace {
 int IconsShown(TFWords& f) {
@@ -22,7 +22,7 @@ TEST_F(GameTest, TheProgressFileIsReadLeniently) {
     for (const Case& c : cases) {
         dir.Write("Confif.cnf", c.content);
         ChooseGirl();
-        EXPECT_EQ(form->Score, c.score) << '"' << c.content << '"';
+        EXPECT_EQ(form->session.Score, c.score) << '"' << c.content << '"';
         EXPECT_EQ(form->RightWordsCounter.Caption(), "  " + std::to_string(c.score) + "  ");
     }
     EXPECT_TRUE(host.messages.empty());
@@ -31,8 +31,8 @@ TEST_F(GameTest, TheProgressFileIsReadLeniently) {
 TEST_F(GameTest, NoProgressFileMeansAFreshStart) {
     Start();
     ChooseBoy();
-    EXPECT_EQ(form->Score, 0);
-    EXPECT_EQ(form->ProgressFileName, "Confis.cnf");
+    EXPECT_EQ(form->session.Score, 0);
+    EXPECT_EQ(form->session.ProgressFileName, "Confis.cnf");
     EXPECT_EQ(form->RightWordsCounter.Caption(), "  0  ");
     EXPECT_EQ(IconsShown(*form), 0);
     EXPECT_FALSE(form->ImgA.Visible());  // the other profile goes
@@ -51,7 +51,7 @@ TEST_F(GameTest, EarnedIconsComeBackButNotTheFinalOne) {
 
     dir.Write("Confif.cnf", "137");  // too high: starts again from 2
     ChooseGirl();
-    EXPECT_EQ(form->Score, 2);
+    EXPECT_EQ(form->session.Score, 2);
     EXPECT_EQ(IconsShown(*form), 0);
 
     dir.Write("Confif.cnf", "12");
@@ -69,14 +69,14 @@ TEST_F(GameTest, NotANumberIsReportedAndTheProfileCanBeChosenAgain) {
         ASSERT_EQ(host.messages.size(), 1u) << bad;
         EXPECT_EQ(host.messages[0], "Invalid numeric input.");
         // The file name is set but nothing else moved on.
-        EXPECT_EQ(form->ProgressFileName, "Confif.cnf");
+        EXPECT_EQ(form->session.ProgressFileName, "Confif.cnf");
         EXPECT_EQ(form->RightWordsCounter.Caption(), Cp("  СЛ  ")) << bad;
         EXPECT_TRUE(form->imgE.Visible());
         EXPECT_FALSE(form->lblWhite.Visible());
     }
     dir.Write("Confif.cnf", "7");
     ChooseGirl();
-    EXPECT_EQ(form->Score, 7);
+    EXPECT_EQ(form->session.Score, 7);
     EXPECT_TRUE(form->lblWhite.Visible());
 }
 
@@ -86,7 +86,7 @@ TEST_F(GameTest, ALevelStartsPlayOnThePuzzleAlreadyBuilt) {
     const int firstTileX = B().Tiles[1].x;
     ChooseGirl();
     ClickOn(form->lblPurple);
-    EXPECT_EQ(form->Level, 3);
+    EXPECT_EQ(form->session.Level, 3);
     EXPECT_TRUE(form->btn_podskazka.Visible());
     EXPECT_TRUE(form->btExit.Visible());
     EXPECT_TRUE(form->imgSubj.Visible());
@@ -106,10 +106,10 @@ TEST_F(GameTest, SavingWritesTheDigitsAlone) {
     Play("41");
     form->SaveProgress();
     EXPECT_EQ(dir.Read("Confif.cnf"), "41");
-    form->Score = 300;
+    form->session.Score = 300;
     form->SaveProgress();
     EXPECT_EQ(dir.Read("Confif.cnf"), "44");
-    form->Score = -1;  // only between a hint at 0 and the next picture
+    form->session.Score = -1;  // only between a hint at 0 and the next picture
     form->SaveProgress();
     EXPECT_EQ(dir.Read("Confif.cnf"), "0");
     EXPECT_FALSE(dir.Exists("Confif.cnf.tmp"));

@@ -1,7 +1,7 @@
 // A completed word: the score, the reward icons, the victory picture and the drum.
 #include "tests/screens/GameFixture.h"
 
-#include "platform/Text1251.h"
+#include "platform/toolkit/Text1251.h"
 
 namespace {
 bool PlayedDrum(const HeadlessHost& host) {
@@ -15,7 +15,7 @@ TEST_F(GameTest, TheFifthWordEarnsTheFirstIconWithTheDrum) {
     Start();
     Play("4");
     SolveWord();
-    EXPECT_EQ(form->Score, 5);
+    EXPECT_EQ(form->session.Score, 5);
     EXPECT_EQ(form->RightWordsCounter.Caption(), "  5  ");
     EXPECT_TRUE(form->imgSm[1]->Visible());
     EXPECT_FALSE(form->imgSm[2]->Visible());
@@ -33,9 +33,9 @@ TEST_F(GameTest, TheHundredAndThirtyFifthWordEarnsTheFinalIcon) {
     Start();
     Play("134");
     SolveWord();
-    EXPECT_EQ(form->Score, 135);
+    EXPECT_EQ(form->session.Score, 135);
     EXPECT_TRUE(form->imgSmVin.Visible());
-    EXPECT_TRUE(form->RewardFlags[27]);
+    EXPECT_TRUE(form->session.RewardFlags[27]);
     EXPECT_FALSE(form->imgWinWin.Visible());
     EXPECT_TRUE(PlayedDrum(host));
 }
@@ -44,7 +44,7 @@ TEST_F(GameTest, TheWordPastOneHundredAndThirtyFiveBringsVictory) {
     Start();
     Play("135");
     SolveWord();
-    EXPECT_EQ(form->Score, 136);
+    EXPECT_EQ(form->session.Score, 136);
     EXPECT_TRUE(form->imgWinWin.Visible());
     EXPECT_FALSE(form->imgDalishe.Visible());
     EXPECT_FALSE(form->btn_podskazka.Visible());
@@ -61,8 +61,8 @@ TEST_F(GameTest, AWordIsCountedOnceAtTheReleaseThatCompletesIt) {
     Start();
     Play("0");
     SolveWord();
-    EXPECT_EQ(form->Score, 1);
+    EXPECT_EQ(form->session.Score, 1);
     host.Ticks(W(), 50);
-    EXPECT_EQ(form->Score, 1);
+    EXPECT_EQ(form->session.Score, 1);
     EXPECT_FALSE(W().TimerRunning());
 }

@@ -1,6 +1,6 @@
 #include "tests/support/Content.h"
 
-#include "platform/Text1251.h"
+#include "platform/toolkit/Text1251.h"
 
 TColor LetterColour(int n) {
     return static_cast<TColor>((40 + n * 6) | ((250 - n * 5) << 8) | ((20 + n * 7) << 16));

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/Color.h"
+#include "platform/toolkit/Color.h"
 #include "tests/support/TempDir.h"
 
 constexpr TColor kCoverColour = 0x0000C0;    // dark red

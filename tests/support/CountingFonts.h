@@ -2,7 +2,7 @@
 #pragma once
 #include <string>
 
-#include "platform/headless/HeadlessHost.h"
+#include "tests/support/HeadlessHost.h"
 
 class CountingFonts : public FontEngine {
 public:

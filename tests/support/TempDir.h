@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/Picture.h"
+#include "platform/toolkit/Picture.h"
 
 class TempDir {
 public:

@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "platform/Files.h"
-#include "platform/Text1251.h"
+#include "platform/toolkit/Text1251.h"
 #include "tests/support/Content.h"
 #include "tools/wordcheck/WordCheck.h"
 

@@ -8,9 +8,9 @@
 
 #include "game/Puzzle.h"
 #include "game/WordList.h"
-#include "platform/Errors.h"
-#include "platform/Picture.h"
-#include "platform/Text1251.h"
+#include "platform/toolkit/Errors.h"
+#include "platform/toolkit/Picture.h"
+#include "platform/toolkit/Text1251.h"
 #include "platform/sdl/SdlParts.h"
 #include "screens/LayoutRects.h"
 

@@ -11,17 +11,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: %s [FOLDER]\n", argv[0]);
         return 2;
     }
-    ContentLocation content;
-    if (argc == 2) {
-        content = ContentLocation::InFolder(argv[1]);
-    } else {
-        std::error_code ec;
-        LocationRequest request;
-        request.currentFolder = std::filesystem::current_path(ec);
-        request.installedFolder = TIMBURIK_INSTALLED_DATA_DIR;
-        request.userFolder = UserDataFolder(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
-        content = ResolveContentLocation(request);
-    }
+    const std::optional<std::filesystem::path> folder =
+        argc == 2 ? std::optional<std::filesystem::path>(argv[1]) : std::nullopt;
+    const ContentLocation content = ResolveContentLocation(SystemLocationRequest(folder, false));
     const WordCheckReport report = CheckContent(content);
     const std::u8string list = content.WordList().u8string();
     std::printf("%s: %s, строк: %d\n", std::string(list.begin(), list.end()).c_str(),

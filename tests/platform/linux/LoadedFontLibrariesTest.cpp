@@ -6,7 +6,7 @@
 #include <filesystem>
 
 #include "platform/FontLookup.h"
-#include "platform/Text1251.h"
+#include "platform/toolkit/Text1251.h"
 #include "platform/sdl/SdlParts.h"
 #include "tests/support/TempDir.h"
 

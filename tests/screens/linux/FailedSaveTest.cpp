@@ -4,7 +4,7 @@
 
 #include <fstream>
 
-#include "platform/Text1251.h"
+#include "platform/toolkit/Text1251.h"
 #include "tests/screens/GameFixture.h"
 
 // A failed save must leave the old score exactly as it was and the game playable.
@@ -21,7 +21,7 @@ protected:
         ClickOn(form->img_control_forward);
         EXPECT_EQ(B().LetterCount, 3);
         SolveWord();
-        EXPECT_EQ(form->Score, 22);
+        EXPECT_EQ(form->session.Score, 22);
         // "Выход" again fails again: only now is the parent asked whether to leave without
         // saving, and No stays.
         host.answers.insert(host.answers.end(), {HeadlessHost::Answer::Yes, HeadlessHost::Answer::No});

@@ -13,7 +13,7 @@
 #include <fstream>
 
 #include "assets/Assets.h"
-#include "platform/Text1251.h"
+#include "platform/toolkit/Text1251.h"
 #include "tests/screens/GameFixture.h"
 #include "tests/support/PeakMemory.h"
 
@@ -187,7 +187,7 @@ TEST_P(PictureFaultTest, IsShownAndTheGameGoesOnWithTheScoreKept) {
         Open();
         EXPECT_TRUE(form->imgVybor.Visible() && form->ImgA.Visible() && form->imgE.Visible());
         Play();
-        EXPECT_EQ(form->Score, 20);
+        EXPECT_EQ(form->session.Score, 20);
     } else {
         Open();
         Play();
@@ -196,7 +196,7 @@ TEST_P(PictureFaultTest, IsShownAndTheGameGoesOnWithTheScoreKept) {
         ClickOn(form->img_control_forward);
         // The forward picture stays for another try; the word just solved still counts.
         EXPECT_TRUE(form->img_control_forward.Visible());
-        EXPECT_EQ(form->Score, 21);
+        EXPECT_EQ(form->session.Score, 21);
     }
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(host.messages[0], MessageFor(dir, c.file, c.fault));
@@ -325,7 +325,7 @@ TEST_F(FaultTest, ProgressFilesOfEveryKindOfBadContent) {
         ChooseGirl();
         if (c.score >= 0) {
             EXPECT_TRUE(host.messages.empty()) << c.what;
-            EXPECT_EQ(form->Score, c.score) << c.what;
+            EXPECT_EQ(form->session.Score, c.score) << c.what;
             EXPECT_TRUE(form->lblWhite.Visible()) << c.what;
         } else {
             ASSERT_EQ(host.messages.size(), 1u) << c.what;
@@ -359,7 +359,7 @@ TEST_F(FaultTest, AnUnreadableProgressFileStartsFromZeroAndIsNotOverwritten) {
         Play();
     }
     EXPECT_TRUE(host.messages.empty());
-    EXPECT_EQ(form->Score, 0);
+    EXPECT_EQ(form->session.Score, 0);
     SolveWord();
     // The save judges the file by its mode, as it would for the child's own account.
     EXPECT_FALSE(Exit());
@@ -374,7 +374,7 @@ TEST_F(FaultTest, AProgressFileThatIsADirectoryReadsAsZeroAndCannotBeSaved) {
     std::filesystem::create_directory(dir.Path() / "Confif.cnf");
     Play();
     EXPECT_TRUE(host.messages.empty());
-    EXPECT_EQ(form->Score, 0);
+    EXPECT_EQ(form->session.Score, 0);
     SolveWord();
     EXPECT_FALSE(Exit());
     ASSERT_EQ(host.messages.size(), 2u);
@@ -445,7 +445,7 @@ protected:
         ClickOn(form->imgDalishe);
         ClickOn(form->img_control_forward);
         EXPECT_TRUE(host.messages.empty());
-        EXPECT_EQ(form->Score, 1);
+        EXPECT_EQ(form->session.Score, 1);
         EXPECT_EQ(B().LetterCount, 3);
         EXPECT_EQ(host.sounds, (std::vector<std::filesystem::path>{dir.Path() / "Sounds" / "Drum1.wav",
                                                                   dir.Path() / "Sounds" / "Beep.wav"}));

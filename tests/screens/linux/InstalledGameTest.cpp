@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "platform/Text1251.h"
+#include "platform/toolkit/Text1251.h"
 
 #include "tests/screens/GameFixture.h"
 

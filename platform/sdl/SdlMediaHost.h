@@ -1,0 +1,27 @@
+// What the SDL host and the browser host (SDL under emscripten) share beyond the screen: the
+// font engine over SDL_ttf and the sound player over an SDL audio device.
+// Implements Host's Fonts, PlaySound and PlayVoice for both.
+#pragma once
+#include <memory>
+
+#include "platform/sdl/SdlParts.h"
+#include "platform/toolkit/ScreenHost.h"
+
+class SdlMediaHost : public ScreenHost {
+public:
+    SdlMediaHost();
+    ~SdlMediaHost() override;
+    FontEngine& Fonts() override { return *fonts_; }
+    void PlaySound(const std::filesystem::path& wav) override { sound_->Play(wav); }
+    void PlayVoice(const std::filesystem::path& wav, bool afterSound) override {
+        sound_->PlayVoice(wav, afterSound);
+    }
+
+protected:
+    // Closes the fonts and the sound device; a host calls it before SDL itself stops.
+    void StopMedia();
+
+private:
+    std::unique_ptr<SdlFontEngine> fonts_;
+    std::unique_ptr<SdlSound> sound_;
+};

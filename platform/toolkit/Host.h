@@ -1,0 +1,36 @@
+// What a window needs from the system it runs on: the SDL2 host on a real screen, the
+// headless host in tests.
+#pragma once
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+
+#include "platform/toolkit/Fonts.h"
+#include "platform/toolkit/Picture.h"
+#include "platform/toolkit/Rect.h"
+
+class Window;
+
+class Host {
+public:
+    virtual ~Host() = default;
+    virtual FontEngine& Fonts() = 0;
+    // Starts playing a WAV file without waiting; a new sound cuts the previous one; a file
+    // that cannot be read plays a short default sound; no audio device means silence.
+    virtual void PlaySound(const std::filesystem::path& wav) = 0;
+    // Starts saying a letter or a word from a WAV file, mixed over the game's sounds: a new
+    // voice cuts the previous voice, never the game's sound; with `afterSound` it waits until
+    // the game's sound playing now has ended. A file that cannot be read is silence.
+    virtual void PlayVoice(const std::filesystem::path& wav, bool afterSound) = 0;
+    // The window's timer: ticks arrive as Window::Tick() on the UI thread.
+    virtual void SetTimer(bool running, int intervalMs) = 0;
+    // Runs a nested event loop (pointer, keys, ticks) until done() is true.
+    virtual void RunModal(Window& window, const std::function<bool()>& done) = 0;
+    // Shows a composed frame of the layout size.
+    virtual void Present(const Picture& frame) = 0;
+    // The same, told that the frame differs from the one shown before only inside `changed`
+    // (layout coordinates), so that a host may bring just that part of the screen up to date.
+    virtual void PresentChange(const Picture& frame, Rect /*changed*/) { Present(frame); }
+    // A free-running counter for reseeding random draws.
+    virtual std::uint64_t PerformanceCounter() = 0;
+};
