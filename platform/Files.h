@@ -22,6 +22,11 @@ int ReadWholeFile(const std::filesystem::path& file, std::string& bytes, std::si
 // removed whatever of its own it created.
 int ReplaceFile(const std::filesystem::path& file, std::string_view bytes);
 
+// Adds `bytes` at the end of `file`, creating it when missing: for a record kept line by line,
+// where a power cut may cost the last line but never what was there before. Returns 0 or the
+// errno value of the failure.
+int AppendToFile(const std::filesystem::path& file, std::string_view bytes);
+
 // Whether the file, or the folder when it is one, is marked writable. The mark is what
 // counts, not whether the system would let this process through: a parent who made a file
 // read-only meant it, even for a game run by an administrator.

@@ -19,11 +19,13 @@ void TFWords::img_control_forwardClick() {
     img_control_forward.Hide();
     btn_podskazka.Show();
     session.NextWord();
+    Record(RecordEvent::Kind::Word);
     sayWordWhenLanded_ = false;
 }
 
 void TFWords::btn_podskazkaClick() {
     session.HintGiven();  // the label keeps the old number until the word is passed on
+    Record(RecordEvent::Kind::Hint);
     imgGrimaska.Show();
     window_.GetHost().PlaySound(content_.Sound("Beep.wav"));
     imgDalishe.Show();
@@ -46,6 +48,9 @@ void TFWords::imgDalisheClick() {
 }
 
 void TFWords::ReleaseAll() {
+    // The session ends in the record too, whatever became of the save.
+    if (session.Level != 0) Record(RecordEvent::Kind::End);
+    record.Flush();
     SettleBoard();
     ReleasePuzzle(board);
     painter.Release();
@@ -72,6 +77,7 @@ void TFWords::btExitClick() {
 }
 
 void TFWords::FormKeyDown(Key key) {
+    if (corner.KeyDown(key)) return;
     // The choice screen has no "Выход" of its own; without a window manager (a kiosk, a
     // tablet) Escape is the only way out of it. On the play screen Escape does nothing: a
     // child leaning on the keyboard must not end the game.

@@ -30,7 +30,12 @@ std::function<Picture()> CarriedLater(std::string name) {
 int RewardIconLeft(int n) { return n == 1 ? 8 : 64 + (n - 2) * 48; }
 }  // namespace
 
-TFWords::TFWords(Host& host, ContentLocation content) : window_(host, kLayoutSize), content_(std::move(content)) {
+TFWords::TFWords(Host& host, ContentLocation content)
+    : window_(host, kLayoutSize),
+      content_(std::move(content)),
+      corner(ParentsCorner::Context{window_, content_, children, [this] { return Now(); },
+                                    [this] { return static_cast<std::uint32_t>(window_.GetHost().PerformanceCounter()); },
+                                    [this] { LayOutChildren(); }}) {
     window_.Dispatch([this] { BuildControls(); });
     window_.Dispatch([this] { FormCreate(); });
 }
@@ -63,12 +68,24 @@ void TFWords::BuildControls() {
     window_.Add(imgVybor);
     window_.Add(ImgA);
     window_.Add(imgE);
+    for (int i = 0; i < kMaxChildren; ++i) {
+        imgChild[i] = std::make_unique<PictureControl>("imgChild" + std::to_string(i + 1), Rect{0, 200, 140, 140});
+        lblChild[i] = std::make_unique<Label>("lblChild" + std::to_string(i + 1), Rect{0, 346, 140, 30});
+        imgChild[i]->OnClick = [this, i] { imgChildClick(i); };
+        lblChild[i]->SetColor(clGreen);
+        lblChild[i]->SetFont(Font{"Tahoma", 24, true}, clWhite);
+        window_.Add(*imgChild[i]);
+        window_.Add(*lblChild[i]);
+        imgChild[i]->Hide();
+        lblChild[i]->Hide();
+    }
     window_.Add(lblWhite);
     window_.Add(lblYellow);
     window_.Add(lblPurple);
     window_.Add(lblBlack);
     window_.Add(btExit);
     window_.Add(btn_podskazka);
+    corner.AddControls();
 
     RightWordsCounter.SetColor(clYellow);
     RightWordsCounter.SetFont(Font{"Tahoma", 64, true}, clRed);
@@ -109,10 +126,11 @@ void TFWords::BuildControls() {
     imgMainW.SetPainter([this] { painter.PaintBoard(board, imgMainW.PainterSurface(), CoverImage.get()); });
     window_.OnTimer = [this] { tmr1Timer(); };
     // The one place the timer is decided: after every event and tick it runs exactly while
-    // tiles glide, so an idle game is never woken.
-    window_.AfterEvent = [this] { window_.SetTimer(board.Queue.running, kTimerInterval); };
+    // tiles glide or the corner's gate is held, so an idle game is never woken.
+    window_.AfterEvent = [this] { window_.SetTimer(board.Queue.running || corner.NeedsTicks(), kTimerInterval); };
     window_.OnQuitRequest = [this](QuitReason reason) { FormQuitRequest(reason); };
     window_.OnKeyDown = [this](Key k) { FormKeyDown(k); };
+    window_.OnTextTyped = [this](const std::string& text) { corner.TextTyped(text); };
 
     // Only the choice screen shows at first; the rest are decoded when they first show.
     img_control_forward.SetPictureSource(CarriedLater("img_control_forward.jpg"));
@@ -131,6 +149,8 @@ void TFWords::FormCreate() {
     imgDalishe.Hide();
     imgSubj.Hide();
     img_control_forward.Hide();
+    children = ChildList::Load(content_.progressFolder);
+    LayOutChildren();
     CoverImage = std::make_unique<Picture>(LoadBmpFile(content_.Cover()));
     Words = LoadWordList(content_.WordList());
     board.TileSize = TileSizeT{90, 90};
@@ -173,6 +193,7 @@ void TFWords::SettleBoard() { imgMainW.Refresh(); }
 void TFWords::Apply(const BoardOutcome& outcome) {
     if (outcome.repaint) RedrawBoard();
     if (outcome.pickedUp != 0) SayLetter(outcome.pickedUp);
+    if (outcome.drop.slot != 0) Record(RecordEvent::Kind::Drop, outcome.drop.letter, outcome.drop.expected);
     if (outcome.solved) WordSolved();
 }
 
@@ -180,6 +201,8 @@ void TFWords::imgMainWMouseDown(int x, int y) { Apply(BoardMouseDown(board, x, y
 void TFWords::imgMainWMouseMove(int x, int y) { Apply(BoardMouseMove(board, x, y, SizeOfBoard())); }
 void TFWords::imgMainWMouseUp() { Apply(BoardMouseUp(board)); }
 void TFWords::tmr1Timer() {
+    if (corner.NeedsTicks()) corner.Tick();
+    if (!board.Queue.running) return;
     const BoardOutcome outcome = MoveTick(board);
     Apply(outcome);
     // The hinted tiles are all in their cells.

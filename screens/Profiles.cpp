@@ -1,9 +1,11 @@
 // Choosing a profile and a level, and the progress file that keeps each child's score.
 #include <string>
 
+#include "assets/Assets.h"
 #include "game/ProgressFile.h"
 #include "platform/toolkit/Errors.h"
 #include "platform/Files.h"
+#include "platform/toolkit/Text1251.h"
 #include "screens/TFWords.h"
 
 int TFWords::LoadProgress(const std::string& name) { return LoadProgressFile(content_.ProgressFileToRead(name)); }
@@ -17,26 +19,81 @@ void TFWords::SaveProgress() {
     SaveProgressFile(content_.ProgressFile(session.ProgressFileName), *value);
 }
 
-void TFWords::ChooseProfile(const std::string& fileName, PictureControl& other) {
+void TFWords::ChooseChild(int child) {
+    const Child& c = children.children[static_cast<std::size_t>(child)];
     // Unread until its file is read: one that holds no number throws here, and stays for a
     // parent to mend, never written over.
-    session.ProfileUnreadable(fileName);
-    session.ProfileRead(fileName, LoadProgress(fileName));
-    other.Hide();
+    session.ProfileUnreadable(c.progressFile);
+    session.ProfileRead(c.progressFile, LoadProgress(c.progressFile));
+    record.Open(content_.ProgressFile(c.RecordFile()));
+    // The other children make way; the chosen one stays.
+    if (children.AsItCame()) {
+        (child == 0 ? imgE : ImgA).Hide();
+    } else {
+        for (int i = 0; i < kMaxChildren; ++i)
+            if (i != child) {
+                imgChild[i]->Hide();
+                lblChild[i]->Hide();
+            }
+    }
     ShowScore();
     ShowRewardIcons();
     for (Label* l : {&lblWhite, &lblYellow, &lblPurple, &lblBlack}) l->Show();
 }
 
-void TFWords::ImgAClick() { ChooseProfile("Confif.cnf", imgE); }
-void TFWords::imgEClick() { ChooseProfile("Confis.cnf", ImgA); }
+void TFWords::ImgAClick() { ChooseChild(0); }
+void TFWords::imgEClick() { ChooseChild(1); }
+void TFWords::imgChildClick(int child) { ChooseChild(child); }
+
+void TFWords::LayOutChildren() {
+    const bool asItCame = children.AsItCame();
+    const bool choosing = imgVybor.Visible();
+    ImgA.SetVisible(choosing && asItCame);
+    imgE.SetVisible(choosing && asItCame);
+    const int n = static_cast<int>(children.children.size());
+    constexpr int kStep = 160;
+    const int left = (kLayoutSize.width - n * kStep + (kStep - 140)) / 2;
+    for (int i = 0; i < kMaxChildren; ++i) {
+        const bool shown = choosing && !asItCame && i < n;
+        imgChild[i]->SetVisible(shown);
+        lblChild[i]->SetVisible(shown);
+        // Nothing is measured for a name that does not show: the first screen loads no font.
+        if (!shown) continue;
+        const Child& c = children.children[static_cast<std::size_t>(i)];
+        const EmbeddedFile portrait = FindAsset("portrait" + std::to_string(c.portrait) + ".jpg");
+        if (portrait.data) imgChild[i]->SetPictureSource([portrait] { return DecodeJpeg(portrait.data, portrait.size); });
+        imgChild[i]->SetBounds(Rect{left + i * kStep, 200, 140, 140});
+        lblChild[i]->SetCaption(c.name.empty() ? (i == 0 ? Cp("Девочка") : Cp("Мальчик")) : c.name);
+        lblChild[i]->SetAutoSize(true);
+        const Rect label = lblChild[i]->Bounds();
+        lblChild[i]->SetBounds(Rect{left + i * kStep + (140 - label.w) / 2, 346, label.w, label.h});
+    }
+}
+
+void TFWords::Record(RecordEvent::Kind kind, int letter, int cell) {
+    RecordEvent e;
+    e.at = Now();
+    e.kind = kind;
+    if (kind != RecordEvent::Kind::Start && kind != RecordEvent::Kind::End) e.word = board.CurrentWord;
+    e.letter = letter;
+    e.cell = cell;
+    e.right = letter == cell;
+    record.Add(e);
+}
 
 void TFWords::ChooseLevel(int level) {
     session.Level = level;
+    corner.imgGear.Hide();
+    Record(RecordEvent::Kind::Start);
+    if (!board.CurrentWord.empty()) Record(RecordEvent::Kind::Word);
     btn_podskazka.Show();
     imgSubj.Show();
     btExit.Show();
     for (Control* c : std::initializer_list<Control*>{&imgVybor, &imgE, &ImgA, &lblWhite, &lblYellow, &lblPurple,
                                                       &lblBlack})
         c->Hide();
+    for (int i = 0; i < kMaxChildren; ++i) {
+        imgChild[i]->Hide();
+        lblChild[i]->Hide();
+    }
 }

@@ -5,6 +5,8 @@
 
 void TFWords::WordSolved() {
     const Session::Solved solved = session.WordSolved();
+    Record(RecordEvent::Kind::Solved);
+    record.Flush();
     if (solved.victory) {
         imgWinWin.Show();
         imgDalishe.Hide();

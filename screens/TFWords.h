@@ -5,12 +5,16 @@
 #pragma once
 #include <array>
 #include <cstdint>
+#include <ctime>
+#include <functional>
 #include <filesystem>
 #include <memory>
 #include <string>
 
 #include "game/Board.h"
+#include "game/Children.h"
 #include "game/ContentLocation.h"
+#include "game/LearningRecord.h"
 #include "game/Session.h"
 #include "game/WordList.h"
 #include "platform/toolkit/Controls.h"
@@ -18,6 +22,7 @@
 #include "platform/toolkit/Window.h"
 #include "screens/BoardPainter.h"
 #include "screens/LayoutRects.h"
+#include "screens/ParentsCorner.h"
 
 constexpr int kRewardIcons = 26;
 
@@ -38,6 +43,7 @@ public:
     void tmr1Timer();
     void ImgAClick();
     void imgEClick();
+    void imgChildClick(int child);
     void lblWhiteClick() { ChooseLevel(1); }
     void lblYellowClick() { ChooseLevel(2); }
     void lblPurpleClick() { ChooseLevel(3); }
@@ -82,6 +88,9 @@ public:
     PictureControl imgVybor{"imgVybor", {0, 0, 1369, 569}};
     PictureControl ImgA{"ImgA", {488, 200, 209, 209}};
     PictureControl imgE{"imgE", {744, 200, 209, 201}};
+    // The children's portraits and names, when there are more than the girl and the boy.
+    std::array<std::unique_ptr<PictureControl>, kMaxChildren> imgChild;
+    std::array<std::unique_ptr<Label>, kMaxChildren> lblChild;
     Label lblWhite{"lblWhite", {224, 656, 217, 41}};
     Label lblYellow{"lblYellow", {448, 656, 217, 41}};
     Label lblPurple{"lblPurple", {672, 656, 217, 41}};
@@ -94,13 +103,22 @@ public:
     Board board;
     BoardPainter painter;
     Session session;
+    ChildList children;
+    LearningRecord record;
+    // The wall clock the record's times come from; tests fix it.
+    std::function<std::time_t()> Now = [] { return std::time(nullptr); };
+    ParentsCorner corner;
     std::unique_ptr<Picture> CoverImage;
     bool SaveFailed = false;  // the last "Выход" could not save: the next one offers to leave anyway
     bool VoicesOn = true;     // letters and words said aloud; the game's own sounds play either way
 
 private:
     void BuildControls();
-    void ChooseProfile(const std::string& fileName, PictureControl& other);
+    void ChooseChild(int child);
+    // The choice screen's children: the girl's and the boy's pictures as they always were,
+    // or every child's portrait and name.
+    void LayOutChildren();
+    void Record(RecordEvent::Kind kind, int letter = 0, int cell = 0);
     void ChooseLevel(int level);
     // SetupPuzzle with its pictures: on a missing one the half-built puzzle is dropped and
     // the board painted plain, and the error goes on to be shown.

@@ -47,7 +47,7 @@ int main(int argc, char** argv) {
         if (lock.GetState() == InstanceLock::State::HeldElsewhere) {
             Window box(host, kLayoutSize);
             box.SetCaption(Cp("Тимбурик"));
-            box.ShowError(Cp("Игра уже открыта в другом окне."));
+            box.ShowMessage(Cp("Игра уже открыта в другом окне."));
             BringOtherCopyForward();
             return 0;
         }

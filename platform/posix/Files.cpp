@@ -1,5 +1,6 @@
 // File access on POSIX systems (Linux, and the browser's file system under emscripten).
-// Implements Files.h: PathFromUtf8, ReadWholeFile, ReplaceFile, MayWrite, MakePrivateFolder, ReadFileInPieces.
+// Implements Files.h: PathFromUtf8, ReadWholeFile, ReplaceFile, MayWrite, MakePrivateFolder, ReadFileInPieces
+// (AppendToFile: posix/AppendToFile.cpp, and web/AppendToFile.cpp in the browser).
 #include "platform/Files.h"
 
 #include <fcntl.h>

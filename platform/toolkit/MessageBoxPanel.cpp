@@ -76,6 +76,21 @@ void DrawStopIcon(Picture& frame, Rect r) {
         }
 }
 
+void DrawInformationIcon(Picture& frame, Rect r) {
+    // A blue disc with a white "i": its dot, and its stem.
+    const double cx = r.x + r.w / 2.0, cy = r.y + r.h / 2.0, radius = r.w / 2.0;
+    for (int y = r.y; y < r.y + r.h; ++y)
+        for (int x = r.x; x < r.x + r.w; ++x) {
+            const double dx = x + 0.5 - cx, dy = y + 0.5 - cy;
+            const double d = std::sqrt(dx * dx + dy * dy);
+            if (d <= radius) paint::Fill(frame, Rect{x, y, 1, 1}, r, d > radius - 1.5 ? 0x800000 : 0xD07020);
+        }
+    const int w = std::max(4, r.w / 8);
+    const int mx = r.x + (r.w - w) / 2;
+    paint::Fill(frame, Rect{mx, r.y + r.h / 5, w, w}, r, clWhite);
+    paint::Fill(frame, Rect{mx, r.y + r.h * 2 / 5, w, r.h * 2 / 5}, r, clWhite);
+}
+
 void DrawWarningIcon(Picture& frame, Rect r) {
     // A yellow triangle, apex up, outlined in black, with a black exclamation mark.
     const double apexX = r.x + r.w / 2.0;
@@ -101,7 +116,7 @@ MessageBoxPanel::MessageBoxPanel(Kind kind, std::string caption, std::string tex
     : kind_(kind), caption_(std::move(caption)), text_(std::move(text)) {
     // In the players' language, as the system's own boxes speak to them; the letters keys
     // answer by are underlined.
-    if (kind_ == Kind::Error) {
+    if (kind_ != Kind::Question) {
         buttons_.push_back({Cp("ОК"), Result::Ok, {}});
     } else {
         buttons_.push_back({Cp("&Да"), Result::Yes, {}});
@@ -138,7 +153,7 @@ MessageBoxPanel::MessageBoxPanel(Kind kind, std::string caption, std::string tex
 }
 
 void MessageBoxPanel::Dismiss() {
-    if (!Answered()) result_ = kind_ == Kind::Error ? Result::Ok : Result::No;
+    if (!Answered()) result_ = kind_ == Kind::Question ? Result::No : Result::Ok;
 }
 
 int MessageBoxPanel::ButtonAt(int x, int y) const {
@@ -206,6 +221,8 @@ void MessageBoxPanel::Paint(Picture& frame, FontEngine& fonts) const {
 
     if (kind_ == Kind::Error)
         DrawStopIcon(frame, icon_);
+    else if (kind_ == Kind::Information)
+        DrawInformationIcon(frame, icon_);
     else
         DrawWarningIcon(frame, icon_);
 

@@ -10,10 +10,11 @@
 #include "platform/toolkit/Picture.h"
 
 enum class Key;
+enum class BoxKind;
 
 class MessageBoxPanel {
 public:
-    enum class Kind { Error, Question };
+    using Kind = BoxKind;
     enum class Result { None, Ok, Yes, No };
 
     // Lays the box out for its text, centred in a layout of the given size.

@@ -53,6 +53,10 @@ private:
     PixelVector pixels_;
 };
 
+// The picture at another size, each pixel the average of those it covers: for a tile or a
+// portrait shown smaller than it is drawn (a larger size repeats pixels).
+Picture Scaled(const Picture& picture, int width, int height);
+
 // Largest picture any reader accepts; a header claiming more is treated as invalid rather
 // than allowed to allocate gigabytes.
 constexpr long long kMaxPicturePixels = 64LL * 1024 * 1024;

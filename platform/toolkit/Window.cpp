@@ -142,10 +142,9 @@ void Window::Tick() {
     if (timerRunning_ && OnTimer) Dispatch(OnTimer);
 }
 
-bool Window::RunBox(bool question, const std::string& caption, const std::string& text) {
-    using Kind = MessageBoxPanel::Kind;
+bool Window::RunBox(BoxKind kind, const std::string& caption, const std::string& text) {
     ReleaseCapture();
-    auto box = std::make_unique<MessageBoxPanel>(question ? Kind::Question : Kind::Error, caption, text,
+    auto box = std::make_unique<MessageBoxPanel>(kind, caption, text,
                                                  fonts_, layout_.width, layout_.height);
     MessageBoxPanel* mine = box.get();
     box->outer = std::move(modal_);
@@ -171,9 +170,17 @@ bool Window::RunBox(bool question, const std::string& caption, const std::string
     return yes;
 }
 
-void Window::ShowError(const std::string& cp1251) { RunBox(false, caption_, cp1251); }
+void Window::ShowError(const std::string& cp1251) {
+    RunBox(BoxKind::Error, caption_, cp1251);
+}
 
-bool Window::AskYesNo(const std::string& cp1251) { return RunBox(true, Cp("Предупреждение"), cp1251); }
+void Window::ShowMessage(const std::string& cp1251) {
+    RunBox(BoxKind::Information, caption_, cp1251);
+}
+
+bool Window::AskYesNo(const std::string& cp1251) {
+    return RunBox(BoxKind::Question, Cp("Предупреждение"), cp1251);
+}
 
 bool Window::ModalOpen() const { return modal_ != nullptr; }
 

@@ -22,6 +22,8 @@ enum class Key { Enter, Escape, Backspace, Other };
 enum class QuitReason { Close, Signal };
 
 class MessageBoxPanel;
+// What a message box is: an error (stop icon), a question (Да, Нет), a message (a blue "i").
+enum class BoxKind { Error, Question, Information };
 
 class Window {
 public:
@@ -78,6 +80,8 @@ public:
     // Escape, Нет or closing the box answer false. Both return only once answered; ticks go
     // on meanwhile.
     void ShowError(const std::string& cp1251);
+    // A message that is no error: the blue "i" and "ОК".
+    void ShowMessage(const std::string& cp1251);
     bool AskYesNo(const std::string& cp1251);
     bool ModalOpen() const;
     // The box on top, or null; the headless host reads and answers it.
@@ -106,7 +110,7 @@ private:
     Rect Whole() const;
     Control* HitTest(int x, int y) const;
     // Opens a box above any open one, waits for its answer and closes it.
-    bool RunBox(bool question, const std::string& caption, const std::string& text);
+    bool RunBox(BoxKind kind, const std::string& caption, const std::string& text);
     void ReleaseCapture();
 
     Host& host_;

@@ -147,6 +147,17 @@ mergeInto(LibraryManager.library, {
     return stringToNewUTF8(WebFiles.storageRoot);
   },
 
+  // A file the game hands to the parent, offered as a download.
+  web_download: function(namePtr, bytes, size) {
+    var blob = new Blob([HEAPU8.slice(bytes, bytes + size)], { type: 'text/csv' });
+    var a = document.createElement('a');
+    a.href = URL.createObjectURL(blob);
+    a.download = UTF8ToString(namePtr);
+    document.body.appendChild(a);
+    a.click();
+    setTimeout(function() { URL.revokeObjectURL(a.href); a.remove(); }, 1000);
+  },
+
   web_persist__deps: ['$WebFiles', '$IDBFS'],
   web_persist: function(pathPtr) {
     return Asyncify.handleSleep(function(wakeUp) {

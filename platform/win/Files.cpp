@@ -1,7 +1,8 @@
 // File access on Windows: the wide-character API throughout, so that names with Cyrillic
 // letters open whatever the system's ANSI code page is. Failures are mapped to the errno
 // values whose message texts the player reads on every platform.
-// Implements Files.h: PathFromUtf8, ReadWholeFile, ReplaceFile, MayWrite, MakePrivateFolder, ReadFileInPieces.
+// Implements Files.h: PathFromUtf8, ReadWholeFile, ReplaceFile, AppendToFile, MayWrite, MakePrivateFolder,
+// ReadFileInPieces.
 #include "platform/Files.h"
 
 #ifndef NOMINMAX
@@ -199,6 +200,15 @@ int ReplaceFile(const std::filesystem::path& file, std::string_view bytes) {
         return err;
     }
     return 0;
+}
+
+int AppendToFile(const std::filesystem::path& file, std::string_view bytes) {
+    Handle h(::CreateFileW(file.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!h.Valid()) return LastErrno();
+    int err = WriteAll(h.Get(), bytes);
+    if (!h.Close() && err == 0) err = LastErrno();
+    return err;
 }
 
 int MakePrivateFolder(const std::filesystem::path& folder) {

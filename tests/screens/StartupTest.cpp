@@ -2,6 +2,8 @@
 // messages when content is missing.
 #include "tests/screens/GameFixture.h"
 
+#include <algorithm>
+
 #include "platform/toolkit/Text1251.h"
 #include "tests/support/CountingFonts.h"
 
@@ -45,7 +47,10 @@ TEST_F(GameTest, ControlsStandWhereTheLayoutPutsThem) {
     // Creation order decides painting and hits: the choice background lies over the board.
     const auto& controls = W().Controls();
     EXPECT_EQ(controls.front(), &form->imgMainW);
-    EXPECT_EQ(controls.back(), &form->btn_podskazka);
+    // The game's own controls end with the hint button; the parents' corner lies above them.
+    const auto hint = std::find(controls.begin(), controls.end(), &form->btn_podskazka);
+    ASSERT_NE(hint, controls.end());
+    EXPECT_EQ(*(hint + 1), &form->corner.imgGear);
 
     // The score label lies as laid out under the choice picture; from the first score shown
     // it keeps its left and top edges and takes its caption's size.

@@ -298,7 +298,22 @@ def _gold_ring(img, cx, cy, r_out, r_in, k):
     return img
 
 
-def profile(size, girl):
+# The portraits a parent picks from for a child added in the corner: the girl's and the boy's
+# figures in other colours (no greens: they sit on the green window). (girl, background, ink,
+# accent: the bows, or the cap).
+PORTRAITS = [
+    (True, (255, 222, 235), (200, 40, 120), (255, 205, 0)),
+    (False, (210, 232, 255), (25, 70, 170), (255, 120, 0)),
+    (True, (235, 225, 255), (110, 60, 180), (255, 120, 170)),
+    (False, (255, 236, 210), (150, 70, 20), (40, 140, 230)),
+    (True, (215, 240, 255), (20, 110, 170), (255, 90, 60)),
+    (False, (255, 228, 228), (170, 30, 40), (250, 200, 20)),
+    (True, (255, 240, 200), (200, 100, 0), (150, 80, 220)),
+    (False, (232, 232, 240), (60, 60, 90), (230, 40, 120)),
+]
+
+
+def profile(size, girl, colours=None):
     w, h = size
     k = 4
     W, H = w * k, h * k
@@ -310,6 +325,11 @@ def profile(size, girl):
     d = ImageDraw.Draw(inside)
     bg = (255, 222, 235) if girl else (210, 232, 255)
     ink = (200, 40, 120) if girl else (25, 70, 170)
+    accent = (255, 205, 0) if girl else (255, 120, 0)
+    knot = (255, 140, 0)
+    if colours:
+        bg, ink, accent = colours
+        knot = tuple(max(0, c - 60) for c in accent)
     d.ellipse((cx - r_in, cy - r_in, cx + r_in, cy + r_in), fill=bg)
     u = r_in / 100  # drawing unit: the frame's inner radius is 100
     hx, hy, hr = cx, cy - 20 * u, 31 * u
@@ -334,7 +354,7 @@ def profile(size, girl):
         d.ellipse((hx - hr - 3 * u, hy - hr - 4 * u, hx + hr + 3 * u, hy + hr - 2 * u), fill=ink)
         d.ellipse((hx - hr, hy - hr, hx + hr, hy + hr), fill=ink)
         # Big bows in a bright contrasting colour where the pigtails start.
-        bow, knot = (255, 205, 0), (255, 140, 0)
+        bow = accent
         for sx in (-1, 1):
             bx, by = cx + sx * 33 * u, hy - 12 * u
             oval(bx - 9 * u, by, 10 * u, 7 * u, sx * 0.35, bow)
@@ -350,7 +370,7 @@ def profile(size, girl):
         for sx in (-1, 1):
             d.ellipse((hx + sx * hr - 7 * u, hy - 2 * u, hx + sx * hr + 7 * u, hy + 14 * u), fill=ink)
         d.ellipse((hx - hr, hy - hr, hx + hr, hy + hr), fill=ink)
-        cap = (255, 120, 0)
+        cap = accent
         d.chord((hx - hr - 2 * u, hy - hr - 9 * u, hx + hr + 2 * u, hy + hr - 7 * u), 180, 360, fill=cap)
         d.rounded_rectangle((hx - 4 * u, hy - 13 * u, hx + hr + 28 * u, hy - 5 * u), 4 * u, fill=cap)
         d.ellipse((hx - 4 * u, hy - hr - 13 * u, hx + 4 * u, hy - hr - 5 * u), fill=cap)
@@ -378,6 +398,8 @@ def main(root):
     common.save_jpeg(choice_background(), os.path.join(assets, "imgVybor.jpg"), progressive=True)
     common.save_jpeg(profile((198, 190), girl=True), os.path.join(assets, "ImgA.jpg"))
     common.save_jpeg(profile((195, 190), girl=False), os.path.join(assets, "imgE.jpg"))
+    for n, (girl, bg, ink, accent) in enumerate(PORTRAITS, start=1):
+        common.save_jpeg(profile((140, 140), girl, (bg, ink, accent)), os.path.join(assets, "portrait%d.jpg" % n))
 
 
 if __name__ == "__main__":

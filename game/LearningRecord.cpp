@@ -1,0 +1,154 @@
+// Writing the learning record a line an event, and reading it back for the corner.
+#include "game/LearningRecord.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <system_error>
+
+#include "game/Puzzle.h"
+#include "platform/Files.h"
+#include "platform/toolkit/Text1251.h"
+
+namespace {
+
+constexpr std::string_view kHeader = "время\tсобытие\tслово\tбуква\tклетка\tверно\n";
+
+struct KindName {
+    RecordEvent::Kind kind;
+    std::string_view name;
+};
+constexpr KindName kKinds[] = {
+    {RecordEvent::Kind::Start, "начало"},      {RecordEvent::Kind::Word, "слово"},
+    {RecordEvent::Kind::Drop, "буква"},        {RecordEvent::Kind::Hint, "подсказка"},
+    {RecordEvent::Kind::Solved, "решено"},     {RecordEvent::Kind::End, "конец"},
+};
+
+std::string LetterText(int number) { return Cp1251ToUtf8(std::string(1, LetterOfNumber(number))); }
+
+int LetterFrom(std::string_view utf8) {
+    const std::string cp = Utf8ToCp1251(utf8);
+    return cp.size() == 1 ? LetterNumber(static_cast<unsigned char>(cp[0])) : 0;
+}
+
+std::vector<std::string_view> Fields(std::string_view line) {
+    std::vector<std::string_view> fields;
+    for (std::size_t at = 0;;) {
+        const std::size_t tab = line.find('\t', at);
+        fields.push_back(line.substr(at, tab == std::string_view::npos ? std::string_view::npos : tab - at));
+        if (tab == std::string_view::npos) return fields;
+        at = tab + 1;
+    }
+}
+
+bool ParseTime(std::string_view text, std::time_t& at) {
+    std::tm t{};
+    char tail = 0;
+    const std::string s(text);
+    if (std::sscanf(s.c_str(), "%4d-%2d-%2d %2d:%2d:%2d%c", &t.tm_year, &t.tm_mon, &t.tm_mday, &t.tm_hour, &t.tm_min,
+                    &t.tm_sec, &tail) != 6)
+        return false;
+    if (t.tm_mon < 1 || t.tm_mon > 12 || t.tm_mday < 1 || t.tm_mday > 31 || t.tm_hour > 23 || t.tm_min > 59 ||
+        t.tm_sec > 60)
+        return false;
+    t.tm_year -= 1900;
+    t.tm_mon -= 1;
+    t.tm_isdst = -1;
+    at = std::mktime(&t);
+    return at != static_cast<std::time_t>(-1);
+}
+
+bool ParseLine(std::string_view line, RecordEvent& e) {
+    const std::vector<std::string_view> f = Fields(line);
+    if (f.size() < 2 || !ParseTime(f[0], e.at)) return false;
+    bool known = false;
+    for (const KindName& k : kKinds)
+        if (f[1] == k.name) {
+            e.kind = k.kind;
+            known = true;
+        }
+    if (!known) return false;
+    if (f.size() >= 3) e.word = Utf8ToCp1251(f[2]);
+    const bool needsWord = e.kind == RecordEvent::Kind::Word || e.kind == RecordEvent::Kind::Drop ||
+                           e.kind == RecordEvent::Kind::Hint || e.kind == RecordEvent::Kind::Solved;
+    if (needsWord && e.word.empty()) return false;
+    if (e.kind != RecordEvent::Kind::Drop) return true;
+    if (f.size() < 6) return false;
+    e.letter = LetterFrom(f[3]);
+    e.cell = LetterFrom(f[4]);
+    if (e.letter == 0 || e.cell == 0 || (f[5] != "да" && f[5] != "нет")) return false;
+    e.right = f[5] == "да";
+    return true;
+}
+
+}  // namespace
+
+std::string FormatRecordLine(const RecordEvent& e) {
+    char when[32] = "";
+    const std::tm* local = std::localtime(&e.at);
+    if (local) std::strftime(when, sizeof when, "%Y-%m-%d %H:%M:%S", local);
+    std::string line = when;
+    for (const KindName& k : kKinds)
+        if (k.kind == e.kind) line += "\t" + std::string(k.name);
+    if (!e.word.empty()) line += "\t" + Cp1251ToUtf8(e.word);
+    if (e.kind == RecordEvent::Kind::Drop)
+        line += "\t" + LetterText(e.letter) + "\t" + LetterText(e.cell) + (e.right ? "\tда" : "\tнет");
+    return line + "\n";
+}
+
+RecordRead ParseLearningRecord(std::string_view text) {
+    RecordRead read;
+    bool first = true;
+    for (std::size_t at = 0; at < text.size();) {
+        std::size_t end = text.find('\n', at);
+        if (end == std::string_view::npos) end = text.size();
+        std::string_view line = text.substr(at, end - at);
+        at = end + 1;
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        if (first && line.starts_with("время")) {
+            first = false;
+            continue;
+        }
+        first = false;
+        if (line.empty()) continue;
+        RecordEvent e;
+        if (ParseLine(line, e))
+            read.events.push_back(std::move(e));
+        else
+            ++read.damaged;
+    }
+    return read;
+}
+
+RecordRead ReadLearningRecord(const std::filesystem::path& file) {
+    std::string text;
+    // Twice the cap: a record is never let grow past it, so more is no record of ours.
+    if (file.empty() || ReadWholeFile(file, text, 2 * LearningRecord::kCapBytes) != 0) return {};
+    return ParseLearningRecord(text);
+}
+
+void LearningRecord::Open(std::filesystem::path file) {
+    file_ = std::move(file);
+    pending_.clear();
+}
+
+void LearningRecord::Add(const RecordEvent& event) {
+    if (!file_.empty()) pending_ += FormatRecordLine(event);
+}
+
+bool LearningRecord::Flush() {
+    if (file_.empty() || pending_.empty()) return true;
+    const std::string lines = std::move(pending_);
+    pending_.clear();
+    std::error_code ec;
+    const bool exists = std::filesystem::exists(file_, ec);
+    const std::uintmax_t size = exists ? std::filesystem::file_size(file_, ec) : 0;
+    if (ec) return false;
+    if (size + lines.size() <= kCapBytes) return AppendToFile(file_, exists && size > 0 ? lines : std::string(kHeader) + lines) == 0;
+    // Past the cap: the older half goes, in one replacement, so the file is whole either way.
+    std::string old;
+    if (ReadWholeFile(file_, old, 2 * kCapBytes) != 0) old.clear();
+    std::size_t from = old.size() / 2;
+    from = old.find('\n', from);
+    from = from == std::string::npos ? old.size() : from + 1;
+    return ReplaceFile(file_, std::string(kHeader) + old.substr(from) + lines) == 0;
+}
