@@ -468,6 +468,41 @@ TEST(EndToEnd, OneCopyPlaysAtATimeAndACrashedCopyLeavesNoLockBehind) {
     ASSERT_TRUE(after.WaitFor("the choice screen after a crash", ChoiceScreen()));
 }
 
+TEST(EndToEnd, ThroughTheGateTheCornerShowsTheWordJustSolved) {
+    GameRun run("parents' corner");
+    WriteContent(run.Content(), Repeat(kCat.text));
+    ASSERT_TRUE(StartPlaying(run, kCat, kGirl, kWhiteLevel));
+    ASSERT_TRUE(SolveByDragging(run, kCat));
+    run.Click(kExit.Centre());
+    ASSERT_TRUE(run.WaitFor("the exit question", MessageBox()));
+    run.Key("Return");
+    ASSERT_EQ(run.WaitExit(), 0);
+
+    run.Start();
+    ASSERT_TRUE(run.WaitFor("the choice screen", ChoiceScreen()));
+    // The number asked for is written in words: a test cannot read it, so it tries the tiles
+    // in turn, each held three seconds; a wrong one closes the gate.
+    constexpr Area kGear{1304, 636, 52, 52};
+    const Rgb paper{255, 245, 230};
+    bool open = false;
+    for (int tile = 0; tile < 4 && !open; ++tile) {
+        run.Click(kGear.Centre());
+        ASSERT_TRUE(run.WaitFor("the gate", {Filled("the gate's panel", {300, 350, 20, 20}, paper)}));
+        run.Press(Area{344 + tile * 190, 380, 150, 110}.Centre());
+        // Three seconds of ticks; on a busy machine they come a little late.
+        std::this_thread::sleep_for(std::chrono::milliseconds(4500 * (RunsAsWindowsProgram() ? 2 : 1)));
+        run.Release();
+        // The corner's paper, or the choice screen back under a closed gate.
+        int found = -1;
+        ASSERT_TRUE(run.WaitForOneOf("the corner, or the gate closed", {1020, 600}, {paper, kWindowGreen}, found));
+        open = found == 0;
+    }
+    ASSERT_TRUE(open) << "[parents' corner] no tile opened the gate";
+    // Today's bar is the chart's tallest, the day before has none.
+    ASSERT_TRUE(run.WaitFor("today's solved word", {Filled("today's bar", {593, 300, 14, 60}, {255, 128, 0}),
+                                                    Filled("no bar yesterday", {572, 300, 14, 60}, paper)}));
+}
+
 TEST(EndToEnd, SmallerScreenScalesTheGameAndThePointer) {
     GameRun run("screen fitting", 1024, 600);
     WriteContent(run.Content(), Repeat(kCat.text));
