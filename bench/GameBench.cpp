@@ -3,6 +3,7 @@
 // timer is stopped: there is no tick to measure.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <filesystem>
@@ -12,7 +13,10 @@
 #include <vector>
 
 #include "game/Movement.h"
+#include "game/LearningRecord.h"
 #include "game/WordList.h"
+#include "platform/Files.h"
+#include "platform/toolkit/Text1251.h"
 #include "platform/toolkit/PaintUtil.h"
 #include "platform/toolkit/ScreenFit.h"
 #include "tests/support/HeadlessHost.h"
@@ -214,6 +218,85 @@ void BM_ScreenDrawDragMove(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_ScreenDrawDragMove)->Unit(benchmark::kMicrosecond);
+
+// The learning record's share of a word: formatting the line of a drop (at the release, never
+// during a move), and adding a word's eleven lines to a record already at its cap's size.
+void BM_RecordDropLine(benchmark::State& state) {
+    RecordEvent e;
+    e.at = 1765278000;
+    e.kind = RecordEvent::Kind::Drop;
+    e.word = Cp("ПАРОВОЗ");
+    e.letter = 17;
+    e.cell = 17;
+    e.right = true;
+    for (auto _ : state) benchmark::DoNotOptimize(FormatRecordLine(e));
+}
+BENCHMARK(BM_RecordDropLine)->Unit(benchmark::kMicrosecond);
+
+// A record of nearly 1 MB: a year of play, a few words a day.
+std::string FullRecord() {
+    std::string text = "время\tсобытие\tслово\tбуква\tклетка\tверно\n";
+    RecordEvent e;
+    e.at = 1734000000;
+    e.word = Cp("ПАРОВОЗ");
+    for (int n = 0; text.size() < LearningRecord::kCapBytes - 4096; ++n) {
+        e.at += 97;
+        e.kind = n % 10 == 0 ? RecordEvent::Kind::Word : n % 10 == 9 ? RecordEvent::Kind::Solved : RecordEvent::Kind::Drop;
+        e.letter = 1 + n % 33;
+        e.cell = 1 + (n * 7) % 33;
+        e.right = e.letter == e.cell;
+        text += FormatRecordLine(e);
+    }
+    return text;
+}
+
+void BM_RecordWordEnd(benchmark::State& state) {
+    const std::filesystem::path file = std::filesystem::temp_directory_path() / "timburik-bench-record.log";
+    const std::string full = FullRecord();
+    LearningRecord record;
+    record.Open(file);
+    RecordEvent e;
+    e.at = 1765278000;
+    e.kind = RecordEvent::Kind::Drop;
+    e.word = Cp("ПАРОВОЗ");
+    e.letter = e.cell = 17;
+    for (auto _ : state) {
+        state.PauseTiming();
+        ReplaceFile(file, full.substr(0, full.size() - 40000));  // room for this word, not past the cap
+        state.ResumeTiming();
+        for (int k = 0; k < 11; ++k) record.Add(e);
+        if (!record.Flush()) state.SkipWithError("the record was not written");
+    }
+    std::filesystem::remove(file);
+}
+BENCHMARK(BM_RecordWordEnd)->Unit(benchmark::kMicrosecond);
+
+// Opening the corner on a child whose record is nearly 1 MB: reading it, working out the
+// figures, and the corner's first frame.
+void BM_CornerOpen1MB(benchmark::State& state) {
+    PlayScreen s;
+    const std::filesystem::path file = kData / "Confif.log";
+    const bool existed = std::filesystem::exists(file);
+    if (!existed) ReplaceFile(file, FullRecord());
+    for (auto _ : state) {
+        ParentsCorner& corner = s.form->corner;
+        corner.OpenGate();
+        const auto& shown = corner.GateNumbers();
+        const auto right = std::find(shown.begin(), shown.end(), corner.GateAnswer()) - shown.begin();
+        const Rect b = corner.btnGate[static_cast<std::size_t>(right)]->Bounds();
+        s.W().PointerDown(b.x + 5, b.y + 5);
+        state.PauseTiming();  // the three seconds of the hold are the parent's, not the game's
+        for (int k = 0; k < 299; ++k) corner.Tick();
+        state.ResumeTiming();
+        corner.Tick();
+        s.W().PointerUp(b.x + 5, b.y + 5);
+        if (!s.form->corner.Open()) state.SkipWithError("the corner did not open");
+        benchmark::DoNotOptimize(s.W().ComposeFrame().Pixels().data());
+        s.form->corner.KeyDown(Key::Escape);
+    }
+    if (!existed) std::filesystem::remove(file);
+}
+BENCHMARK(BM_CornerOpen1MB)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

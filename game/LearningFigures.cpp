@@ -7,28 +7,38 @@
 
 namespace {
 
-// Days between the local dates of two moments: the date of `later` minus that of `earlier`.
-int DaysBetween(std::time_t earlier, std::time_t later) {
-    auto dayNumber = [](std::time_t t) {
+// The local date of a moment as a day number of the civil calendar, so that a change of
+// clocks cannot move a day. A record's events come in runs of the same quarter of an hour,
+// and localtime asks the system's time zone every call: each quarter is worked out once (no
+// zone's offset or change falls inside one).
+class LocalDays {
+public:
+    long Of(std::time_t t) {
+        const long long quarter = static_cast<long long>(t) / 900;
+        if (quarter == quarter_) return day_;
+        quarter_ = quarter;
         const std::tm* local = std::localtime(&t);
-        if (!local) return 0L;
-        // Days since a fixed date by the civil calendar, so that a change of clocks in
-        // between cannot move a day.
+        if (!local) return day_ = 0;
         const long y = local->tm_year + 1900 - (local->tm_mon < 2 ? 1 : 0);
         const long m = (local->tm_mon + 10) % 12;  // March is 0
-        return 365 * y + y / 4 - y / 100 + y / 400 + (153 * m + 2) / 5 + local->tm_mday;
-    };
-    return static_cast<int>(dayNumber(later) - dayNumber(earlier));
-}
+        return day_ = 365 * y + y / 4 - y / 100 + y / 400 + (153 * m + 2) / 5 + local->tm_mday;
+    }
+
+private:
+    long long quarter_ = -1;
+    long day_ = 0;
+};
 
 }  // namespace
 
 ChildFigures FiguresOf(const RecordRead& record, std::time_t now) {
     ChildFigures f;
     f.damaged = record.damaged;
+    LocalDays days;
+    const long today = LocalDays().Of(now);
     auto dayOf = [&](std::time_t t) {
-        const int back = DaysBetween(t, now);
-        return back >= 0 && back < kFigureDays ? kFigureDays - 1 - back : -1;
+        const long back = today - days.Of(t);
+        return back >= 0 && back < kFigureDays ? kFigureDays - 1 - static_cast<int>(back) : -1;
     };
     std::map<std::pair<int, int>, int> confusions;
     std::map<int, ChildFigures::FirstTry> firstTries;

@@ -40,26 +40,42 @@ std::vector<std::string_view> Fields(std::string_view line) {
     }
 }
 
-bool ParseTime(std::string_view text, std::time_t& at) {
-    std::tm t{};
+// Local time to a moment. A record holds thousands of lines of the same hours, and mktime
+// asks the system's time zone every call: each hour's start is worked out once. Clocks change
+// on the hour, so within an hour minutes and seconds simply add.
+struct HourCache {
+    long long key = -1;
+    std::time_t start = 0;
+};
+
+bool ParseTime(std::string_view text, std::time_t& at, HourCache& cache) {
+    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
     char tail = 0;
     const std::string s(text);
-    if (std::sscanf(s.c_str(), "%4d-%2d-%2d %2d:%2d:%2d%c", &t.tm_year, &t.tm_mon, &t.tm_mday, &t.tm_hour, &t.tm_min,
-                    &t.tm_sec, &tail) != 6)
+    if (std::sscanf(s.c_str(), "%4d-%2d-%2d %2d:%2d:%2d%c", &year, &month, &day, &hour, &minute, &second, &tail) != 6)
         return false;
-    if (t.tm_mon < 1 || t.tm_mon > 12 || t.tm_mday < 1 || t.tm_mday > 31 || t.tm_hour > 23 || t.tm_min > 59 ||
-        t.tm_sec > 60)
+    if (month < 1 || month > 12 || day < 1 || day > 31 || hour < 0 || hour > 23 || minute < 0 || minute > 59 ||
+        second < 0 || second > 60)
         return false;
-    t.tm_year -= 1900;
-    t.tm_mon -= 1;
-    t.tm_isdst = -1;
-    at = std::mktime(&t);
-    return at != static_cast<std::time_t>(-1);
+    const long long key = ((static_cast<long long>(year) * 12 + month) * 32 + day) * 24 + hour;
+    if (key != cache.key) {
+        std::tm t{};
+        t.tm_year = year - 1900;
+        t.tm_mon = month - 1;
+        t.tm_mday = day;
+        t.tm_hour = hour;
+        t.tm_isdst = -1;
+        const std::time_t start = std::mktime(&t);
+        if (start == static_cast<std::time_t>(-1)) return false;
+        cache = HourCache{key, start};
+    }
+    at = cache.start + minute * 60 + second;
+    return true;
 }
 
-bool ParseLine(std::string_view line, RecordEvent& e) {
+bool ParseLine(std::string_view line, RecordEvent& e, HourCache& cache) {
     const std::vector<std::string_view> f = Fields(line);
-    if (f.size() < 2 || !ParseTime(f[0], e.at)) return false;
+    if (f.size() < 2 || !ParseTime(f[0], e.at, cache)) return false;
     bool known = false;
     for (const KindName& k : kKinds)
         if (f[1] == k.name) {
@@ -97,6 +113,7 @@ std::string FormatRecordLine(const RecordEvent& e) {
 
 RecordRead ParseLearningRecord(std::string_view text) {
     RecordRead read;
+    HourCache cache;
     bool first = true;
     for (std::size_t at = 0; at < text.size();) {
         std::size_t end = text.find('\n', at);
@@ -111,7 +128,7 @@ RecordRead ParseLearningRecord(std::string_view text) {
         first = false;
         if (line.empty()) continue;
         RecordEvent e;
-        if (ParseLine(line, e))
+        if (ParseLine(line, e, cache))
             read.events.push_back(std::move(e));
         else
             ++read.damaged;

@@ -8,11 +8,19 @@
 #include <stdexcept>
 
 namespace {
-// Converts with a fresh descriptor; unconvertible or invalid input becomes "?", one per
-// skipped byte, so a bad name never aborts a message.
-std::string Convert(const char* to, const char* from, std::string_view in) {
+// One descriptor a direction, opened once: opening one loads and searches the system's
+// conversion tables, which cost more than converting a word, and the learning record converts
+// thousands. Used from the game's one thread.
+iconv_t Descriptor(const char* to, const char* from) {
     iconv_t cd = iconv_open(to, from);
     if (cd == reinterpret_cast<iconv_t>(-1)) throw std::runtime_error("iconv cannot convert");
+    return cd;
+}
+
+// Unconvertible or invalid input becomes "?", one per skipped byte, so a bad name never
+// aborts a message.
+std::string Convert(iconv_t cd, const char* from, std::string_view in) {
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);  // back to the initial state
     std::string out;
     out.resize(in.size() * 3 + 4);
     char* src = const_cast<char*>(in.data());
@@ -45,11 +53,16 @@ std::string Convert(const char* to, const char* from, std::string_view in) {
         --dstLeft;
     }
     out.resize(out.size() - dstLeft);
-    iconv_close(cd);
     return out;
 }
 }  // namespace
 
-std::string Cp1251ToUtf8(std::string_view cp1251) { return Convert("UTF-8", "CP1251", cp1251); }
+std::string Cp1251ToUtf8(std::string_view cp1251) {
+    static const iconv_t cd = Descriptor("UTF-8", "CP1251");
+    return Convert(cd, "CP1251", cp1251);
+}
 
-std::string Utf8ToCp1251(std::string_view utf8) { return Convert("CP1251", "UTF-8", utf8); }
+std::string Utf8ToCp1251(std::string_view utf8) {
+    static const iconv_t cd = Descriptor("CP1251", "UTF-8");
+    return Convert(cd, "UTF-8", utf8);
+}
