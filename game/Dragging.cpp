@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "game/Movement.h"
+#include "game/Puzzle.h"
 
 namespace {
 
@@ -119,6 +120,26 @@ BoardOutcome BoardMouseUp(Board& board) {
     // Checked at the release, while the dropped tile is still gliding.
     outcome.solved = IsWordComplete(board);
     board.DraggedTile = 0;
+    return outcome;
+}
+
+BoardOutcome BoardMouseCancel(Board& board, int boardWidth) {
+    BoardOutcome outcome;
+    if (board.DraggedTile == 0) return outcome;
+    Tile& tile = board.Tiles[board.DraggedTile];
+    tile.dragging = false;
+    if (board.HighlightedSlot != 0) board.Slots[board.HighlightedSlot].colour = clGrey;
+    board.HighlightedSlot = 0;
+    // As a drop does, the glide takes entry 1 and goes on counting its steps.
+    MoveEntry& e = board.Queue.entries[1];
+    e.targetX = RowLeft(boardWidth, board.TileSize.width, board.LetterCount) + (tile.home - 1) * kTileStep;
+    e.targetY = kTopRowY;
+    e.tile = board.DraggedTile;
+    e.duration = kDropDuration;
+    board.Queue.count = 1;
+    board.Queue.running = true;
+    board.DraggedTile = 0;
+    outcome.repaint = true;
     return outcome;
 }
 

@@ -85,6 +85,16 @@ void TFWords::FormKeyDown(Key key) {
     if (window_.AskYesNo(Cp("Вы действительно хотите выйти?"))) FormQuitRequest(QuitReason::Close);
 }
 
+void TFWords::FormSaveRequest() {
+    // Nobody may be there to read a box: a failed save is left for the next one.
+    try {
+        SaveProgress();
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "timburik: %s\n", Cp1251ToUtf8(WithFullStop(e.what())).c_str());
+    }
+    record.Flush();
+}
+
 void TFWords::FormQuitRequest(QuitReason reason) {
     // The desktop or the system is ending the game: keep the child's progress without asking,
     // and end whatever happens, since a request to quit that is refused leaves only a kill.

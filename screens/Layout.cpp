@@ -113,6 +113,7 @@ void TFWords::BuildControls() {
     imgMainW.OnMouseDown = [this](int x, int y) { imgMainWMouseDown(x, y); };
     imgMainW.OnMouseMove = [this](int x, int y) { imgMainWMouseMove(x, y); };
     imgMainW.OnMouseUp = [this](int, int) { imgMainWMouseUp(); };
+    imgMainW.OnMouseCancel = [this](int, int) { imgMainWMouseCancel(); };
     img_control_forward.OnClick = [this] { img_control_forwardClick(); };
     imgDalishe.OnClick = [this] { imgDalisheClick(); };
     ImgA.OnClick = [this] { ImgAClick(); };
@@ -130,6 +131,7 @@ void TFWords::BuildControls() {
     window_.AfterEvent = [this] { window_.SetTimer(board.Queue.running || corner.NeedsTicks(), kTimerInterval); };
     window_.OnQuitRequest = [this](QuitReason reason) { FormQuitRequest(reason); };
     window_.OnKeyDown = [this](Key k) { FormKeyDown(k); };
+    window_.OnSaveRequest = [this] { FormSaveRequest(); };
     window_.OnTextTyped = [this](const std::string& text) { corner.TextTyped(text); };
 
     // Only the choice screen shows at first; the rest are decoded when they first show.
@@ -200,6 +202,7 @@ void TFWords::Apply(const BoardOutcome& outcome) {
 void TFWords::imgMainWMouseDown(int x, int y) { Apply(BoardMouseDown(board, x, y)); }
 void TFWords::imgMainWMouseMove(int x, int y) { Apply(BoardMouseMove(board, x, y, SizeOfBoard())); }
 void TFWords::imgMainWMouseUp() { Apply(BoardMouseUp(board)); }
+void TFWords::imgMainWMouseCancel() { Apply(BoardMouseCancel(board, imgMainW.Bounds().w)); }
 void TFWords::tmr1Timer() {
     if (corner.NeedsTicks()) corner.Tick();
     if (!board.Queue.running) return;

@@ -40,6 +40,7 @@ public:
     void imgMainWMouseDown(int x, int y);
     void imgMainWMouseMove(int x, int y);
     void imgMainWMouseUp();
+    void imgMainWMouseCancel();
     void tmr1Timer();
     void ImgAClick();
     void imgEClick();
@@ -54,6 +55,9 @@ public:
     void btExitClick();
     void FormQuitRequest(QuitReason reason = QuitReason::Close);
     void FormKeyDown(Key key);
+    // The game may be stopped unseen (a browser tab hidden): the progress and the record are
+    // kept now, and play goes on where it was if it comes back.
+    void FormSaveRequest();
 
     // Score and rewards, as the session tells them.
     void WordSolved();

@@ -46,6 +46,7 @@ public:
     std::function<void(int x, int y)> OnMouseMove;
     std::function<void(int x, int y)> OnMouseUp;
     std::function<void()> OnClick;  // a press and a release inside this control
+    std::function<void(int x, int y)> OnMouseCancel;  // the press taken away by the system
 
 protected:
     void Changed();  // asks the window to compose the control's bounds again, if it shows

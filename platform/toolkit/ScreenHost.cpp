@@ -94,6 +94,7 @@ void ScreenHost::Pointer(Window& window, PointerAction action, int sx, int sy, i
         case PointerAction::Down: window.PointerDown(x, y, button); break;
         case PointerAction::Move: window.PointerMove(x, y, primaryHeld); break;
         case PointerAction::Up: window.PointerUp(x, y, button); break;
+        case PointerAction::Cancel: window.PointerCancel(x, y); break;
     }
 }
 

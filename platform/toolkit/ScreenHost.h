@@ -33,7 +33,7 @@ protected:
         int pitch = 0;
         Size size;
     };
-    enum class PointerAction { Down, Move, Up };
+    enum class PointerAction { Down, Move, Up, Cancel };
 
     // Sleeps until an event comes or, while the timer runs, its next tick is due, and hands
     // what came to the window; returns early once `done` says so.

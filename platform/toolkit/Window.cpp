@@ -30,13 +30,48 @@ void Window::Add(Control& c) {
     Invalidate();
 }
 
+namespace {
+bool Pressable(const Control* c) { return c->IsButton() || c->OnClick; }
+}  // namespace
+
+Rect Window::TargetArea(const Control* c) const {
+    Rect r = c->Bounds();
+    if (minimumTarget_ <= 0 || !Pressable(c)) return r;
+    if (r.w < minimumTarget_) {
+        r.x -= (minimumTarget_ - r.w) / 2;
+        r.w = minimumTarget_;
+    }
+    if (r.h < minimumTarget_) {
+        r.y -= (minimumTarget_ - r.h) / 2;
+        r.h = minimumTarget_;
+    }
+    return r;
+}
+
 Control* Window::HitTest(int x, int y) const {
-    auto hit = [&](const Control* c) { return c->Visible() && c->Enabled() && c->Bounds().Contains(x, y); };
-    for (auto it = controls_.rbegin(); it != controls_.rend(); ++it)
-        if ((*it)->IsButton() && hit(*it)) return *it;
-    for (auto it = controls_.rbegin(); it != controls_.rend(); ++it)
-        if (!(*it)->IsButton() && hit(*it)) return *it;
-    return nullptr;
+    auto live = [](const Control* c) { return c->Visible() && c->Enabled(); };
+    auto hit = [&](const Control* c) { return live(c) && c->Bounds().Contains(x, y); };
+    Control* exact = nullptr;
+    for (auto it = controls_.rbegin(); it != controls_.rend() && !exact; ++it)
+        if ((*it)->IsButton() && hit(*it)) exact = *it;
+    for (auto it = controls_.rbegin(); it != controls_.rend() && !exact; ++it)
+        if (!(*it)->IsButton() && hit(*it)) exact = *it;
+    if (minimumTarget_ <= 0 || (exact && Pressable(exact))) return exact;
+    // Over nothing to press: the nearest control grown to the minimum target, unless what
+    // lies over the point covers that control there (a picture over a button's place).
+    Control* nearest = nullptr;
+    long long best = 0;
+    for (auto it = controls_.rbegin(); it != controls_.rend(); ++it) {
+        Control* c = *it;
+        if (!live(c) || !Pressable(c) || c->Bounds().Contains(x, y) || !TargetArea(c).Contains(x, y)) continue;
+        const Rect b = c->Bounds();
+        const long long dx = std::max({b.x - x, 0, x - (b.x + b.w - 1)}), dy = std::max({b.y - y, 0, y - (b.y + b.h - 1)});
+        if (!nearest || dx * dx + dy * dy < best) {
+            nearest = c;
+            best = dx * dx + dy * dy;
+        }
+    }
+    return nearest ? nearest : exact;
 }
 
 void Window::ReleaseCapture() {
@@ -90,12 +125,31 @@ void Window::PointerUp(int x, int y, int button) {
     }
     Control* c = captured_;
     if (!c) return;
-    const bool click = pressedOn_ == c && c->Bounds().Contains(x, y);
+    const bool click = pressedOn_ == c && TargetArea(c).Contains(x, y);
     ReleaseCapture();
     const Rect r = c->Bounds();
     if (c->OnMouseUp) Dispatch([&] { c->OnMouseUp(x - r.x, y - r.y); });
     // The release handler may have hidden or moved the control; the click was already decided.
     if (click && c->OnClick) Dispatch([&] { c->OnClick(); });
+}
+
+void Window::PointerCancel(int x, int y) {
+    if (modal_) {
+        if (modal_->PointerUp(-1, -1)) Invalidate();  // let go nowhere: no answer
+        return;
+    }
+    Control* c = captured_;
+    if (!c) return;
+    ReleaseCapture();
+    const Rect r = c->Bounds();
+    if (c->OnMouseCancel)
+        Dispatch([&] { c->OnMouseCancel(x - r.x, y - r.y); });
+    else if (c->OnMouseUp)
+        Dispatch([&] { c->OnMouseUp(x - r.x, y - r.y); });
+}
+
+void Window::SaveRequested() {
+    if (!closed_ && OnSaveRequest) Dispatch(OnSaveRequest);
 }
 
 void Window::KeyDown(Key k) {

@@ -53,6 +53,13 @@ public:
     void PointerDown(int x, int y, int button = kPrimaryButton);
     void PointerMove(int x, int y, bool primaryHeld = true);
     void PointerUp(int x, int y, int button = kPrimaryButton);
+    // The system took the press away (a gesture of its own): the press ends with no click,
+    // told to the control as a cancel (OnMouseCancel, else OnMouseUp).
+    void PointerCancel(int x, int y);
+    // Where the layout is shown small (a phone), a control pressed with a finger answers in
+    // an area of at least this many layout pixels each way round its middle, beyond what it
+    // draws, wherever no other control is there to be pressed; 0, the default, for none.
+    void SetMinimumTarget(int layoutPixels) { minimumTarget_ = layoutPixels; }
     void KeyDown(Key k);
     // Text typed on a keyboard, code page 1251: a box answers its letters ("Д", "Н", and "Y",
     // "N" on a Latin layout).
@@ -63,6 +70,10 @@ public:
     // The platform asks the program to quit (window manager close, SIGTERM, SIGINT).
     void QuitRequested(QuitReason reason = QuitReason::Close);
     std::function<void(QuitReason)> OnQuitRequest;  // if unset, the window just closes
+    // The program may be stopped without a word, and should keep what it must now (a browser
+    // tab hidden, which may never come back), going on as it was if it does.
+    void SaveRequested();
+    std::function<void()> OnSaveRequest;
 
     // The timer: while running, the host calls Tick() every `intervalMs`, which runs OnTimer.
     // Setting it as it already is keeps its rhythm, as a running system timer does.
@@ -109,6 +120,8 @@ public:
 private:
     Rect Whole() const;
     Control* HitTest(int x, int y) const;
+    // A control's bounds, grown to the minimum target when it is one to be pressed.
+    Rect TargetArea(const Control* c) const;
     // Opens a box above any open one, waits for its answer and closes it.
     bool RunBox(BoxKind kind, const std::string& caption, const std::string& text);
     void ReleaseCapture();
@@ -122,6 +135,7 @@ private:
     std::vector<Control*> controls_;
     Control* captured_ = nullptr;
     Control* pressedOn_ = nullptr;
+    int minimumTarget_ = 0;
     std::unique_ptr<MessageBoxPanel> modal_;
     int interval_ = 0;
     bool timerRunning_ = false;

@@ -5,6 +5,7 @@
 #include <emscripten.h>
 
 #include <algorithm>
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -21,12 +22,16 @@ int web_next_event(int* event);  // type, x, y; 0 when none is queued
 void web_canvas_size(int* width, int* height);
 void web_present(const void* rgba, int width, int height, int x, int y, int w, int h);
 void web_set_title(const char* utf8);
+double web_css_pixels_per_layout_pixel(int layoutWidth, int layoutHeight);
 }
 
 namespace {
 
 // kMoveReleased: a move with the mouse's left button found up while a press was held.
-enum EventType { kDown = 1, kMove = 2, kUp = 3, kKey = 4, kQuit = 5, kResize = 6, kText = 7, kMoveReleased = 8 };
+// kSave: the page is hidden, and may never be shown again. kCancel: the browser took a press.
+enum EventType {
+    kDown = 1, kMove = 2, kUp = 3, kKey = 4, kQuit = 5, kResize = 6, kText = 7, kMoveReleased = 8, kSave = 9, kCancel = 10
+};
 
 Key ToKey(int code) {
     switch (code) {
@@ -61,6 +66,10 @@ struct WebHost::State {
 };
 
 void WebHost::WaitAndDispatch(Window& w, const std::function<bool()>& done) {
+    // A finger needs 44 CSS pixels: where the layout is shown smaller, the window answers
+    // presses round its controls in an area that large.
+    const double cssPerLayout = web_css_pixels_per_layout_pixel(w.Layout().width, w.Layout().height);
+    w.SetMinimumTarget(cssPerLayout > 0 && cssPerLayout < 1 ? static_cast<int>(std::ceil(44.0 / cssPerLayout)) : 0);
     web_wait(s_->ticks.Running() ? 1 : 0);
     int e[3];
     while (!done() && web_next_event(e)) {
@@ -72,6 +81,8 @@ void WebHost::WaitAndDispatch(Window& w, const std::function<bool()>& done) {
             case kKey: w.KeyDown(ToKey(e[1])); break;
             case kText: w.TextTyped(Utf8ToCp1251(CodePointToUtf8(e[1]))); break;
             case kQuit: w.QuitRequested(); break;
+            case kSave: w.SaveRequested(); break;
+            case kCancel: Pointer(w, PointerAction::Cancel, e[1], e[2]); break;
             case kResize: ScreenLost(w); break;
             default: break;
         }

@@ -102,7 +102,13 @@ mergeInto(LibraryManager.library, {
         WebPage.push([3, p[0], p[1]]);
       };
       c.addEventListener('pointerup', release);
-      c.addEventListener('pointercancel', release);
+      // A system gesture took the finger: no drop where it happened to be.
+      c.addEventListener('pointercancel', function(e) {
+        if (e.pointerId !== WebPage.pointer) return;
+        WebPage.pointer = null;
+        var p = WebPage.position(e);
+        WebPage.push([10, p[0], p[1]]);
+      });
       // A long press would open the browser's menu over the board.
       c.addEventListener('contextmenu', function(e) { e.preventDefault(); });
       window.addEventListener('keydown', function(e) {
@@ -119,12 +125,13 @@ mergeInto(LibraryManager.library, {
       window.addEventListener('resize', function() {
         if (WebPage.fitCanvas()) WebPage.push([6, 0, 0]);
       });
-      // A tab has no exit a child would use: closing it, switching away or the tablet going
-      // to sleep is the quit request, as a window manager's close is on the desktop.
+      // A tab hidden (another tab, a notification, the tablet asleep) may never come back:
+      // the game saves, and goes on where it was if it does. Only a page really unloaded
+      // ends the game, as a window manager's close does on the desktop.
       document.addEventListener('visibilitychange', function() {
-        if (document.visibilityState === 'hidden') WebPage.push([5, 0, 0]);
+        if (document.visibilityState === 'hidden') WebPage.push([9, 0, 0]);
       });
-      window.addEventListener('pagehide', function() { WebPage.push([5, 0, 0]); });
+      window.addEventListener('pagehide', function(e) { WebPage.push([e.persisted ? 9 : 5, 0, 0]); });
     },
   },
 
@@ -192,6 +199,14 @@ mergeInto(LibraryManager.library, {
       Module['firstFrameShown'] = performance.now();
       if (Module['onFirstFrame']) Module['onFirstFrame']();
     }
+  },
+
+  // How many CSS pixels a layout pixel takes once the layout is fitted to the canvas.
+  web_css_pixels_per_layout_pixel__deps: ['$WebPage'],
+  web_css_pixels_per_layout_pixel: function(layoutWidth, layoutHeight) {
+    var c = WebPage.canvas;
+    var scale = Math.min(c.width / layoutWidth, c.height / layoutHeight);
+    return scale / (window.devicePixelRatio || 1);
   },
 
   web_set_title: function(text) {

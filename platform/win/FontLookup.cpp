@@ -56,7 +56,7 @@ std::filesystem::path FindFontFile(const std::string& family, bool bold) {
         const std::wstring regular = FileStem(family, false);
         if (IsFile(fonts / (regular + L".ttf"))) return fonts / (regular + L".ttf");
     }
-    const std::filesystem::path shipped = SystemProgramFolders().programFolder / L"DejaVuSans-Bold.ttf";
+    const std::filesystem::path shipped = SystemProgramFolders().installed / L"DejaVuSans-Bold.ttf";
     if (IsFile(shipped)) return shipped;
     // A system without Tahoma and a folder without the shipped font: Arial is on every Windows.
     if (!fonts.empty() && IsFile(fonts / L"arial.ttf")) return fonts / L"arial.ttf";

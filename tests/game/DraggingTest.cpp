@@ -170,6 +170,23 @@ TEST_F(Dragging, TileLiftedDuringItsGlideLeavesItsCellAndItsGlide) {
     EXPECT_FALSE(board.Queue.running);
 }
 
+TEST_F(Dragging, ACancelledDragDropsNothingAndTheTileGlidesHome) {
+    BoardMouseDown(board, 600, 50);  // the tile of home 2
+    Move(600, 240);                  // over cell 2, which lights up
+    ASSERT_EQ(board.HighlightedSlot, 2);
+    const BoardOutcome o = BoardMouseCancel(board, 1369);
+    EXPECT_TRUE(o.repaint);
+    EXPECT_EQ(o.drop.slot, 0);
+    EXPECT_FALSE(o.solved);
+    EXPECT_EQ(board.DraggedTile, 0);
+    EXPECT_EQ(board.Slots[2].placed, 0);
+    EXPECT_EQ(board.Slots[2].colour, clGrey);
+    Ticks(board, 11);
+    EXPECT_EQ((Point{board.Tiles[4].x, board.Tiles[4].y}), (Point{564, kTopRowY}));
+    EXPECT_FALSE(board.Queue.running);
+    EXPECT_FALSE(BoardMouseCancel(board, 1369).repaint);  // nothing held: nothing to do
+}
+
 TEST_F(Dragging, GlideFollowsItsTileWhenAnotherIsPickedUp) {
     DragTo(board, 3, 500, 240);  // 36, 40 off cell 1; the tile of home 3 is now record 4
     Ticks(board, 3);

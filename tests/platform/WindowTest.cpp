@@ -77,6 +77,32 @@ TEST_F(WindowTest, OnlyThePrimaryButtonPressesAndOnlyItsReleaseEndsThePress) {
     EXPECT_EQ(log, (Log_{"board down 90,90", "board up 95,95", "board click", "board move 95,95", "board move 99,99"}));
 }
 
+TEST_F(WindowTest, ACancelledPressEndsWithoutAClickAndSmallTargetsGrowWhereNothingElseIsPressed) {
+    PictureControl board("board", {0, 0, 400, 300});
+    Button small("small", {300, 320, 40, 16});
+    PictureControl picture("picture", {200, 320, 40, 16});  // pressed by a click, as a level block is
+    PictureControl cover("cover", {190, 330, 100, 100});    // over the lower part of its place
+    for (Control* c : std::initializer_list<Control*>{&board, &small, &picture, &cover}) {
+        w.Add(*c);
+        Watch(*c);
+    }
+    board.OnMouseCancel = [this](int x, int y) { Log("board cancel " + std::to_string(x) + "," + std::to_string(y)); };
+    board.OnClick = cover.OnClick = nullptr;  // pressed and let go, but no targets of a click
+    w.PointerDown(10, 10);
+    w.PointerCancel(20, 20);
+    host.Click(w, 320, 299);  // beside the button: the board's
+    w.SetMinimumTarget(90);
+    host.Click(w, 320, 299);  // within the button's grown area, where the board is no target
+    host.Click(w, 220, 299);  // within the picture's
+    host.Click(w, 220, 333);  // on the picture's own place, which the cover lies over
+    w.PointerDown(320, 328);
+    w.PointerCancel(320, 328);  // a button let go by the system clicks nothing
+    EXPECT_EQ(log, (Log_{"board down 10,10", "board cancel 20,20", "board down 320,299", "board up 320,299",
+                         "small down 20,-21", "small up 20,-21", "small click", "picture down 20,-21",
+                         "picture up 20,-21", "picture click", "cover down 30,3", "cover up 30,3", "small down 20,8",
+                         "small up 20,8"}));
+}
+
 TEST_F(WindowTest, ButtonsLieAboveLaterPicturesAndAreHitFirst) {
     Button button("button", {10, 10, 80, 30});
     PictureControl cover("cover", {0, 0, 200, 200});

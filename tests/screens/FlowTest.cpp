@@ -253,3 +253,16 @@ TEST_F(GameTest, AProgressFileThatIsNotANumberIsNeverOverwritten) {
     EXPECT_EQ(dir.Read("Confif.cnf"), "12abc");
     EXPECT_EQ(dir.Read("Confis.cnf"), "1");
 }
+
+TEST_F(GameTest, ASaveRequestKeepsTheProgressAndTheGameGoesOnWhereItWas) {
+    Start();
+    Play("6");
+    DragTileToSlot(1, 1);
+    host.Ticks(W(), 12);
+    const Picture before = W().ComposeFrame();
+    W().SaveRequested();  // a browser tab hidden
+    EXPECT_EQ(dir.Read("Confif.cnf"), "6");
+    EXPECT_TRUE(dir.Exists("Confif.log"));
+    EXPECT_FALSE(W().Closed());
+    EXPECT_TRUE(W().ComposeFrame() == before);
+}
