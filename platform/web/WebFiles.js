@@ -10,6 +10,22 @@ mergeInto(LibraryManager.library, {
     storageRoot: '/progress',
     db: null,             // the storage's database, open, or null when storage is unavailable
     storageError: '',
+    askedToKeep: false,
+
+    // Once a child's progress is first read (a profile chosen), the browser is asked not to
+    // evict the site's storage when space runs short. Some browsers decide by themselves,
+    // some ask the user (see the README); the game plays the same either way.
+    askToKeep: function() {
+      if (WebFiles.askedToKeep || !WebFiles.db) return;
+      WebFiles.askedToKeep = true;
+      try {
+        if (!navigator.storage || !navigator.storage.persist) return;
+        navigator.storage.persist().then(function(kept) {
+          WebFiles.persisted = kept;
+          if (!kept) console.info('timburik: the browser may evict the progress when space runs short');
+        }, function() {});
+      } catch (e) {}
+    },
 
     // A save's bytes are also written at once to localStorage, which the browser keeps even
     // when the page is closed in the middle of the save; the entry goes when IndexedDB has
@@ -127,7 +143,9 @@ mergeInto(LibraryManager.library, {
     // Everything happens inside handleSleep: when the game resumes it calls this again, and
     // only handleSleep knows to return the answer then.
     return Asyncify.handleSleep(function(wakeUp) {
-      var rel = WebFiles.relative(UTF8ToString(pathPtr));
+      var path = UTF8ToString(pathPtr);
+      if (path.indexOf(WebFiles.storageRoot + '/') === 0) WebFiles.askToKeep();
+      var rel = WebFiles.relative(path);
       if (rel === null || WebFiles.fetched[rel]) {
         wakeUp(0);
         return;

@@ -34,6 +34,8 @@
       return get(urlOf(rel, files[rel])).then(function(buffer) { return [rel, buffer]; });
     }));
   });
+  // A failure is reported where the start uses them; a program that never loads never does.
+  first.catch(function() {});
   Module['preRun'] = Module['preRun'] || [];
   Module['preRun'].push(function() {
     performance.mark('timburik:compiled');
@@ -43,22 +45,25 @@
     addRunDependency('timburik-start');
     FS.mkdirTree(WebFiles.contentRoot);
     FS.mkdirTree(WebFiles.storageRoot);
-    var storage = new Promise(function(resolve) {
-      try {
-        FS.mount(IDBFS, {}, WebFiles.storageRoot);
-        FS.syncfs(true, function(err) {
-          // Without storage (a private window, storage switched off) the game still plays;
-          // each save then says it failed.
-          if (err) console.warn('timburik: no storage for progress: ' + err);
-          WebFiles.db = err ? null : (IDBFS.dbs[WebFiles.storageRoot] || null);
-          WebFiles.replayJournal();
-          performance.mark('timburik:storage');
+    // A new version of the site may take over first (WebOffline.js), loading the page again.
+    var storage = WebOffline.ready.then(function() {
+      return new Promise(function(resolve) {
+        try {
+          FS.mount(IDBFS, {}, WebFiles.storageRoot);
+          FS.syncfs(true, function(err) {
+            // Without storage (a private window, storage switched off) the game still plays;
+            // each save then says it failed.
+            if (err) console.warn('timburik: no storage for progress: ' + err);
+            WebFiles.db = err ? null : (IDBFS.dbs[WebFiles.storageRoot] || null);
+            WebFiles.replayJournal();
+            performance.mark('timburik:storage');
+            resolve();
+          });
+        } catch (e) {
+          console.warn('timburik: no storage for progress: ' + e);
           resolve();
-        });
-      } catch (e) {
-        console.warn('timburik: no storage for progress: ' + e);
-        resolve();
-      }
+        }
+      });
     });
     storage.then(function() { return list; }).then(function(files) {
       WebFiles.files = files;

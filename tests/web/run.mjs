@@ -5,8 +5,8 @@
 import fs from 'node:fs';
 import path from 'node:path';
 import {
-  ALPHABET, COVER, Fit, LAYOUT, SUBJECT, fitOf, launch, letterColour, makeTestSite, pixels, serve, tempDir,
-  writeContentList,
+  ALPHABET, COVER, Fit, LAYOUT, SUBJECT, bmp24, fitOf, goOffline, launch, letterColour, makeTestSite, nameVersion,
+  pixels, serve, tempDir, versionOf, writeContentList,
 } from './harness.mjs';
 
 const site = path.resolve(process.argv[2] || 'build-web/site');
@@ -201,15 +201,29 @@ const COUNT_FRAMES = () => {
   window.requestAnimationFrame = (f) => { window.framesAsked++; return ask(f); };
 };
 
-async function open(browser, url, { width = LAYOUT.width, height = LAYOUT.height, ratio = 1, touch = false } = {}) {
+// What the page itself asked for, by path (the service worker's own fetches are not the page's).
+function watchRequests(page) {
+  const asked = [];
+  page.on('request', (r) => asked.push(decodeURIComponent(new URL(r.url()).pathname)));
+  return asked;
+}
+
+async function open(browser, url, { width = LAYOUT.width, height = LAYOUT.height, ratio = 1, touch = false, before } = {}) {
   const page = await browser.newPage();
   await page.setViewport({ width, height, deviceScaleFactor: ratio, isMobile: touch, hasTouch: touch });
   await page.evaluateOnNewDocument(COUNT_FRAMES);
+  if (before) await page.evaluateOnNewDocument(before);
   page.on('pageerror', (e) => console.log(`  page error: ${e.message}`));
+  page.asked = watchRequests(page);
   await page.goto(url);
-  await page.waitForFunction(() => window.Module && Module.firstFrameShown, { timeout: 20000 });
+  await started(page);
   return page;
 }
+
+const started = (page, timeout = 20000) => page.waitForFunction(() => window.Module && Module.firstFrameShown, { timeout });
+
+// The whole content pack kept by the service worker, fetched in the background.
+const packKept = (page) => page.waitForFunction(() => WebOffline.packKept && !WebOffline.packKept.missing, { timeout: 60000 });
 
 // The first tap goes to the notice over the game, which then gets out of the way.
 async function firstTap(page, pointer) {
@@ -244,7 +258,8 @@ async function gameFile(page, file) {
 
 // --- The tests ---------------------------------------------------------------------------
 const tests = [];
-const test = (name, fn) => tests.push({ name, fn });
+// `args`: more of Chromium's switches for the browser the test runs in.
+const test = (name, fn, args = []) => tests.push({ name, fn, args });
 const expectEqual = (what, actual, expected) => {
   if (actual !== expected) throw new Failure(`${what}: expected ${JSON.stringify(expected)}, got ${JSON.stringify(actual)}`);
 };
@@ -254,17 +269,18 @@ test('a child plays with the mouse, leaves with Выход, and the score is the
   const mouse = new Mouse(page);
   await firstTap(page, mouse);
   await waitFor(page, 'the choice screen', choiceScreen());
-  // Only what the first screens need was fetched: the first word is set up at start, so its
-  // letters and its picture, and none of the other letters.
+  // Only what the first screens need was fetched by the game: the first word is set up at
+  // start, so its letters and its picture, and none of the other letters. (The service worker
+  // fetches the rest afterwards, for offline play.)
   const wanted = new Set([...letters.map((n) => `/content/Morvadel/Буквы/one1/${n}.bmp`), `/content/subjects/${WORD}.bmp`]);
-  const extra = server.log.filter((r) => /Morvadel|subjects/.test(r.path) && !wanted.has(r.path));
-  if (extra.length) throw new Failure(`fetched before they were needed: ${extra.map((r) => r.path)}`);
+  const extra = page.asked.filter((p) => /Morvadel|subjects/.test(p) && !wanted.has(p));
+  if (extra.length) throw new Failure(`fetched before they were needed: ${extra}`);
   await mouse.click(centre(GIRL));
   await waitFor(page, 'the level blocks', levelBlocks());
   await mouse.click(centre(WHITE_LEVEL));
   await waitFor(page, 'the first word', [...freshWord(), filled('the exit button', { x: EXIT.x + 2, y: EXIT.y + 3, w: 6, h: 11 }, BUTTON_FACE)]);
-  const twice = server.log.filter((r) => r.path.startsWith('/content/') && server.log.filter((q) => q.path === r.path).length > 1);
-  if (twice.length) throw new Failure(`content fetched more than once: ${[...new Set(twice.map((r) => r.path))]}`);
+  const twice = page.asked.filter((p) => p.startsWith('/content/') && page.asked.filter((q) => q === p).length > 1);
+  if (twice.length) throw new Failure(`content fetched more than once: ${[...new Set(twice)]}`);
   await solveByDragging(page, mouse);
 
   await mouse.click(centre(FORWARD));
@@ -358,6 +374,7 @@ test('without storage a save says so in the game and the game goes on', async ({
 test('a second visit asks again only for the page and the content list; a changed picture is fetched anew', async ({ browser, server }) => {
   const first = await open(browser, server.url);
   await waitFor(first, 'the choice screen', choiceScreen());
+  await packKept(first);
   await first.close();
   server.log.length = 0;
   const second = await open(browser, server.url);
@@ -389,14 +406,151 @@ test('a second visit asks again only for the page and the content list; a change
   }
 });
 
+// --- Offline and installed ---------------------------------------------------------------
+
+// Counts the page's requests that the browser keep the site's storage.
+const COUNT_PERSIST = () => {
+  window.persistAsked = 0;
+  if (navigator.storage) navigator.storage.persist = () => { window.persistAsked++; return Promise.resolve(true); };
+};
+
+// Every file of a site folder, by the path the browser asks for it by.
+function siteFiles(dir) {
+  const found = new Set(['/']);
+  const walk = (rel) => {
+    for (const e of fs.readdirSync(path.join(dir, rel), { withFileTypes: true })) {
+      const next = rel ? `${rel}/${e.name}` : e.name;
+      if (e.isDirectory()) walk(next); else found.add(`/${next}`);
+    }
+  };
+  walk('');
+  return found;
+}
+
+// Every address the site's caches hold, by cache.
+const cachedUrls = (page) => page.evaluate(async () => {
+  const all = {};
+  for (const name of await caches.keys()) all[name] = (await (await caches.open(name)).keys()).map((r) => r.url);
+  return all;
+});
+
+test('after one visit the game plays with the network off: a reload, a word, Выход, a reload, the score is there', async ({ browser, server }) => {
+  const page = await open(browser, server.url, { before: COUNT_PERSIST });
+  await packKept(page);
+  await goOffline(browser, page);
+  const before = server.log.length;
+  await page.reload();
+  await started(page);
+  const mouse = new Mouse(page);
+  await firstTap(page, mouse);
+  await waitFor(page, 'the choice screen offline', choiceScreen());
+  expectEqual('asked to keep the storage before a profile is chosen', await page.evaluate(() => window.persistAsked), 0);
+  await mouse.click(centre(GIRL));
+  await waitFor(page, 'the level blocks offline', levelBlocks());
+  await mouse.click(centre(PURPLE_LEVEL));
+  await waitFor(page, 'the first word offline', freshWord());
+  expectEqual('asked to keep the storage once a profile is chosen', await page.evaluate(() => window.persistAsked), 1);
+  await solveByDragging(page, mouse);
+  await mouse.click(centre(EXIT));
+  await waitFor(page, 'the exit question offline', messageBox());
+  await page.keyboard.press('Enter');
+  await waitFor(page, 'the choice screen after Выход offline', choiceScreen());
+  await page.reload();
+  await started(page);
+  expectEqual('the score after a reload offline', await gameFile(page, PROGRESS + '/Confif.cnf'), '1');
+  expectEqual('the score in the storage', await storedProgress(page, 'Confif.cnf'), '1');
+  expectEqual('requests that reached the server offline', server.log.slice(before).map((r) => r.path).join(), '');
+  // The caches hold the site's own files and nothing else: the progress never passes them.
+  const files = siteFiles(root);
+  const cached = Object.values(await cachedUrls(page)).flat().map((u) => decodeURIComponent(new URL(u).pathname));
+  const strange = cached.filter((p) => !files.has(p));
+  if (strange.length || !cached.length) throw new Failure(`cached besides the site's files: ${strange} (of ${cached.length})`);
+  await page.close();
+});
+
+test('a new version published during a game: the game goes on, the next start runs the new version, the old files go', async ({ browser }) => {
+  const dir = tempDir('update-site');
+  const content = makeTestSite(site, dir, WORD);
+  const own = await serve(dir);
+  try {
+    const a = await open(browser, own.url);
+    await packKept(a);
+    const mouse = new Mouse(a);
+    await firstTap(a, mouse);
+    await mouse.click(centre(GIRL));
+    await waitFor(a, 'the level blocks', levelBlocks());
+    await mouse.click(centre(WHITE_LEVEL));
+    await waitFor(a, 'the first word', freshWord());
+    await dropInCell(a, mouse, await lift(a, mouse, 1));
+    await a.evaluate(() => { window.sameGame = true; });
+
+    // The new version: another picture for the word.
+    const picture = `subjects/${WORD}.bmp`;
+    const NEW_SUBJECT = [40, 90, 200];
+    const changed = bmp24(200, 200, NEW_SUBJECT);
+    const oldUrl = new URL(`content/subjects/${encodeURIComponent(WORD)}.bmp?v=${versionOf(content[picture])}`, own.url).href;
+    fs.writeFileSync(path.join(dir, 'content', picture), changed);
+    writeContentList(path.join(dir, 'content'), { ...content, [picture]: changed });
+    const version = nameVersion(dir);
+    // The tablet looks for news (as when the page is shown again) and fetches it in the background.
+    await a.evaluate(() => navigator.serviceWorker.getRegistration().then((r) => r.update()));
+    await a.waitForFunction(async () => !!(await navigator.serviceWorker.getRegistration()).waiting, { timeout: 30000 });
+
+    for (let place = 2; place <= letters.length; ++place) await dropInCell(a, mouse, await lift(a, mouse, place));
+    await waitFor(a, 'the word solved on the old version', [...solved(), filled('the old picture', SUBJECT_AREA, SUBJECT)]);
+    expectEqual('the same game, never reloaded', await a.evaluate(() => window.sameGame), true);
+    expectEqual('versions kept while the old one plays', Object.keys(await cachedUrls(a)).length, 2);
+    await a.close();
+
+    const c = await open(browser, own.url);
+    const newWord = () => [...freshWord().filter((l) => l.area !== SUBJECT_AREA), filled('the new picture', SUBJECT_AREA, NEW_SUBJECT)];
+    const play = async (step) => {
+      const m = new Mouse(c);
+      await firstTap(c, m);
+      await m.click(centre(GIRL));
+      await waitFor(c, `the level blocks ${step}`, levelBlocks());
+      await m.click(centre(WHITE_LEVEL));
+      await waitFor(c, `the first word ${step}`, newWord());
+    };
+    await play('on the next start');
+    await packKept(c);
+    const kept = await cachedUrls(c);
+    expectEqual('the caches after the next start', Object.keys(kept).join(), `timburik-${version}`);
+    if (Object.values(kept).flat().includes(oldUrl)) throw new Failure(`the old picture is still kept: ${oldUrl}`);
+    await goOffline(browser, c);
+    await c.reload();
+    await started(c);
+    await play('offline');
+    await c.close();
+  } finally {
+    own.close();
+    fs.rmSync(dir, { recursive: true, force: true });
+  }
+});
+
+test('over plain http from another computer (no service worker) the game plays from the network', async ({ browser, server }) => {
+  const url = server.url.replace('127.0.0.1', 'timburik.test');
+  const page = await open(browser, url);
+  expectEqual('a secure context', await page.evaluate(() => window.isSecureContext), false);
+  expectEqual('a service worker', await page.evaluate(() => !!navigator.serviceWorker), false);
+  const mouse = new Mouse(page);
+  await firstTap(page, mouse);
+  await mouse.click(centre(GIRL));
+  await waitFor(page, 'the level blocks over plain http', levelBlocks());
+  await mouse.click(centre(WHITE_LEVEL));
+  await waitFor(page, 'the first word over plain http', freshWord());
+  await page.close();
+}, ['--host-resolver-rules=MAP timburik.test 127.0.0.1']);
+
 // --- Running -----------------------------------------------------------------------------
 const root = tempDir('site');
 const testContent = makeTestSite(site, root, WORD);
 const server = await serve(root);
 let passed = 0, failed = 0;
-for (const t of tests) {
+// ONLY=text runs the tests whose names hold it.
+for (const t of tests.filter((x) => !process.env.ONLY || x.name.includes(process.env.ONLY))) {
   const profile = tempDir('profile');
-  const browser = await launch(profile);
+  const browser = await launch(profile, t.args);
   server.log.length = 0;
   try {
     await t.fn({ browser, server });

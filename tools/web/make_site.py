@@ -1,11 +1,14 @@
 #!/usr/bin/env python3
 """Lays out the web site around the built game: the page, the content pack with the list of
-its files (the page fetches each file when the game first opens it), a web app manifest and
-icons, and the shipped font's licence. The game's .js and .wasm are already in the site.
+its files (the page fetches each file when the game first opens it), the service worker that
+keeps the game for offline play, a web app manifest and icons, and the shipped font's
+licence. The game's .js and .wasm are already in the site.
 
 The page asks for the program and each content file under a URL that names its version
 (`?v=` and a hash of the bytes), so a browser may keep them as long as it likes and still
-never shows a stale game: a new build or a changed picture is a new URL."""
+never shows a stale game: a new build or a changed picture is a new URL. The service worker
+names its version after the page and the content list, so that either changing is a new
+version of the site for the browsers that keep it."""
 import argparse
 import hashlib
 import json
@@ -76,6 +79,26 @@ def versioned_page(page, site):
     return text
 
 
+def site_version(page, content_list):
+    """The site's version: the page (which names the program's version) and the content list
+    (which names each file's)."""
+    digest = hashlib.sha256()
+    for part in (page, content_list):
+        digest.update(part.encode("utf-8"))
+        digest.update(b"\0")
+    return digest.hexdigest()[:16]
+
+
+def write_worker(template, site, version):
+    """The service worker, naming the site's version."""
+    with open(template, encoding="utf-8") as f:
+        text = f.read()
+    if "'@BUILD@'" not in text:
+        sys.exit(f"make_site: {template} has no place for the version")
+    with open(os.path.join(site, "sw.js"), "w", encoding="utf-8") as out:
+        out.write(text.replace("'@BUILD@'", f"'{version}'"))
+
+
 def write_icons(cover, site):
     """Icons from the cover picture, scaled without blurring its pixels away."""
     picture = Image.open(cover).convert("RGB")
@@ -92,6 +115,7 @@ def main():
     parser.add_argument("--data", required=True, help="the content folder")
     parser.add_argument("--site", required=True, help="the site folder, holding timburik.js and .wasm")
     parser.add_argument("--page", required=True, help="index.html to copy")
+    parser.add_argument("--worker", help="the service worker to copy (default: sw.js beside the page)")
     parser.add_argument("--font-licence", required=True, help="the shipped font's copyright file")
     args = parser.parse_args()
     for built in ("timburik.js", "timburik.wasm"):
@@ -104,12 +128,15 @@ def main():
         page = versioned_page(f.read(), args.site)
     with open(os.path.join(args.site, "index.html"), "w", encoding="utf-8") as out:
         out.write(page)
+    with open(os.path.join(args.site, "content", "index.txt"), encoding="utf-8") as f:
+        version = site_version(page, f.read())
+    write_worker(args.worker or os.path.join(os.path.dirname(args.page), "sw.js"), args.site, version)
     with open(os.path.join(args.site, "manifest.webmanifest"), "w", encoding="utf-8") as out:
         json.dump(MANIFEST, out, ensure_ascii=False, indent=2)
     write_icons(os.path.join(args.data, "pz91.bmp"), args.site)
     os.makedirs(os.path.join(args.site, "fonts"), exist_ok=True)
     shutil.copyfile(args.font_licence, os.path.join(args.site, "fonts", "DejaVu-LICENSE.txt"))
-    print(f"make_site: {len(files)} content files listed")
+    print(f"make_site: {len(files)} content files listed, version {version}")
 
 
 if __name__ == "__main__":

@@ -76,6 +76,25 @@ class VersionsTest(unittest.TestCase):
             with self.assertRaises(SystemExit):
                 make_site.versioned_page("<p>no program</p>", site)
 
+    def test_worker_names_a_version_that_follows_the_page_and_the_list(self):
+        with tempfile.TemporaryDirectory() as site:
+            template = os.path.join(site, "sw.template.js")
+            with open(template, "w", encoding="utf-8") as f:
+                f.write("const BUILD = '@BUILD@';\n")
+            page, listed = "<script src=\"timburik.js?v=1\"></script>", "Words.str\t01\n"
+            version = make_site.site_version(page, listed)
+            self.assertNotEqual(version, make_site.site_version(page, "Words.str\t02\n"))
+            self.assertNotEqual(version, make_site.site_version(page.replace("v=1", "v=2"), listed))
+            # The parts are kept apart: moving text from one to the other is another version.
+            self.assertNotEqual(make_site.site_version("ab", "c"), make_site.site_version("a", "bc"))
+            make_site.write_worker(template, site, version)
+            with open(os.path.join(site, "sw.js"), encoding="utf-8") as f:
+                self.assertEqual(f.read(), f"const BUILD = '{version}';\n")
+            with open(template, "w", encoding="utf-8") as f:
+                f.write("const BUILD = 'fixed';\n")
+            with self.assertRaises(SystemExit):
+                make_site.write_worker(template, site, version)
+
     def test_content_list_gives_each_file_its_version(self):
         with tempfile.TemporaryDirectory() as tmp:
             data = os.path.join(tmp, "data")
