@@ -528,6 +528,26 @@ test('a new version published during a game: the game goes on, the next start ru
   }
 });
 
+test('the site meets the browser\'s criteria for installing it as an app', async ({ browser, server }) => {
+  const page = await open(browser, server.url);
+  const cdp = await page.createCDPSession();
+  const { installabilityErrors } = await cdp.send('Page.getInstallabilityErrors');
+  expectEqual('installability errors', JSON.stringify(installabilityErrors), '[]');
+  const { errors, data } = await cdp.send('Page.getAppManifest');
+  expectEqual('manifest errors', JSON.stringify(errors), '[]');
+  const manifest = JSON.parse(data);
+  expectEqual('display', manifest.display, 'fullscreen');
+  // The home screens' icons: a maskable one for Android's launchers, the touch icon for iOS.
+  const icons = [...manifest.icons.filter((i) => i.purpose === 'maskable').map((i) => i.src),
+    await page.$eval('link[rel=apple-touch-icon]', (l) => l.getAttribute('href'))];
+  if (icons.length < 2) throw new Failure(`home-screen icons: ${icons}`);
+  for (const icon of icons) {
+    const type = await page.evaluate((u) => fetch(u).then((r) => (r.ok ? r.headers.get('content-type') : String(r.status))), icon);
+    expectEqual(`${icon}`, type, 'image/png');
+  }
+  await page.close();
+});
+
 test('over plain http from another computer (no service worker) the game plays from the network', async ({ browser, server }) => {
   const url = server.url.replace('127.0.0.1', 'timburik.test');
   const page = await open(browser, url);

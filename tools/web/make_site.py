@@ -18,20 +18,42 @@ import sys
 
 from PIL import Image
 
+# What a browser installs the site as: Chromium's criteria (names, start URL, a display mode,
+# icons of 192 and 512 pixels) and an icon whose picture survives any mask a launcher cuts.
 MANIFEST = {
+    "id": ".",
     "name": "Тимбурик",
     "short_name": "Тимбурик",
+    "description": "Игра для детей, которые учат буквы: собери слово из букв",
     "lang": "ru",
+    "dir": "ltr",
     "start_url": ".",
+    "scope": ".",
     "display": "fullscreen",
+    "display_override": ["fullscreen", "standalone"],
     "orientation": "landscape",
     "background_color": "#008000",
     "theme_color": "#008000",
+    "categories": ["education", "games", "kids"],
+    "prefer_related_applications": False,
     "icons": [
-        {"src": "icon-192.png", "sizes": "192x192", "type": "image/png"},
-        {"src": "icon-512.png", "sizes": "512x512", "type": "image/png"},
+        {"src": "icon-192.png", "sizes": "192x192", "type": "image/png", "purpose": "any"},
+        {"src": "icon-512.png", "sizes": "512x512", "type": "image/png", "purpose": "any"},
+        {"src": "icon-maskable-192.png", "sizes": "192x192", "type": "image/png", "purpose": "maskable"},
+        {"src": "icon-maskable-512.png", "sizes": "512x512", "type": "image/png", "purpose": "maskable"},
     ],
 }
+
+# Icons: file, size, and the share of its side the cover picture takes. A maskable icon's
+# picture stays inside the middle circle (four fifths of the side across) that every mask
+# keeps; iOS rounds the touch icon's corners itself and wants no transparency.
+ICONS = [
+    ("icon-192.png", 192, 0.8),
+    ("icon-512.png", 512, 0.8),
+    ("icon-maskable-192.png", 192, 0.55),
+    ("icon-maskable-512.png", 512, 0.55),
+    ("apple-touch-icon.png", 180, 0.8),
+]
 
 
 def content_files(data):
@@ -102,12 +124,12 @@ def write_worker(template, site, version):
 def write_icons(cover, site):
     """Icons from the cover picture, scaled without blurring its pixels away."""
     picture = Image.open(cover).convert("RGB")
-    for size in (192, 512):
+    for name, size, share in ICONS:
         icon = Image.new("RGB", (size, size), (0, 128, 0))
-        inner = int(size * 0.8)
+        inner = int(size * share)
         scaled = picture.resize((inner, inner), Image.NEAREST)
         icon.paste(scaled, ((size - inner) // 2, (size - inner) // 2))
-        icon.save(os.path.join(site, f"icon-{size}.png"), optimize=True)
+        icon.save(os.path.join(site, name), optimize=True)
 
 
 def main():
