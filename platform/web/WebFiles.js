@@ -12,6 +12,25 @@ mergeInto(LibraryManager.library, {
     storageError: '',
     askedToKeep: false,
 
+    // Opens the browser's storage under the progress folder and reads the stored files into
+    // it; calls back once done, or without storage (WebFiles.db null) when it is refused.
+    openStorage: function(done) {
+      var root = WebFiles.storageRoot;
+      var finish = function(db, why) {
+        WebFiles.db = db;
+        if (db) WebFiles.replayJournal();
+        else console.warn('timburik: no storage for progress: ' + why);
+        performance.mark('timburik:storage');
+        done();
+      };
+      try {
+        FS.mount(IDBFS, {}, root);
+        FS.syncfs(true, function(err) { finish(err ? null : (IDBFS.dbs[root] || null), err); });
+      } catch (e) {
+        finish(null, e);
+      }
+    },
+
     // Once a child's progress is first read (a profile chosen), the browser is asked not to
     // evict the site's storage when space runs short. Some browsers decide by themselves,
     // some ask the user (see the README); the game plays the same either way.

@@ -1,6 +1,7 @@
 // Before the game starts in the browser: the site's list of content files and the files the
-// first screens need are fetched while the program itself downloads, and the progress folder
-// is filled from the browser's storage (IndexedDB). The game starts once both are ready.
+// first screens need are fetched while the program itself downloads and compiles, and the
+// progress folder is filled from the browser's storage (IndexedDB) meanwhile. The game
+// starts once all are ready.
 (function() {
   var settings = Module['timburik'] || {};
   var contentUrl = settings['contentUrl'] || 'content/';
@@ -36,40 +37,31 @@
   });
   // A failure is reported where the start uses them; a program that never loads never does.
   first.catch(function() {});
+  // The storage is read while the program compiles: this runs once the script has run, when
+  // the emscripten run-time (FS, IDBFS) is defined. A new version of the site may take over
+  // first (WebOffline.js), loading the page again.
+  var storage = WebOffline.ready.then(function() {
+    return new Promise(function(resolve) {
+      // Without storage (a private window, storage switched off, a browser that never
+      // answers) the game still plays, and says that the score cannot be kept.
+      WebFiles.storageRoot = settings['progressRoot'] || '/progress';
+      FS.mkdirTree(WebFiles.storageRoot);
+      WebFiles.openStorage(resolve);
+    });
+  });
   Module['preRun'] = Module['preRun'] || [];
   Module['preRun'].push(function() {
     performance.mark('timburik:compiled');
     WebFiles.contentUrl = contentUrl;
     WebFiles.contentRoot = settings['contentRoot'] || '/content';
-    WebFiles.storageRoot = settings['progressRoot'] || '/progress';
     addRunDependency('timburik-start');
     FS.mkdirTree(WebFiles.contentRoot);
-    FS.mkdirTree(WebFiles.storageRoot);
-    // A new version of the site may take over first (WebOffline.js), loading the page again.
-    var storage = WebOffline.ready.then(function() {
-      return new Promise(function(resolve) {
-        try {
-          FS.mount(IDBFS, {}, WebFiles.storageRoot);
-          FS.syncfs(true, function(err) {
-            // Without storage (a private window, storage switched off) the game still plays;
-            // each save then says it failed.
-            if (err) console.warn('timburik: no storage for progress: ' + err);
-            WebFiles.db = err ? null : (IDBFS.dbs[WebFiles.storageRoot] || null);
-            WebFiles.replayJournal();
-            performance.mark('timburik:storage');
-            resolve();
-          });
-        } catch (e) {
-          console.warn('timburik: no storage for progress: ' + e);
-          resolve();
-        }
-      });
-    });
     storage.then(function() { return list; }).then(function(files) {
       WebFiles.files = files;
-      Object.keys(files).forEach(function(rel) {
-        FS.mkdirTree(PATH.dirname(WebFiles.contentRoot + '/' + rel));
-      });
+      // Each folder once: a pack of a few hundred files has a handful of them.
+      var folders = Object.create(null);
+      Object.keys(files).forEach(function(rel) { folders[PATH.dirname(WebFiles.contentRoot + '/' + rel)] = true; });
+      Object.keys(folders).forEach(function(folder) { FS.mkdirTree(folder); });
       return first;
     }).then(function(loaded) {
       loaded.forEach(function(item) {

@@ -548,7 +548,7 @@ test('the site meets the browser\'s criteria for installing it as an app', async
   await page.close();
 });
 
-test('over plain http from another computer (no service worker) the game plays from the network', async ({ browser, server }) => {
+test('over plain http from another computer (no service worker) the game plays from the network; from a file it says why not', async ({ browser, server }) => {
   const url = server.url.replace('127.0.0.1', 'timburik.test');
   const page = await open(browser, url);
   expectEqual('a secure context', await page.evaluate(() => window.isSecureContext), false);
@@ -560,6 +560,11 @@ test('over plain http from another computer (no service worker) the game plays f
   await mouse.click(centre(WHITE_LEVEL));
   await waitFor(page, 'the first word over plain http', freshWord());
   await page.close();
+  // Nor from a file, where the browser refuses the program: the page says where to open it.
+  const file = await browser.newPage();
+  await file.goto(`file://${path.join(root, 'index.html')}`);
+  await file.waitForFunction(() => /веб-сервера/.test(document.getElementById('loading').textContent), { timeout: 10000 });
+  await file.close();
 }, ['--host-resolver-rules=MAP timburik.test 127.0.0.1']);
 
 // --- Running -----------------------------------------------------------------------------
