@@ -222,6 +222,8 @@ async function open(browser, url, { width = LAYOUT.width, height = LAYOUT.height
 
 const started = (page, timeout = 20000) => page.waitForFunction(() => window.Module && Module.firstFrameShown, { timeout });
 
+const shown = (page, selector) => page.$eval(selector, (e) => getComputedStyle(e).display !== 'none');
+
 // The whole content pack kept by the service worker, fetched in the background.
 const packKept = (page) => page.waitForFunction(() => WebOffline.packKept && !WebOffline.packKept.missing, { timeout: 60000 });
 
@@ -548,6 +550,42 @@ test('the site meets the browser\'s criteria for installing it as an app', async
   await page.close();
 });
 
+// --- Faults found on tablets and phones ---------------------------------------------------
+
+test('on slow Wi-Fi a tap before the game has loaded leaves the progress bar up until the first frame', async ({ browser, server }) => {
+  const page = await browser.newPage();
+  await page.setViewport({ width: 1024, height: 600, isMobile: true, hasTouch: true });
+  const cdp = await page.createCDPSession();
+  await cdp.send('Network.enable');
+  await cdp.send('Network.emulateNetworkConditions', { offline: false, latency: 150, downloadThroughput: 1.5e6 / 8, uploadThroughput: 1.5e6 / 8 });
+  const going = page.goto(server.url, { waitUntil: 'domcontentloaded', timeout: 60000 });
+  const start = Date.now();
+  await page.waitForSelector('#start', { timeout: 5000 });
+  await new Promise((r) => setTimeout(r, Math.max(0, 1500 - (Date.now() - start))));
+  await page.touchscreen.tap(512, 300);
+  const seen = [];
+  while (!(await page.evaluate(() => !!(window.Module && Module.firstFrameShown)))) {
+    const bar = await page.evaluate(() => {
+      const e = document.getElementById('loading');
+      const r = e.getBoundingClientRect();
+      return { shown: getComputedStyle(e).display !== 'none' && Number(getComputedStyle(e).opacity) > 0.9 && r.width > 100 && r.bottom <= innerHeight,
+        share: Number(e.getAttribute('aria-valuenow')), notice: getComputedStyle(document.getElementById('start')).display };
+    });
+    if (bar.notice !== 'none') throw new Failure('the tap did not take the notice away');
+    seen.push(bar);
+    if (Date.now() - start > 45000) throw new Failure('no first frame in 45 s');
+    await new Promise((r) => setTimeout(r, 250));
+  }
+  await going;
+  const hidden = seen.filter((b) => !b.shown);
+  if (hidden.length || seen.length < 4) throw new Failure(`the bar between the tap and the first frame: ${JSON.stringify(seen)}`);
+  const shares = seen.map((b) => b.share);
+  if (!(shares[shares.length - 1] > shares[0] && shares.every((x, i) => i === 0 || x >= shares[i - 1])))
+    throw new Failure(`the bar should grow as the program arrives: ${shares}`);
+  expectEqual('the bar after the first frame', await shown(page, '#loading'), false);
+  await page.close();
+});
+
 test('over plain http from another computer (no service worker) the game plays from the network; from a file it says why not', async ({ browser, server }) => {
   const url = server.url.replace('127.0.0.1', 'timburik.test');
   const page = await open(browser, url);
@@ -563,7 +601,7 @@ test('over plain http from another computer (no service worker) the game plays f
   // Nor from a file, where the browser refuses the program: the page says where to open it.
   const file = await browser.newPage();
   await file.goto(`file://${path.join(root, 'index.html')}`);
-  await file.waitForFunction(() => /веб-сервера/.test(document.getElementById('loading').textContent), { timeout: 10000 });
+  await file.waitForFunction(() => /веб-сервера/.test(document.getElementById('loading-text').textContent), { timeout: 10000 });
   await file.close();
 }, ['--host-resolver-rules=MAP timburik.test 127.0.0.1']);
 

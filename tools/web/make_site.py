@@ -91,13 +91,15 @@ def copy_content(data, target):
 
 
 def versioned_page(page, site):
-    """The page with the program's URLs naming the built program's version."""
+    """The page with the program's URLs naming the built program's version, and the
+    program's size where the page asks for it (its progress bar)."""
     text = page
     for built in ("timburik.js", "timburik.wasm"):
         marked = f'"{built}"'
         if marked not in text:
             sys.exit(f"make_site: the page does not name {built}")
         text = text.replace(marked, f'"{built}?v={version_of(os.path.join(site, built))}"')
+        text = text.replace(f'"@size of {built}@"', f'"{os.path.getsize(os.path.join(site, built))}"')
     return text
 
 

@@ -64,8 +64,9 @@ class VersionsTest(unittest.TestCase):
             for name, data in (("timburik.js", b"js"), ("timburik.wasm", b"\0asm")):
                 with open(os.path.join(site, name), "wb") as f:
                     f.write(data)
-            page = '<link href="timburik.wasm"><script src="timburik.js"></script>'
+            page = '<link href="timburik.wasm" data-size="@size of timburik.wasm@"><script src="timburik.js"></script>'
             first = make_site.versioned_page(page, site)
+            self.assertIn('data-size="4"', first)
             self.assertRegex(first, r'"timburik\.wasm\?v=[0-9a-f]{16}"')
             self.assertRegex(first, r'"timburik\.js\?v=[0-9a-f]{16}"')
             with open(os.path.join(site, "timburik.wasm"), "wb") as f:
