@@ -13,6 +13,9 @@ struct ContentLocation {
     std::filesystem::path progressFolder;
     // The progress folder is the user's own, made on the first save if it is missing.
     bool progressFolderMadeOnSave = false;
+    // Why progress cannot be kept here at all (a browser that refuses the site its storage),
+    // in code page 1251: added to the message of a failed save. Empty when nothing is known.
+    std::string progressNote;
 
     // Content and progress together in one folder, as when the game is started in it.
     static ContentLocation InFolder(const std::filesystem::path& folder);

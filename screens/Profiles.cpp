@@ -20,7 +20,13 @@ void TFWords::SaveProgress() {
     // A hinted word's point comes back when its next picture is clicked; leaving before that
     // must not cost a word the child had already earned before the hint.
     const int earned = imgDalishe.Visible() ? Score + 1 : Score;
-    SaveProgressFile(content_.ProgressFile(ProgressFileName), earned);
+    try {
+        SaveProgressFile(content_.ProgressFile(ProgressFileName), earned);
+    } catch (const GameError& e) {
+        // Where progress cannot be kept at all, the message says so in the game's words.
+        if (content_.progressNote.empty()) throw;
+        throw GameError(WithFullStop(e.what()) + " " + content_.progressNote);
+    }
 }
 
 void TFWords::ChooseProfile(const std::string& fileName, PictureControl& other) {

@@ -5,8 +5,15 @@
 #include <exception>
 
 #include "game/ContentLocation.h"
+#include "platform/Text1251.h"
 #include "platform/web/WebHost.h"
 #include "screens/TFWords.h"
+
+namespace {
+// Where the browser refuses the site its storage: said once at the start and after each
+// failed save.
+constexpr const char* kScoreNotKept = "Счёт нельзя сохранить на этом устройстве.";
+}  // namespace
 
 int main() {
     try {
@@ -16,10 +23,17 @@ int main() {
         request.currentFolder = "/";
         request.installedFolder = "/content";
         request.userFolder = "/progress";
-        const ContentLocation location = ResolveContentLocation(request);
+        ContentLocation location = ResolveContentLocation(request);
+        const bool kept = WebHost::StorageKept();
+        if (!kept) location.progressNote = Cp(kScoreNotKept);
         WebHost host;
+        bool told = kept;
         for (;;) {
             TFWords form(host, location);
+            if (!told) {
+                told = true;
+                form.GetWindow().ShowError(location.progressNote);
+            }
             host.Run(form.GetWindow());
         }
     } catch (const std::exception& e) {

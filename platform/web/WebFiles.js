@@ -189,4 +189,9 @@ mergeInto(LibraryManager.library, {
       WebFiles.store(path, wakeUp);
     });
   },
+
+  web_storage_kept__deps: ['$WebFiles'],
+  web_storage_kept: function() {
+    return WebFiles.db ? 1 : 0;
+  },
 });

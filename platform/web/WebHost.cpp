@@ -5,8 +5,10 @@
 #include <emscripten.h>
 
 #include <algorithm>
+#include <string>
 #include <vector>
 
+#include "platform/MessageBoxPanel.h"
 #include "platform/ScreenFit.h"
 #include "platform/Text1251.h"
 #include "platform/sdl/SdlParts.h"
@@ -21,6 +23,9 @@ int web_next_event(int* event);  // type, x, y; 0 when none is queued
 void web_canvas_size(int* width, int* height);
 void web_present(const void* rgba, int width, int height, int x, int y, int w, int h);
 void web_set_title(const char* utf8);
+void web_announce(const char* utf8);  // what the open message box says; "" when none is open
+// WebFiles.js.
+int web_storage_kept();
 }
 
 namespace {
@@ -61,6 +66,8 @@ struct WebHost::State {
     void Show(const Picture& frame, Rect changed);
     void Handle(Window& w, const int* e);
     void Loop(Window& w, const std::function<bool()>& done);
+    void Announce(Window& w);
+    std::string announced;  // the box's text in the page's alert region
 };
 
 void WebHost::State::Show(const Picture& frame, Rect changed) {
@@ -125,6 +132,7 @@ void WebHost::State::Loop(Window& w, const std::function<bool()>& done) {
             web_set_title(Cp1251ToUtf8(title).c_str());
         }
         w.PresentIfChanged();
+        Announce(w);
         const bool ticking = ticks.Running() && w.TickWanted();
         web_wait(ticking ? 1 : 0);
         if (!ticking) ticks.SkipTo(emscripten_get_now());
@@ -134,6 +142,14 @@ void WebHost::State::Loop(Window& w, const std::function<bool()>& done) {
     }
     w.PresentIfChanged();
     current = outer;
+}
+
+void WebHost::State::Announce(Window& w) {
+    const MessageBoxPanel* box = w.Modal();
+    const std::string text = box ? box->Text() : std::string();
+    if (text == announced) return;
+    announced = text;
+    web_announce(Cp1251ToUtf8(text).c_str());
 }
 
 WebHost::WebHost() : s_(std::make_unique<State>()) {
@@ -173,6 +189,8 @@ void WebHost::PresentChange(const Picture& frame, Rect changed) {
     if (frame.Width() != Window::kLayoutWidth || frame.Height() != Window::kLayoutHeight) return;
     s_->Show(frame, changed);
 }
+
+bool WebHost::StorageKept() { return web_storage_kept() != 0; }
 
 std::uint64_t WebHost::PerformanceCounter() {
     return static_cast<std::uint64_t>(emscripten_get_now() * 1000.0);

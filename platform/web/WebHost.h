@@ -26,6 +26,10 @@ public:
     // asked of the browser unless the timer has work.
     void Run(Window& window);
 
+    // Whether the browser keeps the site's progress: false when its storage is refused (a
+    // private window, storage switched off) or never answered at the start.
+    static bool StorageKept();
+
 private:
     struct State;
     std::unique_ptr<State> s_;

@@ -222,6 +222,18 @@ async function open(browser, url, { width = LAYOUT.width, height = LAYOUT.height
 
 const started = (page, timeout = 20000) => page.waitForFunction(() => window.Module && Module.firstFrameShown, { timeout });
 
+// What the open message box says (the page's alert region for screen readers).
+async function boxSays(page, step, text) {
+  const until = Date.now() + 10000;
+  let said = '';
+  while (Date.now() < until) {
+    said = await page.$eval('#said', (e) => e.textContent);
+    if (said.includes(text)) return said;
+    await new Promise((r) => setTimeout(r, 50));
+  }
+  throw new Failure(`${step}: the box says ${JSON.stringify(said)}, not ${JSON.stringify(text)}`);
+}
+
 const shown = (page, selector) => page.$eval(selector, (e) => getComputedStyle(e).display !== 'none');
 
 // The whole content pack kept by the service worker, fetched in the background.
@@ -347,7 +359,10 @@ test('on a phone a finger drags the letters, and closing the page keeps the scor
   await again.close();
 });
 
-test('without storage a save says so in the game and the game goes on', async ({ browser, server }) => {
+// The game's own words where the browser refuses the site its storage.
+const NOT_KEPT = 'Счёт нельзя сохранить на этом устройстве.';
+
+test('without storage the game says at the start and at each save that the score cannot be kept, and goes on', async ({ browser, server }) => {
   const context = await browser.createBrowserContext();
   const page = await context.newPage();
   await page.setViewport({ width: 1024, height: 600 });
@@ -356,9 +371,13 @@ test('without storage a save says so in the game and the game goes on', async ({
     IDBFactory.prototype.open = function () { throw new DOMException('storage is switched off', 'SecurityError'); };
   });
   await page.goto(server.url);
-  await page.waitForFunction(() => window.Module && Module.firstFrameShown, { timeout: 20000 });
+  await started(page);
   const mouse = new Mouse(page);
   await firstTap(page, mouse);
+  await waitFor(page, 'the box at the start', messageBox());
+  expectEqual('the box at the start', await boxSays(page, 'the box at the start', NOT_KEPT), NOT_KEPT);
+  await page.keyboard.press('Enter');
+  await waitFor(page, 'the choice screen after the box', choiceScreen());
   await mouse.click(centre(GIRL));
   await waitFor(page, 'the level blocks without storage', levelBlocks());
   await mouse.click(centre(BLACK_LEVEL));
@@ -366,7 +385,8 @@ test('without storage a save says so in the game and the game goes on', async ({
   await mouse.click(centre(EXIT));
   await waitFor(page, 'the exit question without storage', messageBox());
   await page.keyboard.press('Enter');
-  await new Promise((r) => setTimeout(r, 300));
+  await boxSays(page, 'the failed save reported', 'File access denied.');
+  await boxSays(page, 'the failed save reported', NOT_KEPT);
   await waitFor(page, 'the failed save reported', messageBox());
   await page.keyboard.press('Enter');
   await waitFor(page, 'the game still there after the message', freshWord());
