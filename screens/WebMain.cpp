@@ -29,6 +29,7 @@ int main() {
         WebHost host;
         bool told = kept;
         for (;;) {
+            host.TakeTurn();
             TFWords form(host, location);
             if (!told) {
                 told = true;

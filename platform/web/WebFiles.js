@@ -31,6 +31,16 @@ mergeInto(LibraryManager.library, {
       }
     },
 
+    // The stored files read again, after another tab has played and saved.
+    reread: function(done) {
+      if (!WebFiles.db) return done();
+      FS.syncfs(true, function(err) {
+        if (err) console.warn('timburik: progress not read again: ' + err);
+        else WebFiles.replayJournal();
+        done();
+      });
+    },
+
     // Once a child's progress is first read (a profile chosen), the browser is asked not to
     // evict the site's storage when space runs short. Some browsers decide by themselves,
     // some ask the user (see the README); the game plays the same either way.
@@ -67,7 +77,8 @@ mergeInto(LibraryManager.library, {
     // page being closed still gets it on its way; calls back with 0 or an errno value.
     store: function(path, done) {
       var db = WebFiles.db;
-      if (!db) {
+      // Without the turn another tab plays and writes (see WebTurn.js).
+      if (!db || (typeof WebTurn !== 'undefined' && !WebTurn.held)) {
         done({{{ cDefine('EACCES') }}});
         return;
       }
@@ -193,5 +204,13 @@ mergeInto(LibraryManager.library, {
   web_storage_kept__deps: ['$WebFiles'],
   web_storage_kept: function() {
     return WebFiles.db ? 1 : 0;
+  },
+
+  // Between two games (see WebTurn.js): returns at once while this tab has the game.
+  web_take_turn__deps: ['$WebFiles'],
+  web_take_turn: function() {
+    return Asyncify.handleSleep(function(wakeUp) {
+      WebTurn.between(WebFiles.reread, function() { wakeUp(0); });
+    });
   },
 });

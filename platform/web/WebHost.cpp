@@ -26,6 +26,7 @@ void web_set_title(const char* utf8);
 void web_announce(const char* utf8);  // what the open message box says; "" when none is open
 // WebFiles.js.
 int web_storage_kept();
+void web_take_turn();  // sleeps (ASYNCIFY) while another tab has the game
 }
 
 namespace {
@@ -114,7 +115,8 @@ void WebHost::State::Handle(Window& w, const int* e) {
                 w.PointerUp(x, y);
             break;
         case kKey: w.KeyDown(ToKey(e[1])); break;
-        case kQuit: w.QuitRequested(); break;
+        // With a reason: another tab takes the game over, and nobody is here to answer a box.
+        case kQuit: w.QuitRequested(e[1] ? QuitReason::Signal : QuitReason::Close); break;
         case kResize:
             haveFrame = false;
             w.Invalidate();
@@ -191,6 +193,8 @@ void WebHost::PresentChange(const Picture& frame, Rect changed) {
 }
 
 bool WebHost::StorageKept() { return web_storage_kept() != 0; }
+
+void WebHost::TakeTurn() { web_take_turn(); }
 
 std::uint64_t WebHost::PerformanceCounter() {
     return static_cast<std::uint64_t>(emscripten_get_now() * 1000.0);

@@ -1,7 +1,7 @@
 // Before the game starts in the browser: the site's list of content files and the files the
-// first screens need are fetched while the program itself downloads and compiles, and the
-// progress folder is filled from the browser's storage (IndexedDB) meanwhile. The game
-// starts once all are ready.
+// first screens need are fetched while the program itself downloads and compiles; once this
+// tab has the turn to play, the progress folder is filled from the browser's storage
+// (IndexedDB), meanwhile too. The game starts once all are ready.
 (function() {
   var settings = Module['timburik'] || {};
   var contentUrl = settings['contentUrl'] || 'content/';
@@ -37,10 +37,12 @@
   });
   // A failure is reported where the start uses them; a program that never loads never does.
   first.catch(function() {});
-  // The storage is read while the program compiles: this runs once the script has run, when
-  // the emscripten run-time (FS, IDBFS) is defined. A new version of the site may take over
-  // first (WebOffline.js), loading the page again.
+  // The turn to play (one tab at a time, WebTurn.js) before the storage is read: another tab
+  // may be about to save. The storage is read while the program compiles: it runs once this
+  // script has run, when the emscripten run-time (FS, IDBFS) is defined.
   var storage = WebOffline.ready.then(function() {
+    return new Promise(function(resolve) { WebTurn.take(resolve); });
+  }).then(function() {
     return new Promise(function(resolve) {
       // Without storage (a private window, storage switched off, a browser that never
       // answers) the game still plays, and says that the score cannot be kept.

@@ -129,6 +129,16 @@ export async function launch(userDataDir, extraArgs = []) {
   return browser;
 }
 
+// A page in a window of its own: the other windows' pages stay visible, as two windows side
+// by side are (a new tab would hide the one before it).
+export async function newWindow(browser) {
+  const cdp = await browser.target().createCDPSession();
+  const { targetId } = await cdp.send('Target.createTarget', { url: 'about:blank', newWindow: true });
+  const target = await browser.waitForTarget((t) => t._targetId === targetId);
+  await cdp.detach();
+  return target.page();
+}
+
 export function tempDir(name) {
   return fs.mkdtempSync(path.join(os.tmpdir(), `timburik-web-${name}-`));
 }

@@ -6,7 +6,7 @@ import fs from 'node:fs';
 import path from 'node:path';
 import {
   ALPHABET, COVER, Fit, LAYOUT, SUBJECT, bmp24, fitOf, goOffline, launch, letterColour, makeTestSite, nameVersion,
-  pixels, serve, tempDir, versionOf, writeContentList,
+  newWindow, pixels, serve, tempDir, versionOf, writeContentList,
 } from './harness.mjs';
 
 const site = path.resolve(process.argv[2] || 'build-web/site');
@@ -222,6 +222,9 @@ async function open(browser, url, { width = LAYOUT.width, height = LAYOUT.height
 
 const started = (page, timeout = 20000) => page.waitForFunction(() => window.Module && Module.firstFrameShown, { timeout });
 
+// The whole content pack kept by the service worker, fetched in the background.
+const packKept = (page) => page.waitForFunction(() => WebOffline.packKept && !WebOffline.packKept.missing, { timeout: 60000 });
+
 // What the open message box says (the page's alert region for screen readers).
 async function boxSays(page, step, text) {
   const until = Date.now() + 10000;
@@ -235,9 +238,6 @@ async function boxSays(page, step, text) {
 }
 
 const shown = (page, selector) => page.$eval(selector, (e) => getComputedStyle(e).display !== 'none');
-
-// The whole content pack kept by the service worker, fetched in the background.
-const packKept = (page) => page.waitForFunction(() => WebOffline.packKept && !WebOffline.packKept.missing, { timeout: 60000 });
 
 // The first tap goes to the notice over the game, which then gets out of the way.
 async function firstTap(page, pointer) {
@@ -606,18 +606,72 @@ test('on slow Wi-Fi a tap before the game has loaded leaves the progress bar up 
   await page.close();
 });
 
-test('over plain http from another computer (no service worker) the game plays from the network; from a file it says why not', async ({ browser, server }) => {
+// Two tabs' worth of the same game, side by side: the first plays one word, the second takes
+// over (the first saves and steps back), plays one more and leaves, and the first takes over
+// again for a third. Every word counts.
+async function twoTabs(browser, url) {
+  const a = await open(browser, url);
+  const mouseA = new Mouse(a);
+  await firstTap(a, mouseA);
+  const playWord = async (page, mouse, step) => {
+    await mouse.click(centre(GIRL));
+    await waitFor(page, `the level blocks ${step}`, levelBlocks());
+    await mouse.click(centre(WHITE_LEVEL));
+    await waitFor(page, `the word ${step}`, freshWord());
+    await solveByDragging(page, mouse);
+    await mouse.click(centre(FORWARD));
+    await waitFor(page, `the next word ${step}`, freshWord());
+  };
+  await playWord(a, mouseA, 'in the first tab');
+
+  const b = await newWindow(browser);
+  await b.setViewport({ width: LAYOUT.width, height: LAYOUT.height });
+  b.on('pageerror', (e) => console.log(`  page error: ${e.message}`));
+  await b.goto(url);
+  await b.waitForFunction(() => getComputedStyle(document.getElementById('elsewhere')).display !== 'none', { timeout: 10000 });
+  const says = await b.$eval('#elsewhere', (e) => e.textContent);
+  if (!says.includes('Игра уже открыта в другой вкладке.') || !says.includes('Играть здесь')) throw new Failure(`the second tab says: ${says}`);
+  await new Promise((r) => setTimeout(r, 500));
+  expectEqual('the second tab\'s game started', await b.evaluate(() => !!Module.firstFrameShown), false);
+  await b.click('#play-here');
+  await started(b);
+  await a.waitForFunction(() => getComputedStyle(document.getElementById('elsewhere')).display !== 'none', { timeout: 10000 });
+  expectEqual('saved by the first tab as it stepped back', await storedProgress(b, 'Confif.cnf'), '1');
+  const mouseB = new Mouse(b);
+  await mouseB.init();
+  await waitFor(b, 'the choice screen in the second tab', choiceScreen());
+  await playWord(b, mouseB, 'in the second tab');
+  await mouseB.click(centre(EXIT));
+  await waitFor(b, 'the exit question in the second tab', messageBox());
+  await b.keyboard.press('Enter');
+  await waitFor(b, 'the choice screen after Выход in the second tab', choiceScreen());
+  expectEqual('saved by the second tab', await storedProgress(b, 'Confif.cnf'), '2');
+
+  await a.click('#play-here');
+  await a.waitForFunction(() => getComputedStyle(document.getElementById('elsewhere')).display === 'none', { timeout: 10000 });
+  await b.waitForFunction(() => getComputedStyle(document.getElementById('elsewhere')).display !== 'none', { timeout: 10000 });
+  await waitFor(a, 'the choice screen when the first tab plays again', choiceScreen());
+  await playWord(a, mouseA, 'in the first tab again');
+  await mouseA.click(centre(EXIT));
+  await waitFor(a, 'the exit question in the first tab', messageBox());
+  await a.keyboard.press('Enter');
+  await waitFor(a, 'the choice screen after Выход in the first tab', choiceScreen());
+  expectEqual('words stored after three were solved in two tabs', await storedProgress(a, 'Confif.cnf'), '3');
+  await a.close();
+  await b.close();
+}
+
+test('two tabs: one plays at a time, the other offers to play there instead, and no word is lost', async ({ browser, server }) => {
+  await twoTabs(browser, server.url);
+});
+
+test('over plain http from another computer (no service worker, no locks) the game plays, one tab at a time; from a file it says why not', async ({ browser, server }) => {
   const url = server.url.replace('127.0.0.1', 'timburik.test');
   const page = await open(browser, url);
   expectEqual('a secure context', await page.evaluate(() => window.isSecureContext), false);
   expectEqual('a service worker', await page.evaluate(() => !!navigator.serviceWorker), false);
-  const mouse = new Mouse(page);
-  await firstTap(page, mouse);
-  await mouse.click(centre(GIRL));
-  await waitFor(page, 'the level blocks over plain http', levelBlocks());
-  await mouse.click(centre(WHITE_LEVEL));
-  await waitFor(page, 'the first word over plain http', freshWord());
   await page.close();
+  await twoTabs(browser, url);
   // Nor from a file, where the browser refuses the program: the page says where to open it.
   const file = await browser.newPage();
   await file.goto(`file://${path.join(root, 'index.html')}`);
