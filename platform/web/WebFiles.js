@@ -10,19 +10,30 @@ mergeInto(LibraryManager.library, {
     storageRoot: '/progress',
     db: null,             // the storage's database, open, or null when storage is unavailable
     storageError: '',
+
+    // How long the storage may take to open at the start before the game plays without it:
+    // a browser whose IndexedDB never answers must not keep the child waiting.
+    storageWaitMs: 4000,
     askedToKeep: false,
 
     // Opens the browser's storage under the progress folder and reads the stored files into
-    // it; calls back once done, or without storage (WebFiles.db null) when it is refused.
+    // it; calls back once done, or without storage (WebFiles.db null) when it is refused or
+    // has not answered in time. A late answer then counts for nothing: every save says that
+    // the score cannot be kept.
     openStorage: function(done) {
       var root = WebFiles.storageRoot;
       var finish = function(db, why) {
+        if (!finish.pending) return;
+        finish.pending = false;
+        clearTimeout(timer);
         WebFiles.db = db;
         if (db) WebFiles.replayJournal();
         else console.warn('timburik: no storage for progress: ' + why);
         performance.mark('timburik:storage');
         done();
       };
+      finish.pending = true;
+      var timer = setTimeout(function() { finish(null, 'the browser has not answered'); }, WebFiles.storageWaitMs);
       try {
         FS.mount(IDBFS, {}, root);
         FS.syncfs(true, function(err) { finish(err ? null : (IDBFS.dbs[root] || null), err); });
@@ -34,10 +45,18 @@ mergeInto(LibraryManager.library, {
     // The stored files read again, after another tab has played and saved.
     reread: function(done) {
       if (!WebFiles.db) return done();
+      var answered = false;
+      var finish = function() {
+        if (answered) return;
+        answered = true;
+        clearTimeout(timer);
+        done();
+      };
+      var timer = setTimeout(finish, WebFiles.storageWaitMs);
       FS.syncfs(true, function(err) {
         if (err) console.warn('timburik: progress not read again: ' + err);
         else WebFiles.replayJournal();
-        done();
+        finish();
       });
     },
 

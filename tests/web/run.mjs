@@ -665,6 +665,19 @@ test('two tabs: one plays at a time, the other offers to play there instead, and
   await twoTabs(browser, server.url);
 });
 
+test('start-up does not wait for a storage that never answers: the game plays and says the score cannot be kept', async ({ browser, server }) => {
+  // As in a browser whose IndexedDB never calls back.
+  const page = await open(browser, server.url, { before: () => { IDBFactory.prototype.open = function () { return {}; }; } });
+  const mouse = new Mouse(page);
+  await firstTap(page, mouse);
+  await waitFor(page, 'the box at the start', messageBox());
+  await boxSays(page, 'the box at the start', NOT_KEPT);
+  await page.keyboard.press('Enter');
+  await mouse.click(centre(BOY));
+  await waitFor(page, 'the level blocks without storage', levelBlocks());
+  await page.close();
+});
+
 test('over plain http from another computer (no service worker, no locks) the game plays, one tab at a time; from a file it says why not', async ({ browser, server }) => {
   const url = server.url.replace('127.0.0.1', 'timburik.test');
   const page = await open(browser, url);
