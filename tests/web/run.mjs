@@ -192,6 +192,14 @@ async function solveByDragging(page, pointer) {
   await waitFor(page, 'the solved word', [...solved(), lacking('the forward picture', { x: FORWARD.x + 20, y: FORWARD.y + 20, w: 150, h: 150 }, GREEN)]);
 }
 
+// "Выход", answered yes: the game saves and the choice screen comes back.
+async function leave(page, pointer, step) {
+  await pointer.click(centre(EXIT));
+  await waitFor(page, `the exit question ${step}`, messageBox());
+  await page.keyboard.press('Enter');
+  await waitFor(page, `the choice screen after Выход ${step}`, choiceScreen());
+}
+
 // --- The page ----------------------------------------------------------------------------
 
 // Counts the animation frames the page asks for, to tell an idle page from a busy one.
@@ -473,10 +481,7 @@ test('after one visit the game plays with the network off: a reload, a word, В�
   await waitFor(page, 'the first word offline', freshWord());
   expectEqual('asked to keep the storage once a profile is chosen', await page.evaluate(() => window.persistAsked), 1);
   await solveByDragging(page, mouse);
-  await mouse.click(centre(EXIT));
-  await waitFor(page, 'the exit question offline', messageBox());
-  await page.keyboard.press('Enter');
-  await waitFor(page, 'the choice screen after Выход offline', choiceScreen());
+  await leave(page, mouse, 'offline');
   await page.reload();
   await started(page);
   expectEqual('the score after a reload offline', await gameFile(page, PROGRESS + '/Confif.cnf'), '1');
@@ -641,10 +646,7 @@ async function twoTabs(browser, url) {
   await mouseB.init();
   await waitFor(b, 'the choice screen in the second tab', choiceScreen());
   await playWord(b, mouseB, 'in the second tab');
-  await mouseB.click(centre(EXIT));
-  await waitFor(b, 'the exit question in the second tab', messageBox());
-  await b.keyboard.press('Enter');
-  await waitFor(b, 'the choice screen after Выход in the second tab', choiceScreen());
+  await leave(b, mouseB, 'in the second tab');
   expectEqual('saved by the second tab', await storedProgress(b, 'Confif.cnf'), '2');
 
   await a.click('#play-here');
@@ -652,10 +654,7 @@ async function twoTabs(browser, url) {
   await b.waitForFunction(() => getComputedStyle(document.getElementById('elsewhere')).display !== 'none', { timeout: 10000 });
   await waitFor(a, 'the choice screen when the first tab plays again', choiceScreen());
   await playWord(a, mouseA, 'in the first tab again');
-  await mouseA.click(centre(EXIT));
-  await waitFor(a, 'the exit question in the first tab', messageBox());
-  await a.keyboard.press('Enter');
-  await waitFor(a, 'the choice screen after Выход in the first tab', choiceScreen());
+  await leave(a, mouseA, 'in the first tab');
   expectEqual('words stored after three were solved in two tabs', await storedProgress(a, 'Confif.cnf'), '3');
   await a.close();
   await b.close();
