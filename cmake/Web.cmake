@@ -33,7 +33,7 @@ add_dependencies(timburik_web asyncify_remove_list)
 target_link_libraries(timburik_web PRIVATE screens platform_web)
 set_target_properties(timburik_web PROPERTIES OUTPUT_NAME timburik SUFFIX .js
   RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/site
-  LINK_DEPENDS "${WEB_DIR}/WebHost.js;${WEB_DIR}/WebFiles.js;${WEB_DIR}/WebStart.js;${ASYNCIFY_REMOVE_LIST}"
+  LINK_DEPENDS "${WEB_DIR}/WebHost.js;${WEB_DIR}/WebFiles.js;${WEB_DIR}/WebOffline.js;${WEB_DIR}/WebTurn.js;${WEB_DIR}/WebStart.js;${ASYNCIFY_REMOVE_LIST}"
   # The list names every function of the libraries; the link keeps only those the game calls
   # and would say so for each of the others.
   RULE_LAUNCH_LINK ${CMAKE_SOURCE_DIR}/tools/web/quiet-link.sh)
@@ -41,13 +41,14 @@ target_link_options(timburik_web PRIVATE
   # The loop waits for the browser inside the game's own calls (a message box's nested loop
   # included) rather than returning to it: ASYNCIFY, with the waits it may sleep in.
   -sASYNCIFY -sASYNCIFY_STACK_SIZE=65536
-  "-sASYNCIFY_IMPORTS=['web_wait','web_fetch_content','web_persist']"
+  "-sASYNCIFY_IMPORTS=['web_wait','web_fetch_content','web_persist','web_take_turn']"
   "-sASYNCIFY_REMOVE=@${ASYNCIFY_REMOVE_LIST}"
   -sALLOW_MEMORY_GROWTH=1 -sINITIAL_MEMORY=64MB -sENVIRONMENT=web -sEXIT_RUNTIME=0
   "-sEXPORTED_RUNTIME_METHODS=['FS','addRunDependency','removeRunDependency']"
   -lidbfs.js
   "SHELL:--js-library ${WEB_DIR}/WebHost.js" "SHELL:--js-library ${WEB_DIR}/WebFiles.js"
-  "SHELL:--pre-js ${WEB_DIR}/WebStart.js"
+  # In this order: the start uses the other two.
+  "SHELL:--pre-js ${WEB_DIR}/WebOffline.js" "SHELL:--pre-js ${WEB_DIR}/WebTurn.js" "SHELL:--pre-js ${WEB_DIR}/WebStart.js"
   # Content is fetched when first opened and progress written through to storage: see WebFiles.cpp.
   -Wl,--wrap=fopen -Wl,--wrap=open -Wl,--wrap=rename -Wl,--wrap=fsync
   "SHELL:--embed-file ${TIMBURIK_WEB_FONT}@/fonts/DejaVuSans-Bold.ttf")

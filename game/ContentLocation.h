@@ -16,6 +16,9 @@ struct ContentLocation {
     // Where a child's progress was kept before, read while the progress folder has no file of
     // its own for that child: the program's folder, once it can no longer keep it.
     std::filesystem::path progressReadFallback;
+    // Why progress cannot be kept here at all (a browser that refuses the site its storage),
+    // in code page 1251: added to the message of a failed save. Empty when nothing is known.
+    std::string progressNote;
 
     // Content and progress together in one folder, as when the game is started in it.
     static ContentLocation InFolder(const std::filesystem::path& folder);

@@ -16,7 +16,13 @@ void TFWords::SaveProgress() {
     if (content_.progressFolderMadeOnSave && !content_.progressFolder.empty()) {
         if (const int err = MakePrivateFolder(content_.progressFolder); err != 0) throw GameError(WriteErrorText(err));
     }
-    SaveProgressFile(content_.ProgressFile(session.ProgressFileName), *value);
+    try {
+        SaveProgressFile(content_.ProgressFile(session.ProgressFileName), *value);
+    } catch (const GameError& e) {
+        // Where progress cannot be kept at all, the message says so in the game's words.
+        if (content_.progressNote.empty()) throw;
+        throw GameError(WithFullStop(e.what()) + " " + content_.progressNote);
+    }
 }
 
 void TFWords::ChooseChild(int child) {

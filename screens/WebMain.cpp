@@ -5,17 +5,32 @@
 #include <exception>
 
 #include "game/ContentLocation.h"
+#include "platform/toolkit/Text1251.h"
 #include "platform/web/WebHost.h"
 #include "screens/TFWords.h"
+
+namespace {
+// Where the browser refuses the site its storage: said once at the start and after each
+// failed save.
+constexpr const char* kScoreNotKept = "Счёт нельзя сохранить на этом устройстве.";
+}  // namespace
 
 int main() {
     try {
         // The site's content is the installed content, and the user's folder is the
         // browser's storage for the site (the page mounts both).
-        const ContentLocation location = ResolveContentLocation(SystemLocationRequest(std::nullopt, false));
+        ContentLocation location = ResolveContentLocation(SystemLocationRequest(std::nullopt, false));
+        const bool kept = WebHost::StorageKept();
+        if (!kept) location.progressNote = Cp(kScoreNotKept);
         WebHost host;
+        bool told = kept;
         for (;;) {
+            host.TakeTurn();
             TFWords form(host, location);
+            if (!told) {
+                told = true;
+                form.GetWindow().ShowMessage(location.progressNote);
+            }
             host.Run(form.GetWindow());
         }
     } catch (const std::exception& e) {

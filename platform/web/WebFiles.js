@@ -11,6 +11,70 @@ mergeInto(LibraryManager.library, {
     db: null,             // the storage's database, open, or null when storage is unavailable
     storageError: '',
 
+    // How long the storage may take to open at the start before the game plays without it:
+    // a browser whose IndexedDB never answers must not keep the child waiting.
+    storageWaitMs: 4000,
+    askedToKeep: false,
+
+    // Opens the browser's storage under the progress folder and reads the stored files into
+    // it; calls back once done, or without storage (WebFiles.db null) when it is refused or
+    // has not answered in time. A late answer then counts for nothing: every save says that
+    // the score cannot be kept.
+    openStorage: function(done) {
+      var root = WebFiles.storageRoot;
+      var finish = function(db, why) {
+        if (!finish.pending) return;
+        finish.pending = false;
+        clearTimeout(timer);
+        WebFiles.db = db;
+        if (db) WebFiles.replayJournal();
+        else console.warn('timburik: no storage for progress: ' + why);
+        performance.mark('timburik:storage');
+        done();
+      };
+      finish.pending = true;
+      var timer = setTimeout(function() { finish(null, 'the browser has not answered'); }, WebFiles.storageWaitMs);
+      try {
+        FS.mount(IDBFS, {}, root);
+        FS.syncfs(true, function(err) { finish(err ? null : (IDBFS.dbs[root] || null), err); });
+      } catch (e) {
+        finish(null, e);
+      }
+    },
+
+    // The stored files read again, after another tab has played and saved.
+    reread: function(done) {
+      if (!WebFiles.db) return done();
+      var answered = false;
+      var finish = function() {
+        if (answered) return;
+        answered = true;
+        clearTimeout(timer);
+        done();
+      };
+      var timer = setTimeout(finish, WebFiles.storageWaitMs);
+      FS.syncfs(true, function(err) {
+        if (err) console.warn('timburik: progress not read again: ' + err);
+        else WebFiles.replayJournal();
+        finish();
+      });
+    },
+
+    // Once a child's progress is first read (a profile chosen), the browser is asked not to
+    // evict the site's storage when space runs short. Some browsers decide by themselves,
+    // some ask the user (see the README); the game plays the same either way.
+    askToKeep: function() {
+      if (WebFiles.askedToKeep || !WebFiles.db) return;
+      WebFiles.askedToKeep = true;
+      try {
+        if (!navigator.storage || !navigator.storage.persist) return;
+        navigator.storage.persist().then(function(kept) {
+          WebFiles.persisted = kept;
+          if (!kept) console.info('timburik: the browser may evict the progress when space runs short');
+        }, function() {});
+      } catch (e) {}
+    },
+
     // A save's bytes are also written at once to localStorage, which the browser keeps even
     // when the page is closed in the middle of the save; the entry goes when IndexedDB has
     // the file, and one left behind is put back at the next start (see WebStart.js).
@@ -32,7 +96,8 @@ mergeInto(LibraryManager.library, {
     // page being closed still gets it on its way; calls back with 0 or an errno value.
     store: function(path, done) {
       var db = WebFiles.db;
-      if (!db) {
+      // Without the turn another tab plays and writes (see WebTurn.js).
+      if (!db || (typeof WebTurn !== 'undefined' && !WebTurn.held)) {
         done({{{ cDefine('EACCES') }}});
         return;
       }
@@ -127,7 +192,9 @@ mergeInto(LibraryManager.library, {
     // Everything happens inside handleSleep: when the game resumes it calls this again, and
     // only handleSleep knows to return the answer then.
     return Asyncify.handleSleep(function(wakeUp) {
-      var rel = WebFiles.relative(UTF8ToString(pathPtr));
+      var path = UTF8ToString(pathPtr);
+      if (path.indexOf(WebFiles.storageRoot + '/') === 0) WebFiles.askToKeep();
+      var rel = WebFiles.relative(path);
       if (rel === null || WebFiles.fetched[rel]) {
         wakeUp(0);
         return;
@@ -167,6 +234,19 @@ mergeInto(LibraryManager.library, {
         return;
       }
       WebFiles.store(path, wakeUp);
+    });
+  },
+
+  web_storage_kept__deps: ['$WebFiles'],
+  web_storage_kept: function() {
+    return WebFiles.db ? 1 : 0;
+  },
+
+  // Between two games (see WebTurn.js): returns at once while this tab has the game.
+  web_take_turn__deps: ['$WebFiles'],
+  web_take_turn: function() {
+    return Asyncify.handleSleep(function(wakeUp) {
+      WebTurn.between(WebFiles.reread, function() { wakeUp(0); });
     });
   },
 });

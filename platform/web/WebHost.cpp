@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/toolkit/MessageBoxPanel.h"
 #include "platform/toolkit/Text1251.h"
 #include "platform/sdl/SdlParts.h"
 #include "platform/web/FrameTicks.h"
@@ -23,6 +24,10 @@ void web_canvas_size(int* width, int* height);
 void web_present(const void* rgba, int width, int height, int x, int y, int w, int h);
 void web_set_title(const char* utf8);
 double web_css_pixels_per_layout_pixel(int layoutWidth, int layoutHeight);
+void web_announce(const char* utf8);  // what the open message box says; "" when none is open
+// WebFiles.js.
+int web_storage_kept();
+void web_take_turn();  // sleeps (ASYNCIFY) while another tab has the game
 }
 
 namespace {
@@ -63,6 +68,7 @@ struct WebHost::State {
     FrameTicks ticks;
     Size canvas;                        // in its own pixels
     std::vector<std::uint32_t> screen;  // what the canvas shows, in its byte order once put
+    std::string announced;              // the open box's text, in the page's alert region
 };
 
 void WebHost::WaitAndDispatch(Window& w, const std::function<bool()>& done) {
@@ -70,6 +76,13 @@ void WebHost::WaitAndDispatch(Window& w, const std::function<bool()>& done) {
     // presses round its controls in an area that large.
     const double cssPerLayout = web_css_pixels_per_layout_pixel(w.Layout().width, w.Layout().height);
     w.SetMinimumTarget(cssPerLayout > 0 && cssPerLayout < 1 ? static_cast<int>(std::ceil(44.0 / cssPerLayout)) : 0);
+    // A screen reader hears a box's text: the page holds it in an alert region.
+    const MessageBoxPanel* box = w.Modal();
+    const std::string text = box ? box->Text() : std::string();
+    if (text != s_->announced) {
+        s_->announced = text;
+        web_announce(Cp1251ToUtf8(text).c_str());
+    }
     web_wait(s_->ticks.Running() ? 1 : 0);
     int e[3];
     while (!done() && web_next_event(e)) {
@@ -80,7 +93,8 @@ void WebHost::WaitAndDispatch(Window& w, const std::function<bool()>& done) {
             case kUp: Pointer(w, PointerAction::Up, e[1], e[2]); break;
             case kKey: w.KeyDown(ToKey(e[1])); break;
             case kText: w.TextTyped(Utf8ToCp1251(CodePointToUtf8(e[1]))); break;
-            case kQuit: w.QuitRequested(); break;
+            // With a reason: another tab takes the game over, and nobody is here to answer a box.
+            case kQuit: w.QuitRequested(e[1] ? QuitReason::Signal : QuitReason::Close); break;
             case kSave: w.SaveRequested(); break;
             case kCancel: Pointer(w, PointerAction::Cancel, e[1], e[2]); break;
             case kResize: ScreenLost(w); break;
@@ -129,6 +143,10 @@ void WebHost::SetTimer(bool running, int intervalMs) {
     else
         s_->ticks.Stop();
 }
+
+bool WebHost::StorageKept() { return web_storage_kept() != 0; }
+
+void WebHost::TakeTurn() { web_take_turn(); }
 
 std::uint64_t WebHost::PerformanceCounter() {
     return static_cast<std::uint64_t>(emscripten_get_now() * 1000.0);

@@ -17,6 +17,14 @@ public:
     void SetTimer(bool running, int intervalMs) override;
     std::uint64_t PerformanceCounter() override;
 
+    // Whether the browser keeps the site's progress: false when its storage is refused (a
+    // private window, storage switched off) or never answered at the start.
+    static bool StorageKept();
+    // One tab plays the game at a time. Between two games: returns at once while the turn is
+    // this tab's; once another tab has asked for it (this one's game then ends as after a
+    // quit, saving), waits until the turn comes back, the progress read afresh.
+    void TakeTurn();
+
 private:
     void WaitAndDispatch(Window& window, const std::function<bool()>& done) override;
     bool BeginDraw(Screen& screen) override;

@@ -1,6 +1,7 @@
 // The page's side of the browser host: listeners that queue pointer, touch, key, resize and
 // page-hidden events for the game's loop, the wait that lets the loop sleep (ASYNCIFY) until
-// the next event or display frame, and drawing finished pixels on the canvas.
+// the next event or display frame, drawing finished pixels on the canvas, and saying what a
+// message box says to a screen reader.
 mergeInto(LibraryManager.library, {
   $WebPage: {
     queue: [],
@@ -211,5 +212,12 @@ mergeInto(LibraryManager.library, {
 
   web_set_title: function(text) {
     document.title = UTF8ToString(text);
+  },
+
+  // The canvas is a picture to a screen reader: what a message box on it says is put in the
+  // page's alert region (#said) as well, and taken away when the box closes.
+  web_announce: function(text) {
+    var said = document.getElementById('said');
+    if (said) said.textContent = UTF8ToString(text);
   },
 });

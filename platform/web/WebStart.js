@@ -1,6 +1,7 @@
 // Before the game starts in the browser: the site's list of content files and the files the
-// first screens need are fetched while the program itself downloads, and the progress folder
-// is filled from the browser's storage (IndexedDB). The game starts once both are ready.
+// first screens need are fetched while the program itself downloads and compiles; once this
+// tab has the turn to play, the progress folder is filled from the browser's storage
+// (IndexedDB), meanwhile too. The game starts once all are ready.
 (function() {
   var settings = Module['timburik'] || {};
   var contentUrl = settings['contentUrl'] || 'content/';
@@ -34,37 +35,35 @@
       return get(urlOf(rel, files[rel])).then(function(buffer) { return [rel, buffer]; });
     }));
   });
+  // A failure is reported where the start uses them; a program that never loads never does.
+  first.catch(function() {});
+  // The turn to play (one tab at a time, WebTurn.js) before the storage is read: another tab
+  // may be about to save. The storage is read while the program compiles: it runs once this
+  // script has run, when the emscripten run-time (FS, IDBFS) is defined.
+  var storage = WebOffline.ready.then(function() {
+    return new Promise(function(resolve) { WebTurn.take(resolve); });
+  }).then(function() {
+    return new Promise(function(resolve) {
+      // Without storage (a private window, storage switched off, a browser that never
+      // answers) the game still plays, and says that the score cannot be kept.
+      WebFiles.storageRoot = settings['progressRoot'] || WebFiles.storageRoot;
+      FS.mkdirTree(WebFiles.storageRoot);
+      WebFiles.openStorage(resolve);
+    });
+  });
   Module['preRun'] = Module['preRun'] || [];
   Module['preRun'].push(function() {
     performance.mark('timburik:compiled');
     WebFiles.contentUrl = contentUrl;
     WebFiles.contentRoot = settings['contentRoot'] || '/content';
-    WebFiles.storageRoot = settings['progressRoot'] || WebFiles.storageRoot;
     addRunDependency('timburik-start');
     FS.mkdirTree(WebFiles.contentRoot);
-    FS.mkdirTree(WebFiles.storageRoot);
-    var storage = new Promise(function(resolve) {
-      try {
-        FS.mount(IDBFS, {}, WebFiles.storageRoot);
-        FS.syncfs(true, function(err) {
-          // Without storage (a private window, storage switched off) the game still plays;
-          // each save then says it failed.
-          if (err) console.warn('timburik: no storage for progress: ' + err);
-          WebFiles.db = err ? null : (IDBFS.dbs[WebFiles.storageRoot] || null);
-          WebFiles.replayJournal();
-          performance.mark('timburik:storage');
-          resolve();
-        });
-      } catch (e) {
-        console.warn('timburik: no storage for progress: ' + e);
-        resolve();
-      }
-    });
     storage.then(function() { return list; }).then(function(files) {
       WebFiles.files = files;
-      Object.keys(files).forEach(function(rel) {
-        FS.mkdirTree(PATH.dirname(WebFiles.contentRoot + '/' + rel));
-      });
+      // Each folder once: a pack of a few hundred files has a handful of them.
+      var folders = Object.create(null);
+      Object.keys(files).forEach(function(rel) { folders[PATH.dirname(WebFiles.contentRoot + '/' + rel)] = true; });
+      Object.keys(folders).forEach(function(folder) { FS.mkdirTree(folder); });
       return first;
     }).then(function(loaded) {
       loaded.forEach(function(item) {

@@ -20,7 +20,7 @@ export const COVER = rgbOf(0x0000c0);
 export const SUBJECT = rgbOf(0xc08040);
 export const letterColour = (n) => [40 + n * 6, 250 - n * 5, 20 + n * 7];
 
-function bmp24(width, height, [r, g, b]) {
+export function bmp24(width, height, [r, g, b]) {
   const row = Math.ceil((width * 3) / 4) * 4;
   const data = Buffer.alloc(54 + row * height);
   data.write('BM', 0, 'latin1');
@@ -87,21 +87,56 @@ export function makeTestSite(builtSite, target, word) {
     fs.writeFileSync(path.join(content, rel), bytes);
   }
   writeContentList(content, files);
+  nameVersion(target);
   return files;
+}
+
+// Gives the test site's service worker a version of its own, as make_site.py does for a
+// built site: a new one whenever the page or the content list changes.
+export function nameVersion(target) {
+  const worker = path.join(target, 'sw.js');
+  const page = fs.readFileSync(path.join(target, 'index.html'));
+  const list = fs.readFileSync(path.join(target, 'content', 'index.txt'));
+  const text = fs.readFileSync(worker, 'utf8');
+  if (!/const BUILD = '[^']*';/.test(text)) throw new Error('sw.js names no version');
+  const version = versionOf(Buffer.concat([page, Buffer.from([0]), list]));
+  fs.writeFileSync(worker, text.replace(/const BUILD = '[^']*';/, `const BUILD = '${version}';`));
+  return version;
+}
+
+// The network switched off for the page and for the site's service worker, which has a
+// connection of its own.
+export async function goOffline(browser, page) {
+  await page.setOfflineMode(true);
+  for (const target of browser.targets().filter((t) => t.type() === 'service_worker')) {
+    const session = await target.createCDPSession();
+    await session.send('Network.enable');
+    await session.send('Network.emulateNetworkConditions', { offline: true, latency: 0, downloadThroughput: -1, uploadThroughput: -1 });
+  }
 }
 
 // --- The browser -------------------------------------------------------------------------
 
-export async function launch(userDataDir) {
+export async function launch(userDataDir, extraArgs = []) {
   const browser = await puppeteer.launch({
     executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
     headless: true,
     userDataDir,
     args: ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
       '--disable-background-networking', '--disable-component-update', '--disable-sync',
-      '--autoplay-policy=no-user-gesture-required'],
+      '--autoplay-policy=no-user-gesture-required', ...extraArgs],
   });
   return browser;
+}
+
+// A page in a window of its own: the other windows' pages stay visible, as two windows side
+// by side are (a new tab would hide the one before it).
+export async function newWindow(browser) {
+  const cdp = await browser.target().createCDPSession();
+  const { targetId } = await cdp.send('Target.createTarget', { url: 'about:blank', newWindow: true });
+  const target = await browser.waitForTarget((t) => t._targetId === targetId);
+  await cdp.detach();
+  return target.page();
 }
 
 export function tempDir(name) {

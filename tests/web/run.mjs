@@ -5,8 +5,8 @@
 import fs from 'node:fs';
 import path from 'node:path';
 import {
-  ALPHABET, COVER, Fit, LAYOUT, SUBJECT, fitOf, launch, letterColour, makeTestSite, pixels, serve, tempDir,
-  writeContentList,
+  ALPHABET, COVER, Fit, LAYOUT, SUBJECT, bmp24, fitOf, goOffline, launch, letterColour, makeTestSite, nameVersion,
+  newWindow, pixels, serve, tempDir, versionOf, writeContentList,
 } from './harness.mjs';
 
 const site = path.resolve(process.argv[2] || 'build-web/site');
@@ -192,6 +192,14 @@ async function solveByDragging(page, pointer) {
   await waitFor(page, 'the solved word', [...solved(), lacking('the forward picture', { x: FORWARD.x + 20, y: FORWARD.y + 20, w: 150, h: 150 }, GREEN)]);
 }
 
+// "Выход", answered yes: the game saves and the choice screen comes back.
+async function leave(page, pointer, step) {
+  await pointer.click(centre(EXIT));
+  await waitFor(page, `the exit question ${step}`, messageBox());
+  await page.keyboard.press('Enter');
+  await waitFor(page, `the choice screen after Выход ${step}`, choiceScreen());
+}
+
 // --- The page ----------------------------------------------------------------------------
 
 // Counts the animation frames the page asks for, to tell an idle page from a busy one.
@@ -201,15 +209,43 @@ const COUNT_FRAMES = () => {
   window.requestAnimationFrame = (f) => { window.framesAsked++; return ask(f); };
 };
 
-async function open(browser, url, { width = LAYOUT.width, height = LAYOUT.height, ratio = 1, touch = false } = {}) {
+// What the page itself asked for, by path (the service worker's own fetches are not the page's).
+function watchRequests(page) {
+  const asked = [];
+  page.on('request', (r) => asked.push(decodeURIComponent(new URL(r.url()).pathname)));
+  return asked;
+}
+
+async function open(browser, url, { width = LAYOUT.width, height = LAYOUT.height, ratio = 1, touch = false, before } = {}) {
   const page = await browser.newPage();
   await page.setViewport({ width, height, deviceScaleFactor: ratio, isMobile: touch, hasTouch: touch });
   await page.evaluateOnNewDocument(COUNT_FRAMES);
+  if (before) await page.evaluateOnNewDocument(before);
   page.on('pageerror', (e) => console.log(`  page error: ${e.message}`));
+  page.asked = watchRequests(page);
   await page.goto(url);
-  await page.waitForFunction(() => window.Module && Module.firstFrameShown, { timeout: 20000 });
+  await started(page);
   return page;
 }
+
+const started = (page, timeout = 20000) => page.waitForFunction(() => window.Module && Module.firstFrameShown, { timeout });
+
+// The whole content pack kept by the service worker, fetched in the background.
+const packKept = (page) => page.waitForFunction(() => WebOffline.packKept && !WebOffline.packKept.missing, { timeout: 60000 });
+
+// What the open message box says (the page's alert region for screen readers).
+async function boxSays(page, step, text) {
+  const until = Date.now() + 10000;
+  let said = '';
+  while (Date.now() < until) {
+    said = await page.$eval('#said', (e) => e.textContent);
+    if (said.includes(text)) return said;
+    await new Promise((r) => setTimeout(r, 50));
+  }
+  throw new Failure(`${step}: the box says ${JSON.stringify(said)}, not ${JSON.stringify(text)}`);
+}
+
+const shown = (page, selector) => page.$eval(selector, (e) => getComputedStyle(e).display !== 'none');
 
 // The first tap goes to the notice over the game, which then gets out of the way.
 async function firstTap(page, pointer) {
@@ -244,7 +280,8 @@ async function gameFile(page, file) {
 
 // --- The tests ---------------------------------------------------------------------------
 const tests = [];
-const test = (name, fn) => tests.push({ name, fn });
+// `args`: more of Chromium's switches for the browser the test runs in.
+const test = (name, fn, args = []) => tests.push({ name, fn, args });
 const expectEqual = (what, actual, expected) => {
   if (actual !== expected) throw new Failure(`${what}: expected ${JSON.stringify(expected)}, got ${JSON.stringify(actual)}`);
 };
@@ -254,17 +291,18 @@ test('a child plays with the mouse, leaves with Выход, and the score is the
   const mouse = new Mouse(page);
   await firstTap(page, mouse);
   await waitFor(page, 'the choice screen', choiceScreen());
-  // Only what the first screens need was fetched: the first word is set up at start, so its
-  // letters and its picture, and none of the other letters.
+  // Only what the first screens need was fetched by the game: the first word is set up at
+  // start, so its letters and its picture, and none of the other letters. (The service worker
+  // fetches the rest afterwards, for offline play.)
   const wanted = new Set([...letters.map((n) => `/content/Morvadel/Буквы/one1/${n}.bmp`), `/content/subjects/${WORD}.bmp`]);
-  const extra = server.log.filter((r) => /Morvadel|subjects/.test(r.path) && !wanted.has(r.path));
-  if (extra.length) throw new Failure(`fetched before they were needed: ${extra.map((r) => r.path)}`);
+  const extra = page.asked.filter((p) => /Morvadel|subjects/.test(p) && !wanted.has(p));
+  if (extra.length) throw new Failure(`fetched before they were needed: ${extra}`);
   await mouse.click(centre(GIRL));
   await waitFor(page, 'the level blocks', levelBlocks());
   await mouse.click(centre(WHITE_LEVEL));
   await waitFor(page, 'the first word', [...freshWord(), filled('the exit button', { x: EXIT.x + 2, y: EXIT.y + 3, w: 6, h: 11 }, BUTTON_FACE)]);
-  const twice = server.log.filter((r) => r.path.startsWith('/content/') && server.log.filter((q) => q.path === r.path).length > 1);
-  if (twice.length) throw new Failure(`content fetched more than once: ${[...new Set(twice.map((r) => r.path))]}`);
+  const twice = page.asked.filter((p) => p.startsWith('/content/') && page.asked.filter((q) => q === p).length > 1);
+  if (twice.length) throw new Failure(`content fetched more than once: ${[...new Set(twice)]}`);
   await solveByDragging(page, mouse);
 
   await mouse.click(centre(FORWARD));
@@ -329,7 +367,10 @@ test('on a phone a finger drags the letters, and closing the page keeps the scor
   await again.close();
 });
 
-test('without storage a save says so in the game and the game goes on', async ({ browser, server }) => {
+// The game's own words where the browser refuses the site its storage.
+const NOT_KEPT = 'Счёт нельзя сохранить на этом устройстве.';
+
+test('without storage the game says at the start and at each save that the score cannot be kept, and goes on', async ({ browser, server }) => {
   const context = await browser.createBrowserContext();
   const page = await context.newPage();
   await page.setViewport({ width: 1024, height: 600 });
@@ -338,9 +379,13 @@ test('without storage a save says so in the game and the game goes on', async ({
     IDBFactory.prototype.open = function () { throw new DOMException('storage is switched off', 'SecurityError'); };
   });
   await page.goto(server.url);
-  await page.waitForFunction(() => window.Module && Module.firstFrameShown, { timeout: 20000 });
+  await started(page);
   const mouse = new Mouse(page);
   await firstTap(page, mouse);
+  await waitFor(page, 'the box at the start', messageBox());
+  expectEqual('the box at the start', await boxSays(page, 'the box at the start', NOT_KEPT), NOT_KEPT);
+  await page.keyboard.press('Enter');
+  await waitFor(page, 'the choice screen after the box', choiceScreen());
   await mouse.click(centre(GIRL));
   await waitFor(page, 'the level blocks without storage', levelBlocks());
   await mouse.click(centre(BLACK_LEVEL));
@@ -348,7 +393,8 @@ test('without storage a save says so in the game and the game goes on', async ({
   await mouse.click(centre(EXIT));
   await waitFor(page, 'the exit question without storage', messageBox());
   await page.keyboard.press('Enter');
-  await new Promise((r) => setTimeout(r, 300));
+  await boxSays(page, 'the failed save reported', 'File access denied.');
+  await boxSays(page, 'the failed save reported', NOT_KEPT);
   await waitFor(page, 'the failed save reported', messageBox());
   await page.keyboard.press('Enter');
   await waitFor(page, 'the game still there after the message', freshWord());
@@ -358,6 +404,7 @@ test('without storage a save says so in the game and the game goes on', async ({
 test('a second visit asks again only for the page and the content list; a changed picture is fetched anew', async ({ browser, server }) => {
   const first = await open(browser, server.url);
   await waitFor(first, 'the choice screen', choiceScreen());
+  await packKept(first);
   await first.close();
   server.log.length = 0;
   const second = await open(browser, server.url);
@@ -389,14 +436,270 @@ test('a second visit asks again only for the page and the content list; a change
   }
 });
 
+// --- Offline and installed ---------------------------------------------------------------
+
+// Counts the page's requests that the browser keep the site's storage.
+const COUNT_PERSIST = () => {
+  window.persistAsked = 0;
+  if (navigator.storage) navigator.storage.persist = () => { window.persistAsked++; return Promise.resolve(true); };
+};
+
+// Every file of a site folder, by the path the browser asks for it by.
+function siteFiles(dir) {
+  const found = new Set(['/']);
+  const walk = (rel) => {
+    for (const e of fs.readdirSync(path.join(dir, rel), { withFileTypes: true })) {
+      const next = rel ? `${rel}/${e.name}` : e.name;
+      if (e.isDirectory()) walk(next); else found.add(`/${next}`);
+    }
+  };
+  walk('');
+  return found;
+}
+
+// Every address the site's caches hold, by cache.
+const cachedUrls = (page) => page.evaluate(async () => {
+  const all = {};
+  for (const name of await caches.keys()) all[name] = (await (await caches.open(name)).keys()).map((r) => r.url);
+  return all;
+});
+
+test('after one visit the game plays with the network off: a reload, a word, Выход, a reload, the score is there', async ({ browser, server }) => {
+  const page = await open(browser, server.url, { before: COUNT_PERSIST });
+  await packKept(page);
+  await goOffline(browser, page);
+  const before = server.log.length;
+  await page.reload();
+  await started(page);
+  const mouse = new Mouse(page);
+  await firstTap(page, mouse);
+  await waitFor(page, 'the choice screen offline', choiceScreen());
+  expectEqual('asked to keep the storage before a profile is chosen', await page.evaluate(() => window.persistAsked), 0);
+  await mouse.click(centre(GIRL));
+  await waitFor(page, 'the level blocks offline', levelBlocks());
+  await mouse.click(centre(PURPLE_LEVEL));
+  await waitFor(page, 'the first word offline', freshWord());
+  expectEqual('asked to keep the storage once a profile is chosen', await page.evaluate(() => window.persistAsked), 1);
+  await solveByDragging(page, mouse);
+  await leave(page, mouse, 'offline');
+  await page.reload();
+  await started(page);
+  expectEqual('the score after a reload offline', await gameFile(page, PROGRESS + '/Confif.cnf'), '1');
+  expectEqual('the score in the storage', await storedProgress(page, 'Confif.cnf'), '1');
+  expectEqual('requests that reached the server offline', server.log.slice(before).map((r) => r.path).join(), '');
+  // The caches hold the site's own files and nothing else: the progress never passes them.
+  const files = siteFiles(root);
+  const cached = Object.values(await cachedUrls(page)).flat().map((u) => decodeURIComponent(new URL(u).pathname));
+  const strange = cached.filter((p) => !files.has(p));
+  if (strange.length || !cached.length) throw new Failure(`cached besides the site's files: ${strange} (of ${cached.length})`);
+  await page.close();
+});
+
+test('a new version published during a game: the game goes on, the next start runs the new version, the old files go', async ({ browser }) => {
+  const dir = tempDir('update-site');
+  const content = makeTestSite(site, dir, WORD);
+  const own = await serve(dir);
+  try {
+    const a = await open(browser, own.url);
+    await packKept(a);
+    const mouse = new Mouse(a);
+    await firstTap(a, mouse);
+    await mouse.click(centre(GIRL));
+    await waitFor(a, 'the level blocks', levelBlocks());
+    await mouse.click(centre(WHITE_LEVEL));
+    await waitFor(a, 'the first word', freshWord());
+    await dropInCell(a, mouse, await lift(a, mouse, 1));
+    await a.evaluate(() => { window.sameGame = true; });
+
+    // The new version: another picture for the word.
+    const picture = `subjects/${WORD}.bmp`;
+    const NEW_SUBJECT = [40, 90, 200];
+    const changed = bmp24(200, 200, NEW_SUBJECT);
+    const oldUrl = new URL(`content/subjects/${encodeURIComponent(WORD)}.bmp?v=${versionOf(content[picture])}`, own.url).href;
+    fs.writeFileSync(path.join(dir, 'content', picture), changed);
+    writeContentList(path.join(dir, 'content'), { ...content, [picture]: changed });
+    const version = nameVersion(dir);
+    // The tablet looks for news (as when the page is shown again) and fetches it in the background.
+    await a.evaluate(() => navigator.serviceWorker.getRegistration().then((r) => r.update()));
+    await a.waitForFunction(async () => !!(await navigator.serviceWorker.getRegistration()).waiting, { timeout: 30000 });
+
+    for (let place = 2; place <= letters.length; ++place) await dropInCell(a, mouse, await lift(a, mouse, place));
+    await waitFor(a, 'the word solved on the old version', [...solved(), filled('the old picture', SUBJECT_AREA, SUBJECT)]);
+    expectEqual('the same game, never reloaded', await a.evaluate(() => window.sameGame), true);
+    expectEqual('versions kept while the old one plays', Object.keys(await cachedUrls(a)).length, 2);
+    await a.close();
+
+    const c = await open(browser, own.url);
+    const newWord = () => [...freshWord().filter((l) => l.area !== SUBJECT_AREA), filled('the new picture', SUBJECT_AREA, NEW_SUBJECT)];
+    const play = async (step) => {
+      const m = new Mouse(c);
+      await firstTap(c, m);
+      await m.click(centre(GIRL));
+      await waitFor(c, `the level blocks ${step}`, levelBlocks());
+      await m.click(centre(WHITE_LEVEL));
+      await waitFor(c, `the first word ${step}`, newWord());
+    };
+    await play('on the next start');
+    await packKept(c);
+    const kept = await cachedUrls(c);
+    expectEqual('the caches after the next start', Object.keys(kept).join(), `timburik-${version}`);
+    if (Object.values(kept).flat().includes(oldUrl)) throw new Failure(`the old picture is still kept: ${oldUrl}`);
+    await goOffline(browser, c);
+    await c.reload();
+    await started(c);
+    await play('offline');
+    await c.close();
+  } finally {
+    own.close();
+    fs.rmSync(dir, { recursive: true, force: true });
+  }
+});
+
+test('the site meets the browser\'s criteria for installing it as an app', async ({ browser, server }) => {
+  const page = await open(browser, server.url);
+  const cdp = await page.createCDPSession();
+  const { installabilityErrors } = await cdp.send('Page.getInstallabilityErrors');
+  expectEqual('installability errors', JSON.stringify(installabilityErrors), '[]');
+  const { errors, data } = await cdp.send('Page.getAppManifest');
+  expectEqual('manifest errors', JSON.stringify(errors), '[]');
+  const manifest = JSON.parse(data);
+  expectEqual('display', manifest.display, 'fullscreen');
+  // The home screens' icons: a maskable one for Android's launchers, the touch icon for iOS.
+  const icons = [...manifest.icons.filter((i) => i.purpose === 'maskable').map((i) => i.src),
+    await page.$eval('link[rel=apple-touch-icon]', (l) => l.getAttribute('href'))];
+  if (icons.length < 2) throw new Failure(`home-screen icons: ${icons}`);
+  for (const icon of icons) {
+    const type = await page.evaluate((u) => fetch(u).then((r) => (r.ok ? r.headers.get('content-type') : String(r.status))), icon);
+    expectEqual(`${icon}`, type, 'image/png');
+  }
+  await page.close();
+});
+
+// --- Faults found on tablets and phones ---------------------------------------------------
+
+test('on slow Wi-Fi a tap before the game has loaded leaves the progress bar up until the first frame', async ({ browser, server }) => {
+  const page = await browser.newPage();
+  await page.setViewport({ width: 1024, height: 600, isMobile: true, hasTouch: true });
+  const cdp = await page.createCDPSession();
+  await cdp.send('Network.enable');
+  await cdp.send('Network.emulateNetworkConditions', { offline: false, latency: 150, downloadThroughput: 1.5e6 / 8, uploadThroughput: 1.5e6 / 8 });
+  const going = page.goto(server.url, { waitUntil: 'domcontentloaded', timeout: 60000 });
+  const start = Date.now();
+  await page.waitForSelector('#start', { timeout: 5000 });
+  await new Promise((r) => setTimeout(r, Math.max(0, 1500 - (Date.now() - start))));
+  await page.touchscreen.tap(512, 300);
+  const seen = [];
+  while (!(await page.evaluate(() => !!(window.Module && Module.firstFrameShown)))) {
+    const bar = await page.evaluate(() => {
+      const e = document.getElementById('loading');
+      const r = e.getBoundingClientRect();
+      return { shown: getComputedStyle(e).display !== 'none' && Number(getComputedStyle(e).opacity) > 0.9 && r.width > 100 && r.bottom <= innerHeight,
+        share: Number(e.getAttribute('aria-valuenow')), notice: getComputedStyle(document.getElementById('start')).display };
+    });
+    if (bar.notice !== 'none') throw new Failure('the tap did not take the notice away');
+    seen.push(bar);
+    if (Date.now() - start > 45000) throw new Failure('no first frame in 45 s');
+    await new Promise((r) => setTimeout(r, 250));
+  }
+  await going;
+  const hidden = seen.filter((b) => !b.shown);
+  if (hidden.length || seen.length < 4) throw new Failure(`the bar between the tap and the first frame: ${JSON.stringify(seen)}`);
+  const shares = seen.map((b) => b.share);
+  if (!(shares[shares.length - 1] > shares[0] && shares.every((x, i) => i === 0 || x >= shares[i - 1])))
+    throw new Failure(`the bar should grow as the program arrives: ${shares}`);
+  expectEqual('the bar after the first frame', await shown(page, '#loading'), false);
+  await page.close();
+});
+
+// Two tabs' worth of the same game, side by side: the first plays one word, the second takes
+// over (the first saves and steps back), plays one more and leaves, and the first takes over
+// again for a third. Every word counts.
+async function twoTabs(browser, url) {
+  const a = await open(browser, url);
+  const mouseA = new Mouse(a);
+  await firstTap(a, mouseA);
+  const playWord = async (page, mouse, step) => {
+    await mouse.click(centre(GIRL));
+    await waitFor(page, `the level blocks ${step}`, levelBlocks());
+    await mouse.click(centre(WHITE_LEVEL));
+    await waitFor(page, `the word ${step}`, freshWord());
+    await solveByDragging(page, mouse);
+    await mouse.click(centre(FORWARD));
+    await waitFor(page, `the next word ${step}`, freshWord());
+  };
+  await playWord(a, mouseA, 'in the first tab');
+
+  const b = await newWindow(browser);
+  await b.setViewport({ width: LAYOUT.width, height: LAYOUT.height });
+  b.on('pageerror', (e) => console.log(`  page error: ${e.message}`));
+  await b.goto(url);
+  await b.waitForFunction(() => getComputedStyle(document.getElementById('elsewhere')).display !== 'none', { timeout: 10000 });
+  const says = await b.$eval('#elsewhere', (e) => e.textContent);
+  if (!says.includes('Игра уже открыта в другой вкладке.') || !says.includes('Играть здесь')) throw new Failure(`the second tab says: ${says}`);
+  await new Promise((r) => setTimeout(r, 500));
+  expectEqual('the second tab\'s game started', await b.evaluate(() => !!Module.firstFrameShown), false);
+  await b.click('#play-here');
+  await started(b);
+  await a.waitForFunction(() => getComputedStyle(document.getElementById('elsewhere')).display !== 'none', { timeout: 10000 });
+  expectEqual('saved by the first tab as it stepped back', await storedProgress(b, 'Confif.cnf'), '1');
+  const mouseB = new Mouse(b);
+  await mouseB.init();
+  await waitFor(b, 'the choice screen in the second tab', choiceScreen());
+  await playWord(b, mouseB, 'in the second tab');
+  await leave(b, mouseB, 'in the second tab');
+  expectEqual('saved by the second tab', await storedProgress(b, 'Confif.cnf'), '2');
+
+  await a.click('#play-here');
+  await a.waitForFunction(() => getComputedStyle(document.getElementById('elsewhere')).display === 'none', { timeout: 10000 });
+  await b.waitForFunction(() => getComputedStyle(document.getElementById('elsewhere')).display !== 'none', { timeout: 10000 });
+  await waitFor(a, 'the choice screen when the first tab plays again', choiceScreen());
+  await playWord(a, mouseA, 'in the first tab again');
+  await leave(a, mouseA, 'in the first tab');
+  expectEqual('words stored after three were solved in two tabs', await storedProgress(a, 'Confif.cnf'), '3');
+  await a.close();
+  await b.close();
+}
+
+test('two tabs: one plays at a time, the other offers to play there instead, and no word is lost', async ({ browser, server }) => {
+  await twoTabs(browser, server.url);
+});
+
+test('start-up does not wait for a storage that never answers: the game plays and says the score cannot be kept', async ({ browser, server }) => {
+  // As in a browser whose IndexedDB never calls back.
+  const page = await open(browser, server.url, { before: () => { IDBFactory.prototype.open = function () { return {}; }; } });
+  const mouse = new Mouse(page);
+  await firstTap(page, mouse);
+  await waitFor(page, 'the box at the start', messageBox());
+  await boxSays(page, 'the box at the start', NOT_KEPT);
+  await page.keyboard.press('Enter');
+  await mouse.click(centre(BOY));
+  await waitFor(page, 'the level blocks without storage', levelBlocks());
+  await page.close();
+});
+
+test('over plain http from another computer (no service worker, no locks) the game plays, one tab at a time; from a file it says why not', async ({ browser, server }) => {
+  const url = server.url.replace('127.0.0.1', 'timburik.test');
+  const page = await open(browser, url);
+  expectEqual('a secure context', await page.evaluate(() => window.isSecureContext), false);
+  expectEqual('a service worker', await page.evaluate(() => !!navigator.serviceWorker), false);
+  await page.close();
+  await twoTabs(browser, url);
+  // Nor from a file, where the browser refuses the program: the page says where to open it.
+  const file = await browser.newPage();
+  await file.goto(`file://${path.join(root, 'index.html')}`);
+  await file.waitForFunction(() => /веб-сервера/.test(document.getElementById('loading-text').textContent), { timeout: 10000 });
+  await file.close();
+}, ['--host-resolver-rules=MAP timburik.test 127.0.0.1']);
+
 // --- Running -----------------------------------------------------------------------------
 const root = tempDir('site');
 const testContent = makeTestSite(site, root, WORD);
 const server = await serve(root);
 let passed = 0, failed = 0;
-for (const t of tests) {
+// ONLY=text runs the tests whose names hold it.
+for (const t of tests.filter((x) => !process.env.ONLY || x.name.includes(process.env.ONLY))) {
   const profile = tempDir('profile');
-  const browser = await launch(profile);
+  const browser = await launch(profile, t.args);
   server.log.length = 0;
   try {
     await t.fn({ browser, server });

@@ -1,11 +1,14 @@
 #!/usr/bin/env python3
 """Lays out the web site around the built game: the page, the content pack with the list of
-its files (the page fetches each file when the game first opens it), a web app manifest and
-icons, and the shipped font's licence. The game's .js and .wasm are already in the site.
+its files (the page fetches each file when the game first opens it), the service worker that
+keeps the game for offline play, a web app manifest and icons, and the shipped font's
+licence. The game's .js and .wasm are already in the site.
 
 The page asks for the program and each content file under a URL that names its version
 (`?v=` and a hash of the bytes), so a browser may keep them as long as it likes and still
-never shows a stale game: a new build or a changed picture is a new URL."""
+never shows a stale game: a new build or a changed picture is a new URL. The service worker
+names its version after the page and the content list, so that either changing is a new
+version of the site for the browsers that keep it."""
 import argparse
 import hashlib
 import json
@@ -15,20 +18,42 @@ import sys
 
 from PIL import Image
 
+# What a browser installs the site as: Chromium's criteria (names, start URL, a display mode,
+# icons of 192 and 512 pixels) and an icon whose picture survives any mask a launcher cuts.
 MANIFEST = {
+    "id": ".",
     "name": "Тимбурик",
     "short_name": "Тимбурик",
+    "description": "Игра для детей, которые учат буквы: собери слово из букв",
     "lang": "ru",
+    "dir": "ltr",
     "start_url": ".",
+    "scope": ".",
     "display": "fullscreen",
+    "display_override": ["fullscreen", "standalone"],
     "orientation": "landscape",
     "background_color": "#008000",
     "theme_color": "#008000",
+    "categories": ["education", "games", "kids"],
+    "prefer_related_applications": False,
     "icons": [
-        {"src": "icon-192.png", "sizes": "192x192", "type": "image/png"},
-        {"src": "icon-512.png", "sizes": "512x512", "type": "image/png"},
+        {"src": "icon-192.png", "sizes": "192x192", "type": "image/png", "purpose": "any"},
+        {"src": "icon-512.png", "sizes": "512x512", "type": "image/png", "purpose": "any"},
+        {"src": "icon-maskable-192.png", "sizes": "192x192", "type": "image/png", "purpose": "maskable"},
+        {"src": "icon-maskable-512.png", "sizes": "512x512", "type": "image/png", "purpose": "maskable"},
     ],
 }
+
+# Icons: file, size, and the share of its side the cover picture takes. A maskable icon's
+# picture stays inside the middle circle (four fifths of the side across) that every mask
+# keeps; iOS rounds the touch icon's corners itself and wants no transparency.
+ICONS = [
+    ("icon-192.png", 192, 0.8),
+    ("icon-512.png", 512, 0.8),
+    ("icon-maskable-192.png", 192, 0.55),
+    ("icon-maskable-512.png", 512, 0.55),
+    ("apple-touch-icon.png", 180, 0.8),
+]
 
 
 def content_files(data):
@@ -66,25 +91,47 @@ def copy_content(data, target):
 
 
 def versioned_page(page, site):
-    """The page with the program's URLs naming the built program's version."""
+    """The page with the program's URLs naming the built program's version, and the
+    program's size where the page asks for it (its progress bar)."""
     text = page
     for built in ("timburik.js", "timburik.wasm"):
         marked = f'"{built}"'
         if marked not in text:
             sys.exit(f"make_site: the page does not name {built}")
         text = text.replace(marked, f'"{built}?v={version_of(os.path.join(site, built))}"')
+        text = text.replace(f'"@size of {built}@"', f'"{os.path.getsize(os.path.join(site, built))}"')
     return text
+
+
+def site_version(page, content_list):
+    """The site's version: the page (which names the program's version) and the content list
+    (which names each file's)."""
+    digest = hashlib.sha256()
+    for part in (page, content_list):
+        digest.update(part.encode("utf-8"))
+        digest.update(b"\0")
+    return digest.hexdigest()[:16]
+
+
+def write_worker(template, site, version):
+    """The service worker, naming the site's version."""
+    with open(template, encoding="utf-8") as f:
+        text = f.read()
+    if "'@BUILD@'" not in text:
+        sys.exit(f"make_site: {template} has no place for the version")
+    with open(os.path.join(site, "sw.js"), "w", encoding="utf-8") as out:
+        out.write(text.replace("'@BUILD@'", f"'{version}'"))
 
 
 def write_icons(cover, site):
     """Icons from the cover picture, scaled without blurring its pixels away."""
     picture = Image.open(cover).convert("RGB")
-    for size in (192, 512):
+    for name, size, share in ICONS:
         icon = Image.new("RGB", (size, size), (0, 128, 0))
-        inner = int(size * 0.8)
+        inner = int(size * share)
         scaled = picture.resize((inner, inner), Image.NEAREST)
         icon.paste(scaled, ((size - inner) // 2, (size - inner) // 2))
-        icon.save(os.path.join(site, f"icon-{size}.png"), optimize=True)
+        icon.save(os.path.join(site, name), optimize=True)
 
 
 def main():
@@ -92,6 +139,7 @@ def main():
     parser.add_argument("--data", required=True, help="the content folder")
     parser.add_argument("--site", required=True, help="the site folder, holding timburik.js and .wasm")
     parser.add_argument("--page", required=True, help="index.html to copy")
+    parser.add_argument("--worker", help="the service worker to copy (default: sw.js beside the page)")
     parser.add_argument("--font-licence", required=True, help="the shipped font's copyright file")
     args = parser.parse_args()
     for built in ("timburik.js", "timburik.wasm"):
@@ -104,12 +152,15 @@ def main():
         page = versioned_page(f.read(), args.site)
     with open(os.path.join(args.site, "index.html"), "w", encoding="utf-8") as out:
         out.write(page)
+    with open(os.path.join(args.site, "content", "index.txt"), encoding="utf-8") as f:
+        version = site_version(page, f.read())
+    write_worker(args.worker or os.path.join(os.path.dirname(args.page), "sw.js"), args.site, version)
     with open(os.path.join(args.site, "manifest.webmanifest"), "w", encoding="utf-8") as out:
         json.dump(MANIFEST, out, ensure_ascii=False, indent=2)
     write_icons(os.path.join(args.data, "pz91.bmp"), args.site)
     os.makedirs(os.path.join(args.site, "fonts"), exist_ok=True)
     shutil.copyfile(args.font_licence, os.path.join(args.site, "fonts", "DejaVu-LICENSE.txt"))
-    print(f"make_site: {len(files)} content files listed")
+    print(f"make_site: {len(files)} content files listed, version {version}")
 
 
 if __name__ == "__main__":

@@ -64,8 +64,9 @@ class VersionsTest(unittest.TestCase):
             for name, data in (("timburik.js", b"js"), ("timburik.wasm", b"\0asm")):
                 with open(os.path.join(site, name), "wb") as f:
                     f.write(data)
-            page = '<link href="timburik.wasm"><script src="timburik.js"></script>'
+            page = '<link href="timburik.wasm" data-size="@size of timburik.wasm@"><script src="timburik.js"></script>'
             first = make_site.versioned_page(page, site)
+            self.assertIn('data-size="4"', first)
             self.assertRegex(first, r'"timburik\.wasm\?v=[0-9a-f]{16}"')
             self.assertRegex(first, r'"timburik\.js\?v=[0-9a-f]{16}"')
             with open(os.path.join(site, "timburik.wasm"), "wb") as f:
@@ -75,6 +76,23 @@ class VersionsTest(unittest.TestCase):
             self.assertEqual(first.split("timburik.js")[1], second.split("timburik.js")[1])
             with self.assertRaises(SystemExit):
                 make_site.versioned_page("<p>no program</p>", site)
+
+    def test_worker_names_a_version_that_follows_the_page_and_the_list(self):
+        with tempfile.TemporaryDirectory() as site:
+            template = os.path.join(site, "sw.template.js")
+            with open(template, "w", encoding="utf-8") as f:
+                f.write("const BUILD = '@BUILD@';\n")
+            page, listed = "<script src=\"timburik.js?v=1\"></script>", "Words.str\t01\n"
+            version = make_site.site_version(page, listed)
+            self.assertNotEqual(version, make_site.site_version(page, "Words.str\t02\n"))
+            self.assertNotEqual(version, make_site.site_version(page.replace("v=1", "v=2"), listed))
+            make_site.write_worker(template, site, version)
+            with open(os.path.join(site, "sw.js"), encoding="utf-8") as f:
+                self.assertEqual(f.read(), f"const BUILD = '{version}';\n")
+            with open(template, "w", encoding="utf-8") as f:
+                f.write("const BUILD = 'fixed';\n")
+            with self.assertRaises(SystemExit):
+                make_site.write_worker(template, site, version)
 
     def test_content_list_gives_each_file_its_version(self):
         with tempfile.TemporaryDirectory() as tmp:
