@@ -691,6 +691,92 @@ test('over plain http from another computer (no service worker, no locks) the ga
   await file.close();
 }, ['--host-resolver-rules=MAP timburik.test 127.0.0.1']);
 
+test('on a tablet: a moment in another tab keeps the word, a cancelled touch sends the tile home, small buttons answer a finger, upright asks to turn', async ({ browser, server }) => {
+  const page = await open(browser, server.url, { width: 844, height: 390, ratio: 2, touch: true });
+  const finger = new Finger(page);
+  await firstTap(page, finger);
+  await finger.click(centre(GIRL));
+  await waitFor(page, 'the level blocks', levelBlocks());
+  await finger.click(centre(WHITE_LEVEL));
+  await waitFor(page, 'the first word', freshWord());
+  const first = await lift(page, finger, 1);
+  await dropInCell(page, finger, first);
+
+  // Hidden for a moment (another tab, a notification): the game saves and stays in the word.
+  await page.evaluate(() => {
+    Object.defineProperty(document, 'visibilityState', { configurable: true, get: () => 'hidden' });
+    document.dispatchEvent(new Event('visibilitychange'));
+  });
+  await page.waitForFunction(() => true);
+  expectEqual('the score kept while hidden', await storedProgress(page, 'Confif.cnf'), '0');
+  await page.evaluate(() => {
+    Object.defineProperty(document, 'visibilityState', { configurable: true, get: () => 'visible' });
+    document.dispatchEvent(new Event('visibilitychange'));
+  });
+  await waitFor(page, 'the same word, its letter still in its cell',
+    [filled('the letter placed before', cell(first.cell), letterColour(letters[first.cell - 1]))]);
+
+  // A touch the browser takes for a gesture of its own drops nothing: the tile goes home.
+  const second = await lift(page, finger, 2);
+  for (const p of steps(second.pointer, [centre(cell(second.cell))[0], centre(cell(second.cell))[1] - 40], 6)) await finger.move(p);
+  await finger.send('touchCancel', []);
+  await waitFor(page, 'the tile back in the top row, face down', [filled('its place', tilePlace(2), COVER)]);
+
+  // "Выход" is drawn 32 x 9 CSS pixels here; a finger just beside it still reaches it.
+  await finger.click([EXIT.x + EXIT.w + 12, EXIT.y + EXIT.h + 10]);
+  await waitFor(page, 'the exit question, from beside the button', messageBox());
+  await page.keyboard.press('Escape');
+
+  // Upright, the band below the game asks for the tablet to be turned; landscape, it does not.
+  if (await shown(page, '#turn')) throw new Failure('the hint to turn the tablet shows in landscape');
+  await page.setViewport({ width: 768, height: 1024, deviceScaleFactor: 2, isMobile: true, hasTouch: true });
+  if (!(await shown(page, '#turn'))) throw new Failure('no hint to turn an upright tablet');
+  await page.close();
+});
+
+test('the parents\' corner: through the gate, a child added, the record and the children kept after a reload', async ({ browser, server }) => {
+  const page = await open(browser, server.url);
+  const mouse = new Mouse(page);
+  await firstTap(page, mouse);
+  await mouse.click(centre(GIRL));
+  await mouse.click(centre(WHITE_LEVEL));
+  await waitFor(page, 'the first word', freshWord());
+  await solveByDragging(page, mouse);
+  await leave(page, mouse, 'after a word');
+
+  // The gate's number is written in words: the test tries each tile, held three seconds.
+  const PAPER = [255, 245, 230];
+  const GEAR = { x: 1304, y: 636, w: 52, h: 52 };
+  let open = false;
+  for (let tile = 0; tile < 4 && !open; ++tile) {
+    await mouse.click(centre(GEAR));
+    await waitFor(page, 'the gate', [filled("the gate's panel", { x: 300, y: 350, w: 20, h: 20 }, PAPER)]);
+    await mouse.press(centre({ x: 344 + tile * 190, y: 380, w: 150, h: 110 }));
+    await new Promise((r) => setTimeout(r, 4000));
+    await mouse.release();
+    await new Promise((r) => setTimeout(r, 300));
+    const [seen] = await pixels(page, await fitOf(page), [[1020, 600]]);
+    open = near(seen, PAPER, 24);
+  }
+  if (!open) throw new Failure('no tile opened the gate');
+  await waitFor(page, "today's solved word in the chart", [filled("today's bar", { x: 593, y: 300, w: 14, h: 60 }, [255, 128, 0])]);
+  expectEqual('the record in the storage', (await storedProgress(page, 'Confif.log')).split('\n')[0], 'время\tсобытие\tслово\tбуква\tклетка\tверно');
+
+  // A third child, typed on the keyboard; after a reload the choice screen shows three.
+  await mouse.click(centre({ x: 270, y: 630, w: 260, h: 52 }));
+  await page.keyboard.type('Оля');
+  await mouse.click(centre({ x: 584, y: 620, w: 200, h: 52 }));
+  await mouse.click(centre({ x: 1165, y: 630, w: 180, h: 52 }));
+  await page.reload();
+  await started(page);
+  await mouse.init();
+  await mouse.click([100, 650]);  // the first tap, where no child is
+  expectEqual('the list of children in the storage', (await storedProgress(page, 'children.txt')).split('\n')[2], 'Child3.cnf\tОля\t3');
+  await waitFor(page, 'three portraits', [lacking('the third child', { x: 800, y: 240, w: 60, h: 60 }, GREEN),
+    lacking('the first child', { x: 480, y: 240, w: 60, h: 60 }, GREEN)]);
+  await page.close();
+});
+
 // --- Running -----------------------------------------------------------------------------
 const root = tempDir('site');
 const testContent = makeTestSite(site, root, WORD);
