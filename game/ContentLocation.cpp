@@ -38,7 +38,7 @@ std::filesystem::path ContentLocation::Find(const std::filesystem::path& relativ
         if (IsFile(roots[i] / relative)) return roots[i] / relative;
     // Missing everywhere: the first root, the parent's own, is where they can put the file;
     // the installed content is not theirs to write.
-    if (roots.size() > 1 && !IsFile(roots.back() / relative)) return roots.front() / relative;
+    if (missingInFirstRoot && roots.size() > 1 && !IsFile(roots.back() / relative)) return roots.front() / relative;
     return roots.back() / relative;
 }
 
@@ -90,6 +90,7 @@ ContentLocation ResolveContentLocation(const LocationRequest& request) {
     l.roots.push_back(request.installedFolder);
     l.progressFolder = request.userFolder;
     l.progressFolderMadeOnSave = true;
+    l.missingInFirstRoot = request.userFolderByHand;
     // A program unpacked where it kept its progress and since made read-only: the children's
     // scores are read from there until the user's folder has their own.
     if (request.programKeepsNoProgress) l.progressReadFallback = request.installedFolder;
@@ -113,6 +114,7 @@ LocationRequest SystemLocationRequest(const std::optional<std::filesystem::path>
     r.currentFolder = std::filesystem::current_path(ec);  // gone: not a content folder
     r.installedFolder = system.installed;
     r.userFolder = system.user;
+    r.userFolderByHand = system.userFolderByHand;
     if (system.unpacked) {
         r.progressBesideInstalled = ProgressMayBeKeptIn(system.installed);
         r.programKeepsNoProgress = !r.progressBesideInstalled;

@@ -23,8 +23,11 @@ struct ContentLocation {
     // Content and progress together in one folder, as when the game is started in it.
     static ContentLocation InFolder(const std::filesystem::path& folder);
 
-    // The file at `relative` in the first root that has it; in the first root when none does,
-    // so that a message names the folder a parent may put it in.
+    // A file no root has is named in the first, the user's folder, where a parent can put it;
+    // where they cannot (the browser's storage), in the last, where the site fetches it from.
+    bool missingInFirstRoot = true;
+
+    // The file at `relative` in the first root that has it; else as missingInFirstRoot says.
     std::filesystem::path Find(const std::filesystem::path& relative) const;
     std::filesystem::path WordList() const;
     std::filesystem::path Cover() const;
@@ -54,6 +57,7 @@ struct LocationRequest {
     // A program folder that could keep the progress but cannot (made read-only since): the
     // progress is read from it until the user's folder has it.
     bool programKeepsNoProgress = false;
+    bool userFolderByHand = true;  // see ProgramFolders
 };
 
 // A folder given on the command line; else the current folder when it holds a content pack

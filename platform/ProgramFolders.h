@@ -8,6 +8,8 @@ struct ProgramFolders {
     std::filesystem::path installed;  // the content installed with the program
     std::filesystem::path user;       // the user's folder for the game's files; empty when none
     bool unpacked = false;            // the content lies beside the executable, which may keep progress
+    // A parent can put files in the user's folder by hand (not so the browser's storage).
+    bool userFolderByHand = true;
 };
 
 ProgramFolders SystemProgramFolders();

@@ -14,5 +14,6 @@ ProgramFolders SystemProgramFolders() {
     f.installed = "/content";
     const std::unique_ptr<char, decltype(&std::free)> root(web_progress_root(), &std::free);
     f.user = root ? root.get() : "";
+    f.userFolderByHand = false;
     return f;
 }
