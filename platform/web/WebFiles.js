@@ -193,7 +193,8 @@ mergeInto(LibraryManager.library, {
     // only handleSleep knows to return the answer then.
     return Asyncify.handleSleep(function(wakeUp) {
       var path = UTF8ToString(pathPtr);
-      if (path.indexOf(WebFiles.storageRoot + '/') === 0) WebFiles.askToKeep();
+      // A child's progress file read: a profile chosen (the list of children is read before).
+      if (path.indexOf(WebFiles.storageRoot + '/') === 0 && /\.cnf$/.test(path)) WebFiles.askToKeep();
       var rel = WebFiles.relative(path);
       if (rel === null || WebFiles.fetched[rel]) {
         wakeUp(0);
