@@ -271,7 +271,15 @@ void ParentsCorner::CornerReleased(int x, int y) {
             imgCorner.PaintLater();
         }
     } else if (KeyArea(pressed).Contains(x, y)) {
-        TextTyped(pressed == kAlphabetSize ? std::string(" ") : std::string(1, LetterOfNumber(pressed + 1)));
+        if (pressed == kAlphabetSize) {
+            TextTyped(" ");
+            return;
+        }
+        // The keys show capitals; a name is written with one only at the start of each part.
+        auto letter = static_cast<unsigned char>(LetterOfNumber(pressed + 1));
+        const bool starts = name_.empty() || name_.back() == ' ' || name_.back() == '-';
+        if (!starts) letter = letter == 0xA8 ? 0xB8 : static_cast<unsigned char>(letter + 0x20);
+        TextTyped(std::string(1, static_cast<char>(letter)));
     }
 }
 

@@ -102,21 +102,21 @@ TEST_F(Corner, AChildAddedOnTheCornersKeyboardPlaysAndKeepsProgress) {
     dir.Write("Confif.cnf", "12");
     OpenCorner();
     ClickOn(C().btnCornerAdd);
-    for (const int letter : {14, 1, 26, 1})  // М А Ш А
+    for (const int letter : {14, 1, 26, 1})  // М а ш а: a capital only first
         ClickCorner(ParentsCorner::KeyArea(letter - 1));
     W().TextTyped(Cp("x"));  // not a Russian letter: left out
     ClickCorner(ParentsCorner::PortraitArea(5));
     ClickOn(C().btnNameDone);
     EXPECT_EQ(C().SelectedChild(), 2);
     ASSERT_EQ(form->children.children.size(), 3u);
-    EXPECT_EQ(form->children.children[2].name, Cp("МАША"));
+    EXPECT_EQ(form->children.children[2].name, Cp("Маша"));
     EXPECT_EQ(form->children.children[2].portrait, 5);
     ClickOn(C().btnCornerBack);
 
     // The choice screen now shows three children; the girl's and the boy's pictures go.
     EXPECT_FALSE(form->ImgA.Visible());
     EXPECT_TRUE(form->imgChild[2]->Visible());
-    EXPECT_EQ(form->lblChild[2]->Caption(), Cp("МАША"));
+    EXPECT_EQ(form->lblChild[2]->Caption(), Cp("Маша"));
     ClickOn(*form->imgChild[2]);
     EXPECT_FALSE(form->imgChild[0]->Visible());
     ChooseWhite();
