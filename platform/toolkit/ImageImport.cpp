@@ -1,7 +1,8 @@
 // A parent's picture file made into a subject picture. PNG goes through stb_image; JPEG and BMP
 // through the game's own readers (libjpeg and Bmp.cpp), which are fuzzed already and read more
-// of what cameras and editors write than stb does; stb_image's header reader sizes all three
-// before any pixel is decoded. Scaling is stb_image_resize's.
+// of what cameras and editors write than stb does. stb's JPEG code is left out altogether: the
+// version Debian ships overruns a table on a bad Huffman header, and the fuzzer found it.
+// Scaling is stb_image_resize's.
 #include "platform/toolkit/ImageImport.h"
 
 #include <algorithm>
@@ -46,7 +47,6 @@ private:
 #define STBI_NO_LINEAR
 #define STBI_NO_HDR
 #define STBI_ONLY_PNG
-#define STBI_ONLY_JPEG
 #define STBI_ONLY_BMP
 #define STBI_MALLOC(bytes) LimitedMalloc(bytes)
 #define STBI_REALLOC(block, bytes) LimitedRealloc(block, bytes)
@@ -221,17 +221,17 @@ Picture DecodeImportedPicture(const std::uint8_t* data, std::size_t size) {
     const Format format = Sniff(data, size);
     const int length = static_cast<int>(size);
     int width = 0, height = 0, channels = 0;
-    // Sized from the header first. A JPEG or BMP whose header stb cannot read may still be one
-    // our readers can: they bound their own buffers by the file, and the size is checked after.
-    const bool sized = stbi_info_from_memory(data, length, &width, &height, &channels) != 0;
-    if (sized && !WithinLimits(width, height)) TooBig();
     Picture picture;
+    // Each sized from its header first, and refused there when it is too big.
     switch (format) {
         case Format::Png:
-            if (!sized) NotAPicture();
+            if (!stbi_info_from_memory(data, length, &width, &height, &channels)) NotAPicture();
+            if (!WithinLimits(width, height)) TooBig();
             picture = DecodePng(data, length, width, height);
             break;
         case Format::Jpeg:
+            if (!ReadJpegSize(data, size, &width, &height)) NotAPicture();
+            if (!WithinLimits(width, height)) TooBig();
             try {
                 picture = DecodeJpeg(data, size);
             } catch (const GameError&) {
@@ -239,6 +239,10 @@ Picture DecodeImportedPicture(const std::uint8_t* data, std::size_t size) {
             }
             break;
         case Format::Bmp:
+            // A header stb cannot read may still be one DecodeBmp can, which bounds its buffer
+            // by the pixels the file really holds; the size is checked after it too.
+            if (stbi_info_from_memory(data, length, &width, &height, &channels) && !WithinLimits(width, height))
+                TooBig();
             try {
                 picture = DecodeBmp(data, size);
             } catch (const GameError&) {
