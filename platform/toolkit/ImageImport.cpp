@@ -93,7 +93,28 @@ bool WithinLimits(long long width, long long height) {
            width * height <= kMaxImportPixels;
 }
 
+std::uint32_t Be32(const std::uint8_t* p) {
+    return static_cast<std::uint32_t>(p[0]) << 24 | static_cast<std::uint32_t>(p[1]) << 16 |
+           static_cast<std::uint32_t>(p[2]) << 8 | p[3];
+}
+
+// Whether the first data chunk of a PNG is empty. stb copies such a chunk's zero bytes from a
+// buffer it has not made yet, a null pointer, which C does not allow (the fuzzer found it). No
+// encoder writes one, so such a file is refused as damaged rather than handed to stb.
+bool FirstDataChunkIsEmpty(const std::uint8_t* data, std::size_t size) {
+    for (std::size_t at = 8; size - at >= 8;) {
+        const std::size_t length = Be32(data + at);
+        if (std::memcmp(data + at + 4, "IDAT", 4) == 0) return length == 0;
+        if (length > size - at - 8) return false;  // cut short: stb says so itself
+        at += 8 + length;
+        if (size - at < 4) return false;
+        at += 4;  // the checksum
+    }
+    return false;
+}
+
 Picture DecodePng(const std::uint8_t* data, int size, int width, int height) {
+    if (FirstDataChunkIsEmpty(data, static_cast<std::size_t>(size))) NotAPicture();
     // Enough for the inflated rows at 16 bits in four channels and their filter bytes, twice
     // over for the doubling of the compressed data's buffer, and the small tables.
     const std::size_t rows = static_cast<std::size_t>(width) * height * 8 + height;

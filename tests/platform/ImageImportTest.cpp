@@ -136,6 +136,9 @@ TEST(ImageImport, BadAndOversizedFilesAreRefusedWithAParentsMessage) {
     const std::string damaged = Cp("Это не картинка или она повреждена.");
     const std::string tooBig = Cp("Картинка слишком большая. Уменьшите её или выберите другую.");
     const Bytes png = Write(Quadrants(8, 8), 3);
+    Bytes emptyFirstData = png;  // an IDAT of no bytes, with its checksum, before the real one
+    const Bytes emptyIdat = {0, 0, 0, 0, 'I', 'D', 'A', 'T', 0x35, 0xAF, 0x06, 0x1E};
+    emptyFirstData.insert(emptyFirstData.begin() + 33, emptyIdat.begin(), emptyIdat.end());
     Bytes wideJpeg = Write(Quadrants(16, 16), 3, true);  // its frame header made to say 9000 wide
     for (std::size_t i = 2; i + 8 < wideJpeg.size(); ++i)
         if (wideJpeg[i] == 0xFF && wideJpeg[i + 1] == 0xC0) {
@@ -150,6 +153,7 @@ TEST(ImageImport, BadAndOversizedFilesAreRefusedWithAParentsMessage) {
         {"nothing", {}, damaged},
         {"half a PNG", Bytes(png.begin(), png.begin() + static_cast<std::ptrdiff_t>(png.size() / 2)), damaged},
         {"no pixels", Claiming(png, 0, 0), damaged},
+        {"an empty first data chunk", emptyFirstData, damaged},
         {"a WebP", Bytes{'R', 'I', 'F', 'F', 9, 0, 0, 0, 'W', 'E', 'B', 'P'}, Cp("Картинки WebP игра не читает. Сохраните её как JPEG или PNG.")},
         {"a HEIC", Bytes{0, 0, 0, 24, 'f', 't', 'y', 'p', 'h', 'e', 'i', 'c'}, Cp("Картинки HEIC игра не читает. Сохраните её как JPEG или PNG.")},
         {"8001 wide", Claiming(png, 8001, 8), tooBig},
