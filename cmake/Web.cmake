@@ -6,7 +6,7 @@ set(TIMBURIK_WEB_FONT /usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf CACHE
 
 add_library(platform_web STATIC
   ${WEB_DIR}/WebHost.cpp ${WEB_DIR}/WebFiles.cpp platform/sdl/SdlMediaHost.cpp platform/sdl/SdlFonts.cpp
-  platform/sdl/SdlSound.cpp)
+  platform/sdl/SdlSound.cpp platform/sdl/SdlCapture.cpp)
 target_link_libraries(platform_web PUBLIC platform PRIVATE font_lookup PkgConfig::SDL2 PkgConfig::SDL2_TTF)
 
 # The functions ASYNCIFY may leave alone: all of the libraries' and the parts of the C++

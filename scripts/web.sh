@@ -9,7 +9,8 @@ cd "$(dirname "$0")/.."
 mode=${1:-build}
 case "$mode" in build | serve | test | bench) ;; *) echo "usage: bash scripts/web.sh [serve|test|bench]" >&2; exit 2 ;; esac
 
-packages=(emscripten dpkg-dev cmake make python3 fonts-dejavu-core fonttools python3-pil)
+# stb's headers (libstb-dev) are compiled into the game as they are, for the browser too.
+packages=(emscripten dpkg-dev cmake make python3 fonts-dejavu-core fonttools python3-pil libstb-dev)
 [ "$mode" = test ] || [ "$mode" = bench ] && packages+=(chromium)
 command -v node >/dev/null || packages+=(nodejs)
 command -v npm >/dev/null || packages+=(npm)

@@ -14,8 +14,9 @@ export TIMBURIK_CACHE=${TIMBURIK_CACHE:-/var/cache/timburik}
 jobs=2
 out=build-windows
 
+# stb's headers (libstb-dev) are compiled into the game as they are, for Windows too.
 packages=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
-          cmake make dpkg-dev nasm python3 fonts-dejavu-core)
+          cmake make dpkg-dev nasm python3 fonts-dejavu-core libstb-dev)
 [ "$mode" = test ] && packages+=(wine wine64 xvfb xdotool imagemagick libx11-dev)
 bash scripts/apt-need.sh "${packages[@]}"
 if [ ! -w "$(dirname "$TIMBURIK_CACHE")" ] && [ ! -w "$TIMBURIK_CACHE" ]; then

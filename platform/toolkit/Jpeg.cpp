@@ -1,5 +1,6 @@
 // JPEG decoding through the classic libjpeg API, from memory. libjpeg's default error
 // handler ends the process; ours jumps back here so a bad image becomes a GameError.
+#include <algorithm>
 #include <bit>
 #include <csetjmp>
 #include <cstdio>
@@ -52,6 +53,26 @@ std::uint32_t CmykToPixel(const JSAMPLE* p) {
 }
 
 }  // namespace
+
+bool ReadJpegSize(const std::uint8_t* data, std::size_t size, int* width, int* height) {
+    jpeg_decompress_struct cinfo;
+    ErrorManager err;
+    cinfo.err = jpeg_std_error(&err.pub);
+    err.pub.error_exit = ErrorExit;
+    err.pub.output_message = OutputMessage;
+    if (setjmp(err.jump)) {
+        jpeg_destroy_decompress(&cinfo);
+        return false;
+    }
+    jpeg_create_decompress(&cinfo);
+    jpeg_mem_src(&cinfo, data, static_cast<unsigned long>(size));
+    // The header alone: libjpeg makes no buffer for the pixels until jpeg_start_decompress.
+    jpeg_read_header(&cinfo, TRUE);
+    *width = static_cast<int>(std::min<JDIMENSION>(cinfo.image_width, 0x7FFFFFFF));
+    *height = static_cast<int>(std::min<JDIMENSION>(cinfo.image_height, 0x7FFFFFFF));
+    jpeg_destroy_decompress(&cinfo);
+    return true;
+}
 
 Picture DecodeJpeg(const std::uint8_t* data, std::size_t size) {
     jpeg_decompress_struct cinfo;

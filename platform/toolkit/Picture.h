@@ -70,3 +70,6 @@ Picture DecodeBmp(const std::uint8_t* data, std::size_t size);
 // Decodes a baseline or progressive JPEG held in memory. Throws GameError with libjpeg's
 // message when the data is not a JPEG it can decode.
 Picture DecodeJpeg(const std::uint8_t* data, std::size_t size);
+// The size a JPEG's frame header gives, read without decoding any pixel; false when libjpeg
+// cannot read the header.
+bool ReadJpegSize(const std::uint8_t* data, std::size_t size, int* width, int* height);
