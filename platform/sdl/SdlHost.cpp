@@ -91,6 +91,12 @@ void SdlHost::WaitAndDispatch(Window& w, const std::function<bool()>& done) {
             case SDL_KEYDOWN:
                 if (!e.key.repeat) w.KeyDown(ToKey(e.key.keysym));
                 break;
+            case SDL_DROPFILE:
+                if (e.drop.file) {
+                    w.FileDropped(e.drop.file);
+                    SDL_free(e.drop.file);
+                }
+                break;
             case SDL_TEXTINPUT:
                 // Letters as the keyboard's layout types them: "Д" is "Д" on a Russian keyboard.
                 w.TextTyped(Utf8ToCp1251(e.text.text));

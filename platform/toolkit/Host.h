@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <vector>
 
 #include "platform/toolkit/Fonts.h"
 #include "platform/toolkit/Picture.h"
@@ -33,4 +34,23 @@ public:
     virtual void PresentChange(const Picture& frame, Rect /*changed*/) { Present(frame); }
     // A free-running counter for reseeding random draws.
     virtual std::uint64_t PerformanceCounter() = 0;
+
+    // The microphone, for a parent's own voice. OpenMicrophone is false where there is none,
+    // or it is refused; a browser may ask the parent only afterwards, and until it is given
+    // nothing is heard (MicrophoneHeard). Recording keeps what is heard from StartRecording
+    // until StopRecording gives it, mono, at `rate` frames a second. A host without one keeps
+    // these as they are.
+    virtual bool OpenMicrophone() { return false; }
+    virtual void CloseMicrophone() {}
+    virtual void StartRecording() {}
+    virtual std::vector<std::int16_t> StopRecording(int& rate) {
+        rate = 0;
+        return {};
+    }
+    // The loudest of the last moments heard, 0 to 1, for a meter.
+    virtual double RecordingLevel() { return 0; }
+    virtual bool MicrophoneHeard() { return false; }
+    // A picture file asked of the parent (a browser's file picker, which offers the camera
+    // too); it arrives later as a file dropped on the window. False where there is no picker.
+    virtual bool PickPicture() { return false; }
 };

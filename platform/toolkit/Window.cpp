@@ -148,6 +148,10 @@ void Window::PointerCancel(int x, int y) {
         Dispatch([&] { c->OnMouseUp(x - r.x, y - r.y); });
 }
 
+void Window::FileDropped(const std::string& utf8Path) {
+    if (!closed_ && !modal_ && OnFileDropped) Dispatch([&] { OnFileDropped(utf8Path); });
+}
+
 void Window::SaveRequested() {
     if (!closed_ && OnSaveRequest) Dispatch(OnSaveRequest);
 }

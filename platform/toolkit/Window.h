@@ -70,6 +70,9 @@ public:
     // The platform asks the program to quit (window manager close, SIGTERM, SIGINT).
     void QuitRequested(QuitReason reason = QuitReason::Close);
     std::function<void(QuitReason)> OnQuitRequest;  // if unset, the window just closes
+    // A file dropped on the window (or picked in a browser), its path in UTF-8.
+    void FileDropped(const std::string& utf8Path);
+    std::function<void(const std::string&)> OnFileDropped;
     // The program may be stopped without a word, and should keep what it must now (a browser
     // tab hidden, which may never come back), going on as it was if it does.
     void SaveRequested();

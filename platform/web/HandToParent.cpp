@@ -1,10 +1,15 @@
 // In the browser the file is offered as a download, which the browser puts in its downloads.
-// Implements HandToParent.h: HandToParent, DocumentsFolder (unused here).
+// Implements HandToParent.h: HandToParent, UserDirFolder (unused here), PicturesFolder.
 #include "platform/HandToParent.h"
 
 extern "C" void web_download(const char* nameUtf8, const void* bytes, int size);  // WebFiles.js
 
-std::filesystem::path DocumentsFolder(const std::string&, const std::filesystem::path&) { return {}; }
+std::filesystem::path UserDirFolder(const std::string&, const std::string&, const std::filesystem::path&,
+                                    const std::string&) {
+    return {};
+}
+
+std::filesystem::path PicturesFolder() { return {}; }
 
 std::string HandToParent(const std::string& fileName, std::string_view bytes, const std::filesystem::path&) {
     web_download(fileName.c_str(), bytes.data(), static_cast<int>(bytes.size()));

@@ -5,11 +5,13 @@
 // - a file renamed into place in the progress folder (the last step of a save) is written
 //   through to the browser's storage, and the rename fails, so the save does, when the
 //   storage refuses it;
+// - a file removed from the progress folder leaves the storage too, and one renamed leaves
+//   it under its old name, or it would come back when the page is opened again;
 // - fsync asks nothing of the storage. Emscripten's own would copy the whole folder to
 //   IndexedDB in several asynchronous steps, which a page being closed never finishes, and
 //   the save would be lost. The write after the rename is one IndexedDB transaction, which
 //   keeps the old content or the new, so the temporary file need never be stored.
-// Implements the C library's fopen, open, rename and fsync as the browser needs them (with WebFiles.js).
+// Implements the C library's fopen, open, rename, remove and fsync as the browser needs them (with WebFiles.js).
 #include <errno.h>
 #include <fcntl.h>
 #include <stdarg.h>
@@ -20,11 +22,13 @@ extern "C" {
 FILE* __real_fopen(const char* path, const char* mode);
 int __real_open(const char* path, int flags, ...);
 int __real_rename(const char* from, const char* to);
+int __real_remove(const char* path);
 
 // WebFiles.js: both sleep (ASYNCIFY) until the browser answers. Each returns 0 or an errno
-// value; a path the site does not have is no error for web_fetch_content.
+// value; a path the site does not have is no error for web_fetch_content. web_persist stores
+// `path` (if not null) and forgets `from` (if not null), together.
 int web_fetch_content(const char* path);
-int web_persist(const char* path);
+int web_persist(const char* path, const char* from);
 
 FILE* __wrap_fopen(const char* path, const char* mode) {
     if (path && mode && mode[0] == 'r') web_fetch_content(path);
@@ -50,11 +54,18 @@ int __wrap_fsync(int fd) {
 
 int __wrap_rename(const char* from, const char* to) {
     if (__real_rename(from, to) != 0) return -1;
-    const int err = to ? web_persist(to) : 0;
+    const int err = to ? web_persist(to, from) : 0;
     if (err != 0) {
         errno = err;
         return -1;
     }
+    return 0;
+}
+
+// A file the storage keeps no longer: it is gone here already, whatever the storage says.
+int __wrap_remove(const char* path) {
+    if (__real_remove(path) != 0) return -1;
+    if (path) web_persist(nullptr, path);
     return 0;
 }
 }

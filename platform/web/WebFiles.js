@@ -92,9 +92,20 @@ mergeInto(LibraryManager.library, {
       try { localStorage.removeItem(WebFiles.journalKey + path); } catch (e) {}
     },
 
-    // Writes the file at `path` to IndexedDB in one transaction, asked for at once so that a
-    // page being closed still gets it on its way; calls back with 0 or an errno value.
-    store: function(path, done) {
+    // The folders between the storage's root and `path`, outermost first. Reading the storage
+    // back makes a file only inside its folder, so a folder is stored with each file in it.
+    foldersOf: function(path) {
+      var folders = [];
+      var root = WebFiles.storageRoot;
+      for (var dir = PATH.dirname(path); dir.indexOf(root + '/') === 0; dir = PATH.dirname(dir)) folders.unshift(dir);
+      return folders;
+    },
+
+    // Writes the file at `path` to IndexedDB, with its folders, in one transaction asked for
+    // at once, so that a page being closed still gets it on its way; `gone` (a file renamed
+    // to `path`, or one removed when `path` is null) leaves the storage in the same
+    // transaction. Calls back with 0 or an errno value.
+    store: function(path, done, gone) {
       var db = WebFiles.db;
       // Without the turn another tab plays and writes (see WebTurn.js).
       if (!db || (typeof WebTurn !== 'undefined' && !WebTurn.held)) {
@@ -105,7 +116,8 @@ mergeInto(LibraryManager.library, {
       var answer = function(err) {
         if (answered) return;
         answered = true;
-        if (!err) WebFiles.unjournal(path);
+        if (!err && path) WebFiles.unjournal(path);
+        if (!err && gone) WebFiles.unjournal(gone);
         done(err);
       };
       try {
@@ -117,14 +129,22 @@ mergeInto(LibraryManager.library, {
           if (e && e.preventDefault) e.preventDefault();
           answer(name === 'QuotaExceededError' ? {{{ cDefine('ENOSPC') }}} : {{{ cDefine('EIO') }}});
         };
-        IDBFS.loadLocalEntry(path, function(err, entry) {
-          if (err) {
-            tx.abort();
-            return;
-          }
-          WebFiles.journal(path, entry['contents']);
-          IDBFS.storeRemoteEntry(store, path, entry, function() {});
-        });
+        if (gone) IDBFS.removeRemoteEntry(store, gone, function() {});
+        if (path) {
+          IDBFS.loadLocalEntry(path, function(err, entry) {
+            if (err) {
+              tx.abort();
+              return;
+            }
+            WebFiles.journal(path, entry['contents']);
+            WebFiles.foldersOf(path).forEach(function(dir) {
+              IDBFS.loadLocalEntry(dir, function(e, folder) {
+                if (!e) IDBFS.storeRemoteEntry(store, dir, folder, function() {});
+              });
+            });
+            IDBFS.storeRemoteEntry(store, path, entry, function() {});
+          });
+        }
         if (tx.commit) tx.commit();
       } catch (e) {
         answer({{{ cDefine('EIO') }}});
@@ -149,6 +169,7 @@ mergeInto(LibraryManager.library, {
           var text = atob(localStorage.getItem(key));
           var bytes = new Uint8Array(text.length);
           for (var i = 0; i < text.length; ++i) bytes[i] = text.charCodeAt(i);
+          FS.mkdirTree(PATH.dirname(path));
           FS.writeFile(path, bytes);
           WebFiles.store(path, function() {});
         } catch (e) {
@@ -226,15 +247,20 @@ mergeInto(LibraryManager.library, {
     setTimeout(function() { URL.revokeObjectURL(a.href); a.remove(); }, 1000);
   },
 
-  web_persist__deps: ['$WebFiles', '$IDBFS'],
-  web_persist: function(pathPtr) {
+  // A file renamed into place (`from` may be null), or removed (`path` null, `from` the file).
+  web_persist__deps: ['$WebFiles', '$IDBFS', '$PATH'],
+  web_persist: function(pathPtr, fromPtr) {
     return Asyncify.handleSleep(function(wakeUp) {
-      var path = UTF8ToString(pathPtr);
-      if (path.indexOf(WebFiles.storageRoot + '/') !== 0) {
+      var inStorage = function(ptr) {
+        var p = ptr ? UTF8ToString(ptr) : null;
+        return p && p.indexOf(WebFiles.storageRoot + '/') === 0 ? PATH.normalize(p) : null;
+      };
+      var path = inStorage(pathPtr), from = inStorage(fromPtr);
+      if (!path && !from) {
         wakeUp(0);
         return;
       }
-      WebFiles.store(path, wakeUp);
+      WebFiles.store(path, wakeUp, from);
     });
   },
 

@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -28,6 +30,8 @@ void web_announce(const char* utf8);  // what the open message box says; "" when
 // WebFiles.js.
 int web_storage_kept();
 void web_take_turn();  // sleeps (ASYNCIFY) while another tab has the game
+void web_pick_picture();
+char* web_dropped_path();  // malloc'd
 }
 
 namespace {
@@ -35,7 +39,8 @@ namespace {
 // kMoveReleased: a move with the mouse's left button found up while a press was held.
 // kSave: the page is hidden, and may never be shown again. kCancel: the browser took a press.
 enum EventType {
-    kDown = 1, kMove = 2, kUp = 3, kKey = 4, kQuit = 5, kResize = 6, kText = 7, kMoveReleased = 8, kSave = 9, kCancel = 10
+    kDown = 1, kMove = 2, kUp = 3, kKey = 4, kQuit = 5, kResize = 6, kText = 7, kMoveReleased = 8, kSave = 9, kCancel = 10,
+    kFile = 11  // a picture picked or dropped on the page
 };
 
 Key ToKey(int code) {
@@ -96,6 +101,11 @@ void WebHost::WaitAndDispatch(Window& w, const std::function<bool()>& done) {
             // With a reason: another tab takes the game over, and nobody is here to answer a box.
             case kQuit: w.QuitRequested(e[1] ? QuitReason::Signal : QuitReason::Close); break;
             case kSave: w.SaveRequested(); break;
+            case kFile: {
+                const std::unique_ptr<char, decltype(&std::free)> path(web_dropped_path(), &std::free);
+                if (path) w.FileDropped(path.get());
+                break;
+            }
             case kCancel: Pointer(w, PointerAction::Cancel, e[1], e[2]); break;
             case kResize: ScreenLost(w); break;
             default: break;
@@ -142,6 +152,11 @@ void WebHost::SetTimer(bool running, int intervalMs) {
         s_->ticks.Start(emscripten_get_now(), intervalMs);
     else
         s_->ticks.Stop();
+}
+
+bool WebHost::PickPicture() {
+    web_pick_picture();
+    return true;
 }
 
 bool WebHost::StorageKept() { return web_storage_kept() != 0; }

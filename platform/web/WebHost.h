@@ -15,6 +15,7 @@ public:
     ~WebHost() override;
 
     void SetTimer(bool running, int intervalMs) override;
+    bool PickPicture() override;
     std::uint64_t PerformanceCounter() override;
 
     // Whether the browser keeps the site's progress: false when its storage is refused (a

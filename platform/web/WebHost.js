@@ -16,6 +16,18 @@ mergeInto(LibraryManager.library, {
     wokeAt: 0,
     wokeByFrame: false,
 
+    dropped: '',      // the picture file last picked or dropped, in the program's file system
+    // A file from the page, put where the program can read it, and told as dropped.
+    takeFile: function(file) {
+      file.arrayBuffer().then(function(buffer) {
+        var path = '/tmp/picked-' + Date.now() + (/\.[A-Za-z0-9]{1,5}$/.exec(file.name) || [''])[0];
+        FS.mkdirTree('/tmp');
+        FS.writeFile(path, new Uint8Array(buffer));
+        WebPage.dropped = path;
+        WebPage.push([11, 0, 0]);
+      });
+    },
+
     push: function(event) {
       WebPage.queue.push(event);
       WebPage.resume();
@@ -109,6 +121,12 @@ mergeInto(LibraryManager.library, {
         WebPage.pointer = null;
         var p = WebPage.position(e);
         WebPage.push([10, p[0], p[1]]);
+      });
+      // A picture dragged from another program onto the page, as on the desktop.
+      c.addEventListener('dragover', function(e) { e.preventDefault(); });
+      c.addEventListener('drop', function(e) {
+        e.preventDefault();
+        if (e.dataTransfer && e.dataTransfer.files && e.dataTransfer.files[0]) WebPage.takeFile(e.dataTransfer.files[0]);
       });
       // A long press would open the browser's menu over the board.
       c.addEventListener('contextmenu', function(e) { e.preventDefault(); });
@@ -209,6 +227,22 @@ mergeInto(LibraryManager.library, {
     var scale = Math.min(c.width / layoutWidth, c.height / layoutHeight);
     return scale / (window.devicePixelRatio || 1);
   },
+
+  // A picture asked of the parent: the browser's picker, which on a tablet offers the camera
+  // and the gallery too. Asked from the game's handling of a tap, so within the tap's leave.
+  web_pick_picture__deps: ['$WebPage'],
+  web_pick_picture: function() {
+    var input = document.createElement('input');
+    input.type = 'file';
+    input.accept = 'image/*';
+    input.addEventListener('change', function() {
+      if (input.files && input.files[0]) WebPage.takeFile(input.files[0]);
+    });
+    input.click();
+  },
+
+  web_dropped_path__deps: ['$WebPage'],
+  web_dropped_path: function() { return stringToNewUTF8(WebPage.dropped || ''); },
 
   web_set_title: function(text) {
     document.title = UTF8ToString(text);
