@@ -109,10 +109,12 @@ int ChooseWord(Board& board, const WordList& words, int level) {
 }
 
 void SetupPuzzle(Board& board, const WordList& words, int level, const std::function<std::uint32_t()>& clock,
-                 int boardWidth) {
+                 int boardWidth, int preferred) {
     board.InputEnabled = true;
     board.Rng.seed = clock();
-    const std::string& entry = words.entries[ChooseWord(board, words, level)];
+    const EntryRange range = RangeOfLevel(level);
+    const bool take = preferred >= range.first && preferred <= range.last && Playable(words.entries[preferred]);
+    const std::string& entry = words.entries[take ? preferred : ChooseWord(board, words, level)];
     board.CurrentWord = entry.substr(0, kMaxWordLength);
     const int n = static_cast<int>(board.CurrentWord.size());
     board.LetterCount = n;

@@ -34,8 +34,9 @@ int ChooseWord(Board& board, const WordList& words, int level);
 // Draws a word for the level and builds its shuffled tiles and its cells, the row centred on
 // a board `boardWidth` wide. `clock` reseeds the draws (it is read twice, as the rules read
 // it). Throws GameError when the level's lines hold no word. Its pictures are the painter's.
+// A `preferred` entry of the level that holds a word is taken instead of a drawn one.
 void SetupPuzzle(Board& board, const WordList& words, int level, const std::function<std::uint32_t()>& clock,
-                 int boardWidth);
+                 int boardWidth, int preferred = 0);
 // Leaves no tiles (LetterCount 0, no dragged tile) and empties the movement queue, so no
 // glide carries over to the next puzzle.
 void ReleasePuzzle(Board& board);

@@ -35,7 +35,8 @@ TFWords::TFWords(Host& host, ContentLocation content)
       content_(std::move(content)),
       corner(ParentsCorner::Context{window_, content_, children, [this] { return Now(); },
                                     [this] { return static_cast<std::uint32_t>(window_.GetHost().PerformanceCounter()); },
-                                    [this] { LayOutChildren(); }}) {
+                                    [this] { LayOutChildren(); }, Words, [this](int line) { WordsChanged(line); },
+                                    LongestPlayableWord()}) {
     window_.Dispatch([this] { BuildControls(); });
     window_.Dispatch([this] { FormCreate(); });
 }
@@ -127,12 +128,13 @@ void TFWords::BuildControls() {
     imgMainW.SetPainter([this] { painter.PaintBoard(board, imgMainW.PainterSurface(), CoverImage.get()); });
     window_.OnTimer = [this] { tmr1Timer(); };
     // The one place the timer is decided: after every event and tick it runs exactly while
-    // tiles glide or the corner's gate is held, so an idle game is never woken.
+    // tiles glide, the corner's gate is held or a parent records, so an idle game is never woken.
     window_.AfterEvent = [this] { window_.SetTimer(board.Queue.running || corner.NeedsTicks(), kTimerInterval); };
     window_.OnQuitRequest = [this](QuitReason reason) { FormQuitRequest(reason); };
     window_.OnKeyDown = [this](Key k) { FormKeyDown(k); };
     window_.OnSaveRequest = [this] { FormSaveRequest(); };
     window_.OnTextTyped = [this](const std::string& text) { corner.TextTyped(text); };
+    window_.OnFileDropped = [this](const std::string& path) { corner.FileDropped(path); };
 
     // Only the choice screen shows at first; the rest are decoded when they first show.
     img_control_forward.SetPictureSource(CarriedLater("img_control_forward.jpg"));
@@ -160,10 +162,25 @@ void TFWords::FormCreate() {
     RedrawBoard();
 }
 
+void TFWords::WordsChanged(int addedLine) {
+    Words = LoadWordList(content_.WordList());
+    if (addedLine != 0) newWords_.push_back(addedLine);
+}
+
 void TFWords::SetupPuzzleWithPictures() {
+    // A word a parent has just added is the next of its level: the child meets it soon, not
+    // one draw in thirty. The draw behind the choice screen, before a level is chosen, is
+    // never seen and leaves it waiting.
+    int preferred = 0;
+    const EntryRange range = RangeOfLevel(session.Level);
+    for (auto it = newWords_.begin(); it != newWords_.end() && preferred == 0 && session.Level != 0; ++it)
+        if (*it >= range.first && *it <= range.last) {
+            preferred = *it;
+            newWords_.erase(it);
+        }
     SetupPuzzle(board, Words, session.Level,
                 [this] { return static_cast<std::uint32_t>(window_.GetHost().PerformanceCounter()); },
-                imgMainW.Bounds().w);
+                imgMainW.Bounds().w, preferred);
     try {
         painter.Load(board, content_);
     } catch (...) {

@@ -153,6 +153,7 @@ void ParentsCorner::AddControls() {
         };
         w.Add(b);
     }
+    imgCorner.OnMouseMove = [this](int x, int y) { CornerMoved(x, y); };
     w.Add(imgCorner);
     const Font buttons{"Tahoma", 22, false};
     const std::pair<Button*, const char*> captions[] = {
@@ -163,6 +164,16 @@ void ParentsCorner::AddControls() {
         b->SetCaption(Cp(caption));
         b->SetFont(buttons);
         w.Add(*b);
+    }
+    btnCornerWords.SetCaption(Cp("Слова семьи"));
+    btnCornerWords.SetFont(buttons);
+    w.Add(btnCornerWords);
+    btnCornerWords.OnClick = [this] { ShowWords(); };
+    for (std::size_t i = 0; i < btnWord.size(); ++i) {
+        btnWord[i] = std::make_unique<Button>("btnWord" + std::to_string(i + 1),
+                                              Rect{24 + static_cast<int>(i) * 222, 630, 210, 52});
+        btnWord[i]->SetFont(buttons);
+        w.Add(*btnWord[i]);
     }
     btnCornerExport.OnClick = [this] { ExportRecord(); };
     btnCornerAdd.OnClick = [this] { StartName(false); };
@@ -176,15 +187,20 @@ void ParentsCorner::AddControls() {
 }
 
 void ParentsCorner::Show(Mode mode) {
+    if (recording_ && mode != Mode::Voice) CancelRecording();
     mode_ = mode;
     holding_ = false;
     const bool gate = mode == Mode::Gate, figures = mode == Mode::Figures, name = mode == Mode::Name;
     imgGateShade.SetVisible(gate);
     imgGate.SetVisible(gate);
     for (auto& b : btnGate) b->SetVisible(gate);
-    imgCorner.SetVisible(figures || name);
-    for (Button* b : {&btnCornerExport, &btnCornerAdd, &btnCornerRename, &btnCornerRemove, &btnCornerBack})
+    const bool words = mode == Mode::Words || mode == Mode::WordText || mode == Mode::Picture || mode == Mode::Replace ||
+                       mode == Mode::Voice || mode == Mode::VoiceLetters;
+    imgCorner.SetVisible(figures || name || words);
+    for (Button* b : {&btnCornerExport, &btnCornerAdd, &btnCornerRename, &btnCornerRemove, &btnCornerWords, &btnCornerBack})
         b->SetVisible(figures);
+    for (auto& b : btnWord) b->SetVisible(false);  // each word screen shows its own (SetButtons)
+    if (words) imgCorner.PaintLater();
     for (Button* b : {&btnNameErase, &btnNameDone, &btnNameCancel}) b->SetVisible(name);
     if (figures) {
         btnCornerAdd.SetEnabled(!c_.children.Full());
@@ -222,6 +238,10 @@ void ParentsCorner::OpenGate() {
 void ParentsCorner::CloseGate() { Show(Mode::Closed); }
 
 void ParentsCorner::Tick() {
+    if (recording_) {
+        RecordingTick();
+        return;
+    }
     if (!holding_ || ++heldTicks_ < kHoldTicks) return;
     ShowFigures(0);
 }
@@ -245,6 +265,10 @@ void ParentsCorner::Close() { Show(Mode::Closed); }
 
 void ParentsCorner::CornerPressed(int x, int y) {
     pressedAt_ = -1;
+    if (mode_ != Mode::Figures && mode_ != Mode::Name) {
+        WordsPressed(x, y);
+        return;
+    }
     if (mode_ == Mode::Figures) {
         for (int i = 0; i < static_cast<int>(c_.children.children.size()); ++i)
             if (TabArea(i).Contains(x, y)) pressedAt_ = i;
@@ -257,6 +281,10 @@ void ParentsCorner::CornerPressed(int x, int y) {
 }
 
 void ParentsCorner::CornerReleased(int x, int y) {
+    if (mode_ != Mode::Figures && mode_ != Mode::Name) {
+        WordsReleased(x, y);
+        return;
+    }
     const int pressed = pressedAt_;
     pressedAt_ = -1;
     if (pressed < 0) return;
@@ -292,7 +320,23 @@ bool ParentsCorner::KeyDown(Key key) {
         Close();
         return true;
     }
-    if (mode_ != Mode::Name) return false;
+    if (mode_ == Mode::WordText) {
+        if (key == Key::Backspace && !word_.empty()) word_.pop_back();
+        if (key == Key::Enter) WordTextDone();
+        if (key == Key::Escape) ShowWords();
+        wordCheck_ = CheckFamilyWord(word_, c_.longestWord, c_.words);
+        imgCorner.PaintLater();
+        return true;
+    }
+    if (mode_ != Mode::Name) {
+        // Escape steps back: from a word's screens to the family's words, from there to the figures.
+        if (mode_ == Mode::Closed || key != Key::Escape) return false;
+        if (mode_ == Mode::Words)
+            ShowFigures(selected_);
+        else
+            ShowWords();
+        return true;
+    }
     if (key == Key::Backspace && !name_.empty()) name_.pop_back();
     if (key == Key::Enter) FinishName();
     if (key == Key::Escape) ShowFigures(selected_);
@@ -301,6 +345,18 @@ bool ParentsCorner::KeyDown(Key key) {
 }
 
 bool ParentsCorner::TextTyped(const std::string& cp1251) {
+    if (mode_ == Mode::WordText) {
+        // A word is written in capitals: small letters typed count as theirs.
+        for (const char ch : cp1251) {
+            auto u = static_cast<unsigned char>(ch);
+            if (u >= 0xE0) u = static_cast<unsigned char>(u - 0x20);
+            if (u == 0xB8) u = 0xA8;
+            if (LetterNumber(u) != 0 && word_.size() < kMaxLetters) word_ += static_cast<char>(u);
+        }
+        wordCheck_ = CheckFamilyWord(word_, c_.longestWord, c_.words);
+        imgCorner.PaintLater();
+        return true;
+    }
     if (mode_ != Mode::Name) return false;
     for (const char ch : cp1251) {
         const auto u = static_cast<unsigned char>(ch);
@@ -434,8 +490,10 @@ void ParentsCorner::PaintCorner() {
     Text(p, Cp("Уголок для взрослых"), 30, true, clWhite, 24, 8);
     if (mode_ == Mode::Name)
         PaintName(p);
-    else
+    else if (mode_ == Mode::Figures)
         PaintFigures(p);
+    else
+        PaintWords(p);
 }
 
 void ParentsCorner::PaintFigures(Picture& p) {

@@ -1,7 +1,9 @@
 // The parents' corner: reached from the choice screen's gear past a gate a young child cannot
 // pass (hold, for three seconds, the number written in words), it shows each child's figures
-// from the learning record, and lets a parent add, rename and remove children and export a
-// child's record. Its controls lie above the game's; the window holds them all.
+// from the learning record, and lets a parent add, rename and remove children, export a
+// child's record, add the family's own words with their pictures, and record their own voice
+// for a word or a letter (CornerWords.cpp). Its controls lie above the game's; the window holds
+// them all.
 #pragma once
 #include <array>
 #include <cstdint>
@@ -14,8 +16,10 @@
 
 #include "game/Children.h"
 #include "game/ContentLocation.h"
+#include "game/FamilyWords.h"
 #include "game/LearningFigures.h"
 #include "platform/toolkit/Controls.h"
+#include "platform/toolkit/ImageImport.h"
 #include "platform/toolkit/Window.h"
 
 class ParentsCorner {
@@ -27,6 +31,9 @@ public:
         std::function<std::time_t()> now;
         std::function<std::uint32_t()> random;
         std::function<void()> childrenChanged;  // the choice screen lays out the children again
+        WordList& words;                        // the list the game plays
+        std::function<void(int)> wordsChanged;  // the list read again; a line added (or 0) is played soon
+        int longestWord;                        // what the board holds
     };
     explicit ParentsCorner(Context context);
 
@@ -36,13 +43,16 @@ public:
     // The gear, from the choice screen: asks the gate's question.
     void OpenGate();
     bool GateOpen() const { return mode_ == Mode::Gate; }
-    bool Open() const { return mode_ == Mode::Figures || mode_ == Mode::Name; }
-    // The gate's hold counts the window's ticks while a number is held.
-    bool NeedsTicks() const { return holding_; }
+    bool Open() const { return mode_ != Mode::Closed && mode_ != Mode::Gate; }
+    // The gate's hold, and a recording's meter and its three seconds, count the window's ticks.
+    bool NeedsTicks() const { return holding_ || recording_; }
     void Tick();
     // Keys and typing while the corner is open; false when they are not the corner's.
     bool KeyDown(Key key);
     bool TextTyped(const std::string& cp1251);
+    // A picture file dropped on the window (or picked in a browser), while a word's picture
+    // is being chosen.
+    void FileDropped(const std::string& utf8Path);
 
     // The gate's question: the number asked for, and the four shown (one of them it).
     int GateAnswer() const { return answer_; }
@@ -50,6 +60,14 @@ public:
     int SelectedChild() const { return selected_; }
     const ChildFigures& Figures() const { return figures_; }
     const std::string& NameTyped() const { return name_; }
+    const FamilyWords& Family() const { return family_; }
+    // What the word screens show now, for tests: the word typed and its check, the picture
+    // chosen and its crop, the bundled word picked to give way.
+    const std::string& WordTyped() const { return word_; }
+    const std::string& WordCheck() const { return wordCheck_; }
+    const Picture& PictureChosen() const { return chosen_; }
+    SquareCrop Crop() const { return crop_; }
+    int LineChosen() const { return line_; }
 
     // Controls, in creation order.
     PictureControl imgGear{"imgGear", {1304, 636, 52, 52}};
@@ -65,15 +83,21 @@ public:
     Button btnNameErase{"btnNameErase", {334, 620, 200, 52}};
     Button btnNameDone{"btnNameDone", {584, 620, 200, 52}};
     Button btnNameCancel{"btnNameCancel", {834, 620, 200, 52}};
+    Button btnCornerWords{"btnCornerWords", {988, 630, 160, 52}};
+    // The word screens' buttons, whose captions and deeds change with the screen.
+    std::array<std::unique_ptr<Button>, 6> btnWord;
 
     // Where things lie in the corner's picture, for the pointer and for tests.
     static Rect TabArea(int child);
     static Rect KeyArea(int key);  // 0..32 the letters А..Я (Ё seventh), 33 a space
     static Rect PortraitArea(int portrait);  // 1..kPortraits
     static Rect BarArea(int day, bool minutes);  // the column of a day's bar in its chart
+    static Rect CardArea(int card);              // a family word's, or a bundled word's to replace
+    static Rect CropArea();                      // where the picture being cropped is shown
+    static Rect ThumbnailArea(int picture);      // a picture of the parent's Pictures folder
 
 private:
-    enum class Mode { Closed, Gate, Figures, Name };
+    enum class Mode { Closed, Gate, Figures, Name, Words, WordText, Picture, Replace, Voice, VoiceLetters };
 
     void CloseGate();
     void ShowFigures(int child);
@@ -84,7 +108,34 @@ private:
     void RemoveChild();
     void Show(Mode mode);
     void CornerPressed(int x, int y);
+    void CornerMoved(int x, int y);
     void CornerReleased(int x, int y);
+
+    // The word screens (CornerWords.cpp).
+    void ShowWords();
+    void StartWord();
+    void WordTextDone();
+    void ShowPicture();
+    void PictureDone();
+    void ShowReplace();
+    void SaveWord();
+    void RemoveWord();
+    void StartVoice(int letter, const std::string& word);
+    void Record();
+    void StopRecording();
+    void CancelRecording();  // the screen left while recording: nothing is kept
+    void RecordingTick();
+    void SaveVoice();
+    void RestoreVoice();
+    void SetButtons(std::initializer_list<std::pair<const char*, std::function<void()>>> buttons);
+    void WordsPressed(int x, int y);
+    void WordsReleased(int x, int y);
+    void PaintWords(Picture& p);
+    std::filesystem::path UserRoot() const;
+    std::filesystem::path VoiceFile() const;
+    std::vector<int> ReplaceableLines() const;
+    std::vector<std::filesystem::path> PictureFiles() const;
+    const Picture& Thumbnail(const std::filesystem::path& file, int size);
 
     void PaintGear(Picture& p) const;
     void PaintGate();
@@ -112,6 +163,24 @@ private:
     int pressedAt_ = -1;  // the key or portrait the pointer went down on, as KeyArea numbers them
     std::map<std::pair<int, int>, Picture> tiles_;
     std::map<std::pair<int, int>, Picture> portraits_;
+
+    FamilyWords family_;
+    int selectedWord_ = -1;       // a family word, in the list
+    std::string word_;            // the word being added, or whose picture or voice is being made
+    std::string wordCheck_;       // what is wrong with it, or at which level it plays
+    bool newWord_ = false;        // adding, not changing the picture of one there
+    Picture chosen_;              // the parent's picture, upright
+    SquareCrop crop_;
+    bool dragging_ = false;       // the crop, by the pointer
+    int dragDx_ = 0, dragDy_ = 0;
+    int line_ = 0;                // the bundled word's line the new word takes
+    int voiceLetter_ = 0;         // the letter a voice is made for; 0 for a word
+    std::string voiceWord_;       // or the word
+    bool recording_ = false;
+    int recordTicks_ = 0;
+    std::string voiceWav_;        // the processed take, not saved yet
+    std::string voiceNote_;       // what the voice screen says now
+    std::map<std::string, Picture> thumbnails_;
 };
 
 // The number in Russian words, 1 to 99: "семьдесят три".

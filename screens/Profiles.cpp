@@ -1,8 +1,10 @@
 // Choosing a profile and a level, and the progress file that keeps each child's score.
+#include <algorithm>
 #include <string>
 
 #include "assets/Assets.h"
 #include "game/ProgressFile.h"
+#include "game/Puzzle.h"
 #include "platform/toolkit/Errors.h"
 #include "platform/Files.h"
 #include "platform/toolkit/Text1251.h"
@@ -90,6 +92,16 @@ void TFWords::Record(RecordEvent::Kind kind, int letter, int cell) {
 void TFWords::ChooseLevel(int level) {
     session.Level = level;
     corner.imgGear.Hide();
+    // The word behind the choice screen gives way to one the parents' corner has just added
+    // to this level: the child meets it first.
+    const EntryRange range = RangeOfLevel(level);
+    if (std::any_of(newWords_.begin(), newWords_.end(), [&](int line) { return line >= range.first && line <= range.last; })) {
+        SettleBoard();
+        ReleasePuzzle(board);
+        painter.Release();
+        SetupPuzzleWithPictures();
+        RedrawBoard();
+    }
     Record(RecordEvent::Kind::Start);
     if (!board.CurrentWord.empty()) Record(RecordEvent::Kind::Word);
     btn_podskazka.Show();

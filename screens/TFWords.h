@@ -127,6 +127,10 @@ private:
     // SetupPuzzle with its pictures: on a missing one the half-built puzzle is dropped and
     // the board painted plain, and the error goes on to be shown.
     void SetupPuzzleWithPictures();
+    // The word list read again after the corner changed it; a line it added is played next
+    // at its level.
+    void WordsChanged(int addedLine);
+    std::vector<int> newWords_;  // lines the corner added, not drawn yet
     // What the board did: a letter picked up is said, a completed word counted.
     void Apply(const BoardOutcome& outcome);
     void ReleaseAll();

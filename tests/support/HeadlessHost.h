@@ -2,6 +2,7 @@
 // pointer events at window coordinates, fire ticks one at a time, script the answers to
 // message boxes, and read what was said, played and composed.
 #pragma once
+#include <cstdint>
 #include <deque>
 #include <filesystem>
 #include <string>
@@ -32,6 +33,15 @@ public:
     void RunModal(Window& window, const std::function<bool()>& done) override;
     void Present(const Picture& frame) override;
     std::uint64_t PerformanceCounter() override { return counter; }
+    // A microphone when `microphone` is set, which "hears" `recorded` at `recordRate`.
+    bool OpenMicrophone() override { return microphone; }
+    std::vector<std::int16_t> StopRecording(int& rate) override {
+        rate = recordRate;
+        return recorded;
+    }
+    double RecordingLevel() override { return recorded.empty() ? 0 : 0.5; }
+    bool MicrophoneHeard() override { return microphone && !recorded.empty(); }
+    bool PickPicture() override { return false; }
 
     // Test controls.
     void Click(Window& w, int x, int y);      // press and release at one point
@@ -51,6 +61,9 @@ public:
     int presents = 0;
     Picture lastFrame;
     std::uint64_t counter = 12345;
+    bool microphone = false;
+    std::vector<std::int16_t> recorded;
+    int recordRate = 44100;
 
 private:
     BoxFontEngine fonts_;

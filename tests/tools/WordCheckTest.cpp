@@ -6,6 +6,7 @@
 
 #include "platform/Files.h"
 #include "platform/toolkit/Text1251.h"
+#include "screens/LayoutRects.h"
 #include "tests/support/Content.h"
 #include "tools/wordcheck/WordCheck.h"
 

@@ -86,11 +86,6 @@ std::string Letter(int n) { return Cp1251ToUtf8(std::string(1, LetterOfNumber(n)
 
 }  // namespace
 
-int LongestPlayableWord() {
-    const std::array<Rect, 2> buttons{kExitButtonArea, kHintButtonArea};
-    return LongestWordClearOf(kBoardArea, buttons, TileSizeT{});
-}
-
 WordCheckReport CheckContent(const std::filesystem::path& folder) {
     return CheckContent(ContentLocation::InFolder(folder));
 }

@@ -17,8 +17,5 @@ struct WordCheckReport {
     bool Clean() const { return problems.empty(); }
 };
 
-// Longest word whose tiles all stay on the board and clear of the window's buttons.
-int LongestPlayableWord();
-
 WordCheckReport CheckContent(const ContentLocation& content);
 WordCheckReport CheckContent(const std::filesystem::path& folder);
