@@ -22,8 +22,9 @@ constexpr TColor kSoft = 0x606060;
 constexpr TColor kFrame = 0x00A0FF;
 constexpr TColor kWarn = 0x0000C0;
 constexpr TColor kPaperDark = 0xD0E4F0;
-constexpr int kCardSize = 110, kCardStep = 130, kCardsPerRow = 10;
-constexpr int kThumbnails = 6;
+// Four rows of twelve: the longest level's words, with room for the buttons below.
+constexpr int kCardSize = 92, kCardStep = 112, kCardsPerRow = 12, kCardRows = 4;
+constexpr int kThumbnails = 6, kThumbnailSize = 110, kThumbnailStep = 130;
 // The recording's three seconds, in the window's 10 ms ticks.
 constexpr int kRecordTicks = static_cast<int>(kMaxVoiceSeconds * 100);
 
@@ -45,13 +46,13 @@ std::string Utf8Of(const std::filesystem::path& p) {
 
 Rect ParentsCorner::CardArea(int card) {
     const int left = (1369 - kCardsPerRow * kCardStep + (kCardStep - kCardSize)) / 2;
-    return Rect{left + (card % kCardsPerRow) * kCardStep, 110 + (card / kCardsPerRow) * (kCardSize + 34), kCardSize, kCardSize};
+    return Rect{left + (card % kCardsPerRow) * kCardStep, 104 + (card / kCardsPerRow) * (kCardSize + 32), kCardSize, kCardSize};
 }
 
 Rect ParentsCorner::CropArea() { return Rect{60, 110, 440, 440}; }
 
 Rect ParentsCorner::ThumbnailArea(int i) {
-    return Rect{800 + (i % 3) * kCardStep, 140 + (i / 3) * (kCardSize + 20), kCardSize, kCardSize};
+    return Rect{800 + (i % 3) * kThumbnailStep, 140 + (i / 3) * (kThumbnailSize + 20), kThumbnailSize, kThumbnailSize};
 }
 
 std::filesystem::path ParentsCorner::UserRoot() const {
@@ -81,10 +82,10 @@ void ParentsCorner::ShowWords() {
                 {"Другая картинка", [this] { word_ = family_.words[static_cast<std::size_t>(selectedWord_)].word;
                                              newWord_ = false;
                                              ShowPicture(); }},
-                {"Записать голос", [this] { StartVoice(0, family_.words[static_cast<std::size_t>(selectedWord_)].word); }},
+                {"Записать голос", [this] { voiceLevel_ = -1;
+                                            StartVoice(0, family_.words[static_cast<std::size_t>(selectedWord_)].word); }},
                 {"Убрать слово", [this] { RemoveWord(); }},
-                {"Голоса букв", [this] { Show(Mode::VoiceLetters);
-                                         SetButtons({{"Назад", [this] { ShowWords(); }}}); }},
+                {"Голоса игры", [this] { ShowVoices(0); }},
                 {"Назад", [this] { ShowFigures(selected_); }}});
     for (std::size_t i = 1; i <= 3; ++i) btnWord[i]->SetEnabled(chosen);
 }
@@ -175,21 +176,23 @@ void ParentsCorner::PictureDone() {
 
 // --- The bundled word it replaces -------------------------------------------------------
 
-std::vector<int> ParentsCorner::ReplaceableLines() const {
-    const int level = LevelForLength(static_cast<int>(word_.size()), c_.longestWord);
+std::vector<int> ParentsCorner::LevelLines(int level, bool withFamily) const {
     std::vector<int> lines;
     if (level == 0) return lines;
     const EntryRange range = RangeOfLevel(level);
-    for (int k = range.first; k <= range.last; ++k) {
+    for (int k = range.first; k <= range.last && static_cast<int>(lines.size()) < kCardRows * kCardsPerRow; ++k) {
         const std::string& entry = c_.words.entries[k];
         bool family = false;
         for (const FamilyWord& w : family_.words) family = family || w.line == k;
         bool twice = false;
         for (int j : lines) twice = twice || c_.words.entries[j] == entry;
-        if (!entry.empty() && !family && !twice && static_cast<int>(lines.size()) < 2 * kCardsPerRow * 2)
-            lines.push_back(k);
+        if (!entry.empty() && (withFamily || !family) && !twice) lines.push_back(k);
     }
     return lines;
+}
+
+std::vector<int> ParentsCorner::ReplaceableLines() const {
+    return LevelLines(LevelForLength(static_cast<int>(word_.size()), c_.longestWord), false);
 }
 
 void ParentsCorner::ShowReplace() {
@@ -223,6 +226,7 @@ void ParentsCorner::SaveWord() {
     c_.window.ShowMessage(Cp("Слово ") + "\xAB" + word_ + "\xBB" + Cp(" добавлено: оно выпадет в ближайшей игре ") +
                           Cp(kOnLevel[level]) + Cp(". Теперь можно записать его голосом."));
     selectedWord_ = static_cast<int>(family_.words.size()) - 1;
+    voiceLevel_ = -1;
     StartVoice(0, word_);
 }
 
@@ -254,6 +258,15 @@ std::filesystem::path ParentsCorner::VoiceFile() const {
                              : sounds / "Words" / PathFromUtf8(Cp1251ToUtf8(voiceWord_) + ".wav");
 }
 
+void ParentsCorner::ShowVoices(int level) {
+    voiceLevel_ = level;
+    Show(level == 0 ? Mode::VoiceLetters : Mode::VoiceWords);
+    SetButtons({{"Буквы", [this] { ShowVoices(0); }}, {"Белый", [this] { ShowVoices(1); }},
+                {"Жёлтый", [this] { ShowVoices(2); }}, {"Фиолетовый", [this] { ShowVoices(3); }},
+                {"Чёрный", [this] { ShowVoices(4); }}, {"Назад", [this] { ShowWords(); }}});
+    btnWord[static_cast<std::size_t>(level)]->SetEnabled(false);  // the one shown
+}
+
 void ParentsCorner::StartVoice(int letter, const std::string& word) {
     voiceLetter_ = letter;
     voiceWord_ = word;
@@ -268,8 +281,7 @@ void ParentsCorner::StartVoice(int letter, const std::string& word) {
     SetButtons({{"Записать", [this] { Record(); }},
                 {"Прослушать", [this] { c_.window.GetHost().PlayVoice(VoiceFile(), false); }},
                 {"Вернуть голос игры", [this] { RestoreVoice(); }},
-                {"Готово", [this] { voiceLetter_ ? (Show(Mode::VoiceLetters), SetButtons({{"Назад", [this] { ShowWords(); }}}))
-                                                 : ShowWords(); }}});
+                {"Готово", [this] { voiceLevel_ >= 0 ? ShowVoices(voiceLevel_) : ShowWords(); }}});
     btnWord[1]->SetEnabled(std::filesystem::exists(VoiceFile(), ec) ||
                            std::filesystem::exists(voiceLetter_ ? c_.content.LetterVoice(voiceLetter_)
                                                                 : c_.content.WordVoice(voiceWord_), ec));
@@ -354,8 +366,10 @@ void ParentsCorner::RestoreVoice() {
 // --- The pointer on the word screens -----------------------------------------------------
 
 void ParentsCorner::WordsPressed(int x, int y) {
-    const int cards = mode_ == Mode::Words ? static_cast<int>(family_.words.size())
-                      : mode_ == Mode::Replace ? static_cast<int>(ReplaceableLines().size()) : 0;
+    const int cards = mode_ == Mode::Words       ? static_cast<int>(family_.words.size())
+                      : mode_ == Mode::Replace    ? static_cast<int>(ReplaceableLines().size())
+                      : mode_ == Mode::VoiceWords ? static_cast<int>(LevelLines(voiceLevel_, true).size())
+                                                  : 0;
     for (int i = 0; i < cards; ++i)
         if (CardArea(i).Contains(x, y)) pressedAt_ = i;
     if (mode_ == Mode::Picture) {
@@ -399,6 +413,8 @@ void ParentsCorner::WordsReleased(int x, int y) {
         imgCorner.PaintLater();
     } else if (mode_ == Mode::Picture && ThumbnailArea(pressed).Contains(x, y)) {
         FileDropped(Utf8Of(PictureFiles()[static_cast<std::size_t>(pressed)]));
+    } else if (mode_ == Mode::VoiceWords && CardArea(pressed).Contains(x, y)) {
+        StartVoice(0, c_.words.entries[LevelLines(voiceLevel_, true)[static_cast<std::size_t>(pressed)]]);
     } else if (mode_ == Mode::VoiceLetters && KeyArea(pressed).Contains(x, y) && pressed < kAlphabetSize) {
         StartVoice(pressed + 1, {});
     } else if (mode_ == Mode::WordText && KeyArea(pressed).Contains(x, y) && pressed < kAlphabetSize) {
@@ -430,7 +446,7 @@ void ParentsCorner::PaintWords(Picture& p) {
             Text(p, Cp("Слова семьи"), 28, true, kInk, 24, 64);
             if (family_.words.empty())
                 Text(p, Cp("Пока нет: «Добавить слово» — имя ребёнка, «МАМА», кличка кошки…"), 24, false, kSoft, 24, 130);
-            for (std::size_t i = 0; i < family_.words.size() && i < 2 * kCardsPerRow; ++i)
+            for (std::size_t i = 0; i < family_.words.size() && i < kCardRows * kCardsPerRow; ++i)
                 card(static_cast<int>(i), subject(family_.words[i].word), family_.words[i].word,
                      static_cast<int>(i) == selectedWord_);
             break;
@@ -499,8 +515,15 @@ void ParentsCorner::PaintWords(Picture& p) {
             }
             break;
         }
+        case Mode::VoiceWords: {
+            Text(p, Cp("Какое слово записать вашим голосом?"), 28, true, kInk, 24, 64);
+            const std::vector<int> lines = LevelLines(voiceLevel_, true);
+            for (std::size_t i = 0; i < lines.size(); ++i)
+                card(static_cast<int>(i), subject(c_.words.entries[lines[i]]), c_.words.entries[lines[i]], false);
+            break;
+        }
         case Mode::VoiceLetters:
-            Text(p, Cp("Чью букву записать вашим голосом?"), 28, true, kInk, 24, 64);
+            Text(p, Cp("Какую букву записать вашим голосом? Слова — по уровням, внизу."), 28, true, kInk, 24, 64);
             for (int k = 0; k < kAlphabetSize; ++k) {
                 const Rect key = KeyArea(k);
                 if (const Picture* tile = Tile(k + 1, key.w)) paint::Blit(p, key.x, key.y, *tile, b, false);

@@ -195,7 +195,7 @@ void ParentsCorner::Show(Mode mode) {
     imgGate.SetVisible(gate);
     for (auto& b : btnGate) b->SetVisible(gate);
     const bool words = mode == Mode::Words || mode == Mode::WordText || mode == Mode::Picture || mode == Mode::Replace ||
-                       mode == Mode::Voice || mode == Mode::VoiceLetters;
+                       mode == Mode::Voice || mode == Mode::VoiceLetters || mode == Mode::VoiceWords;
     imgCorner.SetVisible(figures || name || words);
     for (Button* b : {&btnCornerExport, &btnCornerAdd, &btnCornerRename, &btnCornerRemove, &btnCornerWords, &btnCornerBack})
         b->SetVisible(figures);

@@ -97,7 +97,7 @@ public:
     static Rect ThumbnailArea(int picture);      // a picture of the parent's Pictures folder
 
 private:
-    enum class Mode { Closed, Gate, Figures, Name, Words, WordText, Picture, Replace, Voice, VoiceLetters };
+    enum class Mode { Closed, Gate, Figures, Name, Words, WordText, Picture, Replace, Voice, VoiceLetters, VoiceWords };
 
     void CloseGate();
     void ShowFigures(int child);
@@ -120,6 +120,8 @@ private:
     void ShowReplace();
     void SaveWord();
     void RemoveWord();
+    // The letters (level 0) or a level's words, to record a parent's voice for.
+    void ShowVoices(int level);
     void StartVoice(int letter, const std::string& word);
     void Record();
     void StopRecording();
@@ -133,6 +135,8 @@ private:
     void PaintWords(Picture& p);
     std::filesystem::path UserRoot() const;
     std::filesystem::path VoiceFile() const;
+    // A level's words, each once, as cards: with the family's, or only the bundled ones.
+    std::vector<int> LevelLines(int level, bool withFamily) const;
     std::vector<int> ReplaceableLines() const;
     std::vector<std::filesystem::path> PictureFiles() const;
     const Picture& Thumbnail(const std::filesystem::path& file, int size);
@@ -174,6 +178,7 @@ private:
     bool dragging_ = false;       // the crop, by the pointer
     int dragDx_ = 0, dragDy_ = 0;
     int line_ = 0;                // the bundled word's line the new word takes
+    int voiceLevel_ = -1;         // the voices' screen the voice was chosen on; -1 a family word's
     int voiceLetter_ = 0;         // the letter a voice is made for; 0 for a word
     std::string voiceWord_;       // or the word
     bool recording_ = false;

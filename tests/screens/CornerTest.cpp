@@ -275,6 +275,19 @@ TEST_F(FamilyWordsCorner, AWordAddedWithItsPhotoAndVoicePlaysNextAndItsRemovalPu
     EXPECT_FALSE(std::filesystem::exists(dir.Path() / "subjects" / PathFromUtf8("ЛИС.bmp")));
     EXPECT_TRUE(C().Family().words.empty());
     EXPECT_EQ(dir.Read("Confif.cnf"), "8");
+
+    // A parent's voice for a bundled word, over the game's, and the game's given back.
+    installed.Write("Sounds/Words/ДОМ.wav", SilentWav(0.5));
+    ClickOn(WordButton(4));  // Голоса игры
+    ClickOn(WordButton(1));  // the white level's words
+    ClickCorner(ParentsCorner::CardArea(1));
+    ClickOn(WordButton(0));
+    host.Ticks(W(), 300);
+    const std::filesystem::path dom = dir.Path() / "Sounds" / "Words" / PathFromUtf8("ДОМ.wav");
+    EXPECT_EQ(location.WordVoice(Cp("ДОМ")), dom);
+    ClickOn(WordButton(2));  // Вернуть голос игры
+    EXPECT_FALSE(std::filesystem::exists(dom));
+    EXPECT_EQ(location.WordVoice(Cp("ДОМ")), installed.Path() / "Sounds" / "Words" / PathFromUtf8("ДОМ.wav"));
 }
 
 TEST_F(FamilyWordsCorner, WhatCannotBeDoneIsSaidOnceAndChangesNothing) {

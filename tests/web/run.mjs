@@ -258,24 +258,45 @@ async function firstTap(page, pointer) {
 }
 
 // The progress file as the browser's storage holds it (IndexedDB, read directly).
-async function storedProgress(page, name) {
-  return page.evaluate(async (dir, file) => new Promise((resolve) => {
+async function storedProgress(page, name, encoding = 'utf-8') {
+  return page.evaluate(async (dir, file, encoding) => new Promise((resolve) => {
     const request = indexedDB.open(dir);
     request.onerror = () => resolve('(no storage)');
     request.onsuccess = () => {
       const db = request.result;
       if (!db.objectStoreNames.contains('FILE_DATA')) { resolve('(empty storage)'); return; }
       const get = db.transaction('FILE_DATA').objectStore('FILE_DATA').get(dir + '/' + file);
-      get.onsuccess = () => resolve(get.result ? new TextDecoder().decode(get.result.contents) : '(no file)');
+      get.onsuccess = () => resolve(get.result ? new TextDecoder(encoding).decode(get.result.contents) : '(no file)');
       get.onerror = () => resolve('(unreadable)');
     };
-  }), PROGRESS, name);
+  }), PROGRESS, name, encoding);
 }
 
 async function gameFile(page, file) {
   return page.evaluate((f) => {
     try { return new TextDecoder().decode(FS.readFile(f)); } catch (e) { return '(no file)'; }
   }, file);
+}
+
+// The gate's number is written in words, which a test cannot read: it presses a tile and
+// looks. A wrong one closes the gate at once; the right one is held three seconds. The
+// numbers are drawn afresh each time the gate opens.
+const PAPER = [255, 245, 230];
+const sleep = (ms) => new Promise((r) => setTimeout(r, ms));
+async function throughTheGate(page, mouse) {
+  const GEAR = { x: 1304, y: 636, w: 52, h: 52 };
+  const seen = async (point) => (await pixels(page, await fitOf(page), [point]))[0];
+  for (let attempt = 0; attempt < 40; ++attempt) {
+    await mouse.click(centre(GEAR));
+    await waitFor(page, 'the gate', [filled("the gate's panel", { x: 300, y: 350, w: 20, h: 20 }, PAPER)]);
+    await mouse.press(centre({ x: 344 + (attempt % 4) * 190, y: 380, w: 150, h: 110 }));
+    await sleep(500);
+    if (near(await seen([310, 360]), PAPER, 24)) await sleep(3800);
+    await mouse.release();
+    await sleep(300);
+    if (near(await seen([1020, 600]), PAPER, 24)) return;
+  }
+  throw new Failure('no tile opened the gate');
 }
 
 // --- The tests ---------------------------------------------------------------------------
@@ -744,25 +765,7 @@ test('the parents\' corner: through the gate, a child added, the record and the 
   await solveByDragging(page, mouse);
   await leave(page, mouse, 'after a word');
 
-  // The gate's number is written in words, which a test cannot read: it presses a tile and
-  // looks. A wrong one closes the gate at once; the right one is held three seconds. The
-  // numbers are drawn afresh each time the gate opens.
-  const PAPER = [255, 245, 230];
-  const GEAR = { x: 1304, y: 636, w: 52, h: 52 };
-  const sleep = (ms) => new Promise((r) => setTimeout(r, ms));
-  const seen = async (point) => (await pixels(page, await fitOf(page), [point]))[0];
-  let opened = false;
-  for (let attempt = 0; attempt < 40 && !opened; ++attempt) {
-    await mouse.click(centre(GEAR));
-    await waitFor(page, 'the gate', [filled("the gate's panel", { x: 300, y: 350, w: 20, h: 20 }, PAPER)]);
-    await mouse.press(centre({ x: 344 + (attempt % 4) * 190, y: 380, w: 150, h: 110 }));
-    await sleep(500);
-    if (near(await seen([310, 360]), PAPER, 24)) await sleep(3800);
-    await mouse.release();
-    await sleep(300);
-    opened = near(await seen([1020, 600]), PAPER, 24);
-  }
-  if (!opened) throw new Failure('no tile opened the gate');
+  await throughTheGate(page, mouse);
   await waitFor(page, "today's solved word in the chart", [filled("today's bar", { x: 593, y: 300, w: 14, h: 60 }, [255, 128, 0])]);
   expectEqual('the record in the storage', (await storedProgress(page, 'Confif.log')).split('\n')[0], 'время\tсобытие\tслово\tбуква\tклетка\tверно');
 
@@ -783,6 +786,76 @@ test('the parents\' corner: through the gate, a child added, the record and the 
   expectEqual('the list of children in the storage', (await storedProgress(page, 'children.txt')).split('\n')[2], 'Child3.cnf\tОля\t3');
   await page.close();
 });
+
+test('a family word: typed on the corner\'s keys, a photo picked, played at once, kept after a reload, gone when removed', async ({ browser, server }) => {
+  const page = await open(browser, server.url);
+  const mouse = new Mouse(page);
+  await firstTap(page, mouse);
+  await throughTheGate(page, mouse);
+  const wordButton = (i) => centre({ x: 24 + i * 222, y: 630, w: 210, h: 52 });
+  const key = (k) => centre({ x: 220 + (k % 12) * 78, y: 230 + Math.trunc(k / 12) * 78, w: 70, h: 70 });
+  const PHOTO = [200, 40, 160];
+  const stored = async (file, want) => {
+    for (let i = 0; i < 40; ++i) {
+      const now = await storedProgress(page, file, 'windows-1251');
+      if (want(now)) return now;
+      await sleep(100);
+    }
+    throw new Failure(`${file} in the storage: ${(await storedProgress(page, file, 'windows-1251')).slice(0, 40)}`);
+  };
+
+  await mouse.click(centre({ x: 988, y: 630, w: 160, h: 52 }));  // Слова семьи
+  await mouse.click(wordButton(0));  // Добавить слово
+  for (const k of [12, 9, 18]) await mouse.click(key(k));  // Л И С
+  await mouse.click(wordButton(1));  // Дальше
+  const photo = path.join(tempDir('photo'), 'photo.bmp');
+  fs.writeFileSync(photo, bmp24(300, 200, PHOTO));
+  const [chooser] = await Promise.all([page.waitForFileChooser({ timeout: 5000 }), mouse.click(wordButton(0))]);
+  await chooser.accept([photo]);
+  await waitFor(page, 'the photo to crop', [filled('the photo', { x: 80, y: 130, w: 60, h: 60 }, PHOTO)]);
+  await page.screenshot({ path: path.join(shots, 'family-word-crop.png') });
+  await mouse.click(wordButton(1));  // Дальше: the bundled word it takes the place of
+  await mouse.click(centre({ x: 22, y: 104, w: 92, h: 92 }));
+  await page.screenshot({ path: path.join(shots, 'family-word-replace.png') });
+  await mouse.click(wordButton(0));  // Сохранить слово
+  await boxSays(page, 'the word added', 'Слово «ЛИС» добавлено: оно выпадет в ближайшей игре на белом уровне. Теперь можно записать его голосом.');
+  await page.keyboard.press('Enter');
+  await stored('subjects/ЛИС.bmp', (b) => b.startsWith('BM'));
+  expectEqual('its line in the storage', (await stored('Words.str', (w) => w.startsWith('ЛИС'))).split('\r\n')[1], 'КОТ');
+  // Chromium's stand-in microphone beeps: three seconds of it make the word's voice.
+  await mouse.click(wordButton(0));  // Записать
+  await sleep(3500);
+  await stored('Sounds/Words/ЛИС.wav', (w) => w.startsWith('RIFF'));
+
+  // The child's next white word is it, with its picture.
+  await mouse.click(wordButton(3));  // Готово
+  await page.keyboard.press('Escape');
+  await mouse.click(centre({ x: 1165, y: 630, w: 180, h: 52 }));
+  await mouse.click(centre(GIRL));
+  await mouse.click(centre(WHITE_LEVEL));
+  await waitFor(page, 'the family word on the board', [filled('its picture', SUBJECT_AREA, PHOTO)]);
+  await leave(page, mouse, 'after the family word');
+
+  // After a reload it is there; removed, it is gone from the storage for good.
+  await page.reload();
+  await started(page);
+  await mouse.init();
+  expectEqual('its picture after a reload', (await gameFile(page, '/progress/subjects/ЛИС.bmp')).slice(0, 2), 'BM');
+  await firstTap(page, mouse);
+  await throughTheGate(page, mouse);
+  await mouse.click(centre({ x: 988, y: 630, w: 160, h: 52 }));
+  await mouse.click(centre({ x: 22, y: 104, w: 92, h: 92 }));
+  await mouse.click(wordButton(3));  // Убрать слово
+  await boxSays(page, 'the question before removing', 'Убрать слово «ЛИС» с его картинкой и голосом? Вернётся слово «КОТ».');
+  await page.keyboard.press('Enter');
+  await stored('subjects/ЛИС.bmp', (b) => b === '(no file)');
+  await stored('Words.str', (w) => w.startsWith('КОТ'));
+  await page.reload();
+  await started(page);
+  expectEqual('its picture after removal and a reload', await gameFile(page, '/progress/subjects/ЛИС.bmp'), '(no file)');
+  expectEqual('its voice after removal and a reload', await gameFile(page, '/progress/Sounds/Words/ЛИС.wav'), '(no file)');
+  await page.close();
+}, ['--use-fake-device-for-media-stream', '--use-fake-ui-for-media-stream']);
 
 // --- Running -----------------------------------------------------------------------------
 const root = tempDir('site');
