@@ -468,6 +468,37 @@ TEST(EndToEnd, OneCopyPlaysAtATimeAndACrashedCopyLeavesNoLockBehind) {
     ASSERT_TRUE(after.WaitFor("the choice screen after a crash", ChoiceScreen()));
 }
 
+// The number asked for is written in words: a test cannot read it, so it presses a tile and
+// looks: a wrong one closes the gate at once, the right one is held three seconds. The numbers
+// are drawn afresh each time the gate opens.
+namespace {
+
+const Rgb kCornerPaper{255, 245, 230};
+
+::testing::AssertionResult ThroughTheGate(GameRun& run) {
+    constexpr Area kGear{1304, 636, 52, 52};
+    // Under the gate lies the choice screen's picture.
+    const Rgb choice = RgbOf(Carried("imgVybor.jpg").ColorAt(300, 350));
+    const int slow = RunsAsWindowsProgram() ? 2 : 1;
+    for (int attempt = 0; attempt < 40; ++attempt) {
+        run.Click(kGear.Centre());
+        if (auto r = run.WaitFor("the gate", {Filled("the gate's panel", {300, 350, 20, 20}, kCornerPaper)}); !r) return r;
+        run.Press(Area{344 + attempt % 4 * 190, 380, 150, 110}.Centre());
+        std::this_thread::sleep_for(std::chrono::milliseconds(700 * slow));
+        int found = -1;
+        if (auto r = run.WaitForOneOf("the gate held, or closed", {300, 350}, {kCornerPaper, choice}, found); !r) return r;
+        if (found == 0) std::this_thread::sleep_for(std::chrono::milliseconds(3800 * slow));
+        run.Release();
+        // The corner's paper, or the choice screen back under a closed gate.
+        if (auto r = run.WaitForOneOf("the corner, or the gate closed", {1020, 600}, {kCornerPaper, kWindowGreen}, found); !r)
+            return r;
+        if (found == 0) return ::testing::AssertionSuccess();
+    }
+    return ::testing::AssertionFailure() << "no tile opened the gate";
+}
+
+}  // namespace
+
 TEST(EndToEnd, ThroughTheGateTheCornerShowsTheWordJustSolved) {
     GameRun run("parents' corner");
     WriteContent(run.Content(), Repeat(kCat.text));
@@ -480,32 +511,42 @@ TEST(EndToEnd, ThroughTheGateTheCornerShowsTheWordJustSolved) {
 
     run.Start();
     ASSERT_TRUE(run.WaitFor("the choice screen", ChoiceScreen()));
-    // The number asked for is written in words: a test cannot read it, so it presses a tile
-    // and looks: a wrong one closes the gate at once, the right one is held three seconds.
-    // The numbers are drawn afresh each time the gate opens.
-    constexpr Area kGear{1304, 636, 52, 52};
-    const Rgb paper{255, 245, 230};
-    // Under the gate lies the choice screen's picture.
-    const Rgb choice = RgbOf(Carried("imgVybor.jpg").ColorAt(300, 350));
-    const int slow = RunsAsWindowsProgram() ? 2 : 1;
-    bool open = false;
-    for (int attempt = 0; attempt < 40 && !open; ++attempt) {
-        run.Click(kGear.Centre());
-        ASSERT_TRUE(run.WaitFor("the gate", {Filled("the gate's panel", {300, 350, 20, 20}, paper)}));
-        run.Press(Area{344 + attempt % 4 * 190, 380, 150, 110}.Centre());
-        std::this_thread::sleep_for(std::chrono::milliseconds(700 * slow));
-        int found = -1;
-        ASSERT_TRUE(run.WaitForOneOf("the gate held, or closed", {300, 350}, {paper, choice}, found));
-        if (found == 0) std::this_thread::sleep_for(std::chrono::milliseconds(3800 * slow));
-        run.Release();
-        // The corner's paper, or the choice screen back under a closed gate.
-        ASSERT_TRUE(run.WaitForOneOf("the corner, or the gate closed", {1020, 600}, {paper, kWindowGreen}, found));
-        open = found == 0;
-    }
-    ASSERT_TRUE(open) << "[parents' corner] no tile opened the gate";
+    ASSERT_TRUE(ThroughTheGate(run));
     // Today's bar is the chart's tallest, the day before has none.
     ASSERT_TRUE(run.WaitFor("today's solved word", {Filled("today's bar", {593, 300, 14, 60}, {255, 128, 0}),
-                                                    Filled("no bar yesterday", {572, 300, 14, 60}, paper)}));
+                                                    Filled("no bar yesterday", {572, 300, 14, 60}, kCornerPaper)}));
+}
+
+TEST(EndToEnd, AFamilyWordWithAPhotoDroppedOnTheWindowIsTheNextWordOfItsLevel) {
+    GameRun run("a family word");
+    WriteContent(run.Content(), Repeat(kCat.text));
+    const Rgb photo{200, 40, 160};
+    run.Content().Write("фото семьи.bmp", EncodeBmp24(SolidPicture(300, 200, 0xA028C8)));
+    run.Start();
+    ASSERT_TRUE(run.WaitFor("the choice screen", ChoiceScreen()));
+    ASSERT_TRUE(ThroughTheGate(run));
+    auto wordButton = [](int i) { return Area{24 + i * 222, 630, 210, 52}.Centre(); };
+    run.Click(Area{988, 630, 160, 52}.Centre());  // Слова семьи
+    run.Click(wordButton(0));                     // Добавить слово
+    const Word fox("ЛИС");
+    for (const int letter : fox.letters) run.Click(Area{220 + (letter - 1) % 12 * 78, 230 + (letter - 1) / 12 * 78, 70, 70}.Centre());
+    run.Click(wordButton(1));  // Дальше
+    ASSERT_TRUE(run.DropFile(run.Content().Path() / "фото семьи.bmp", {280, 330}));
+    ASSERT_TRUE(run.WaitFor("the photo to crop", {Filled("the photo", {64, 130, 50, 50}, photo)}));
+    run.Click(wordButton(1));                   // Дальше
+    run.Click(Area{22, 104, 92, 92}.Centre());  // in the place of КОТ
+    run.Click(wordButton(0));                   // Сохранить слово
+    ASSERT_TRUE(run.WaitFor("the word added", MessageBox()));
+    run.Key("Return");
+    run.Click(wordButton(3));  // Готово
+    run.Key("Escape");
+    run.Click(Area{1165, 630, 180, 52}.Centre());
+    ASSERT_TRUE(run.WaitFor("the choice screen", ChoiceScreen()));
+    run.Click(kGirl.Centre());
+    ASSERT_TRUE(run.WaitFor("the level blocks", LevelBlocks()));
+    run.Click(kWhiteLevel.Centre());
+    ASSERT_TRUE(run.WaitFor("the family word, with its photo", {Filled("its picture", kSubject, photo)}));
+    ASSERT_TRUE(SolveByDragging(run, fox));
 }
 
 TEST(EndToEnd, SmallerScreenScalesTheGameAndThePointer) {

@@ -297,6 +297,13 @@ void GameRun::Click(Point p) {
 
 void GameRun::Key(const std::string& name) { screen_.Xdotool({"key", name}); }
 
+::testing::AssertionResult GameRun::DropFile(const std::filesystem::path& file, Point p) {
+    const Point s = fit_.ToScreen(p);
+    std::string why;
+    if (screen_.DropFile(file, s.x, s.y, why)) return ::testing::AssertionSuccess();
+    return Failure("a file dropped at " + At(p), why, screen_.Shoot());
+}
+
 ::testing::AssertionResult GameRun::WaitFor(const std::string& step, const std::vector<Look>& looks) {
     const auto deadline = Clock::now() + kWait * WaitScale();
     std::optional<std::string> mismatch;

@@ -109,6 +109,8 @@ public:
     void Release(int button = 1);
     void Click(Point p);
     void Key(const std::string& name);
+    // A file dragged from a file manager and let go at layout point p.
+    ::testing::AssertionResult DropFile(const std::filesystem::path& file, Point p);
 
     // Polls the screen until every look holds; fails naming the scenario, the step and the
     // first pixel that was wrong at the deadline.

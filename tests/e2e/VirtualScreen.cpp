@@ -1,5 +1,5 @@
 // Xvfb on a display number it picks itself, screenshots through ImageMagick, input through
-// xdotool, and a window manager's close request through Xlib.
+// xdotool, and a window manager's close request and a file manager's drop through Xlib.
 #include "tests/e2e/VirtualScreen.h"
 
 #include <X11/Xatom.h>
@@ -8,9 +8,12 @@
 #include <poll.h>
 #include <unistd.h>
 
+#include <cctype>
+#include <chrono>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+#include <thread>
 
 namespace e2e {
 namespace {
@@ -129,6 +132,128 @@ void VirtualScreen::CloseWindows() const {
     XSync(d, False);
     XCloseDisplay(d);
     if (sent == 0) throw std::runtime_error("no window on " + display_ + " takes a close request");
+}
+
+namespace {
+
+// The first viewable top-level window containing the point that says it takes XDND drops.
+::Window DropTarget(::Display* d, Atom aware, int x, int y) {
+    ::Window root = 0, parent = 0, found = 0;
+    ::Window* children = nullptr;
+    unsigned count = 0;
+    if (!XQueryTree(d, DefaultRootWindow(d), &root, &parent, &children, &count)) return 0;
+    for (unsigned i = count; i-- > 0 && found == 0;) {  // the topmost first
+        XWindowAttributes a{};
+        if (!XGetWindowAttributes(d, children[i], &a) || a.map_state != IsViewable) continue;
+        if (x < a.x || y < a.y || x >= a.x + a.width || y >= a.y + a.height) continue;
+        Atom type = 0;
+        int format = 0;
+        unsigned long items = 0, after = 0;
+        unsigned char* data = nullptr;
+        if (XGetWindowProperty(d, children[i], aware, 0, 1, False, AnyPropertyType, &type, &format, &items, &after,
+                               &data) == Success &&
+            items > 0)
+            found = children[i];
+        if (data) XFree(data);
+    }
+    if (children) XFree(children);
+    return found;
+}
+
+std::string FileUri(const std::filesystem::path& file) {
+    static const char* const kHex = "0123456789ABCDEF";
+    std::string uri = "file://";
+    for (const unsigned char c : std::filesystem::absolute(file).string()) {
+        if (std::isalnum(c) || c == '/' || c == '-' || c == '_' || c == '.') {
+            uri += static_cast<char>(c);
+        } else {
+            uri += '%';
+            uri += kHex[c >> 4];
+            uri += kHex[c & 15];
+        }
+    }
+    return uri + "\r\n";
+}
+
+}  // namespace
+
+bool VirtualScreen::DropFile(const std::filesystem::path& file, int x, int y, std::string& why) const {
+    ::Display* d = XOpenDisplay(display_.c_str());
+    if (d == nullptr) throw std::runtime_error("cannot open display " + display_);
+    auto atom = [d](const char* name) { return XInternAtom(d, name, False); };
+    const Atom aware = atom("XdndAware"), enter = atom("XdndEnter"), position = atom("XdndPosition"),
+               status = atom("XdndStatus"), drop = atom("XdndDrop"), finished = atom("XdndFinished"),
+               leave = atom("XdndLeave"), selection = atom("XdndSelection"), copy = atom("XdndActionCopy"),
+               uriList = atom("text/uri-list");
+    const ::Window target = DropTarget(d, aware, x, y);
+    if (target == 0) {
+        XCloseDisplay(d);
+        why = "no window at the point takes drops";
+        return false;
+    }
+    const ::Window source = XCreateSimpleWindow(d, DefaultRootWindow(d), 0, 0, 1, 1, 0, 0, 0);
+    XSetSelectionOwner(d, selection, source, CurrentTime);
+    auto send = [&](Atom type, long l1, long l2, long l3, long l4) {
+        XEvent e{};
+        e.xclient.type = ClientMessage;
+        e.xclient.window = target;
+        e.xclient.message_type = type;
+        e.xclient.format = 32;
+        e.xclient.data.l[0] = static_cast<long>(source);
+        e.xclient.data.l[1] = l1;
+        e.xclient.data.l[2] = l2;
+        e.xclient.data.l[3] = l3;
+        e.xclient.data.l[4] = l4;
+        XSendEvent(d, target, False, NoEventMask, &e);
+        XFlush(d);
+    };
+    send(enter, 5L << 24, static_cast<long>(uriList), 0, 0);
+    send(position, 0, (static_cast<long>(x) << 16) | y, CurrentTime, static_cast<long>(copy));
+    const std::string uri = FileUri(file);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
+    bool accepted = false, done = false, dropped = false;
+    why = "the window never answered the drop";
+    while (!done && std::chrono::steady_clock::now() < deadline) {
+        if (!XPending(d)) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            continue;
+        }
+        XEvent e{};
+        XNextEvent(d, &e);
+        if (e.type == ClientMessage && e.xclient.message_type == status) {
+            accepted = (e.xclient.data.l[1] & 1) != 0;
+            if (!accepted) {
+                why = "the window refused the drop";
+                break;
+            }
+            if (!dropped) send(drop, 0, CurrentTime, 0, 0);
+            dropped = true;
+        } else if (e.type == SelectionRequest) {
+            // The target asks for the file's name, as a URI list, into a property of its own.
+            const XSelectionRequestEvent& r = e.xselectionrequest;
+            XEvent reply{};
+            reply.xselection.type = SelectionNotify;
+            reply.xselection.requestor = r.requestor;
+            reply.xselection.selection = r.selection;
+            reply.xselection.target = r.target;
+            reply.xselection.time = r.time;
+            reply.xselection.property = None;
+            if (r.target == uriList && r.property != None) {
+                XChangeProperty(d, r.requestor, r.property, uriList, 8, PropModeReplace,
+                                reinterpret_cast<const unsigned char*>(uri.data()), static_cast<int>(uri.size()));
+                reply.xselection.property = r.property;
+            }
+            XSendEvent(d, r.requestor, False, NoEventMask, &reply);
+            XFlush(d);
+        } else if (e.type == ClientMessage && e.xclient.message_type == finished) {
+            done = true;
+        }
+    }
+    if (!done && !dropped) send(leave, 0, 0, 0, 0);
+    XDestroyWindow(d, source);
+    XSync(d, False);
+    XCloseDisplay(d);
+    return done;
 }
 
 }  // namespace e2e

@@ -46,6 +46,10 @@ public:
     // Sends WM_DELETE_WINDOW to every mapped top-level window that takes it, as a window
     // manager does when its close box is clicked (Xvfb runs none).
     void CloseWindows() const;
+    // Drops `file` at screen point (x, y) onto the window there that takes drops, as a file
+    // manager does (the XDND protocol, offering the file as a URI). False, with the reason in
+    // `why`, when no window takes it or the drop is not finished within a few seconds.
+    bool DropFile(const std::filesystem::path& file, int x, int y, std::string& why) const;
 
 private:
     int width_;
