@@ -72,6 +72,10 @@ timed("FormCreate on the headless host, data/ (window built, carried pictures de
 timed("Composition of the full window frame", "ComposeFullFrame")
 timed("Drawing the whole frame on a 1366 x 768 screen (host side of the first frame)", "ScreenDrawWholeFrame")
 timed("Host side of a drag move on that screen: finding the change, drawing it", "ScreenDrawDragMove")
+timed("Learning record: the line of a tile let go, formatted at the release (no file touched)", "RecordDropLine")
+timed("Learning record: a word's eleven lines appended at its end, the file near its 1 MB cap", "RecordWordEnd")
+timed("Parents' corner opened on a 1 MB record: read, figures worked out, first frame composed", "CornerOpen1MB")
+timed("A 12-megapixel photo made into a word's picture: cropped, scaled, written as BMP", "SubjectFrom12MPPhoto")
 
 ff = figures["first_frame_ms"]
 first = statistics.median(ff)
