@@ -11,6 +11,8 @@
 #include <windows.h>
 #include <knownfolders.h>
 #include <shlobj.h>
+#undef ReplaceFile  // windows.h's macro would take the place of ours
+
 #include "platform/toolkit/Errors.h"
 
 std::filesystem::path UserDirFolder(const std::string&, const std::string&, const std::filesystem::path&,
