@@ -142,6 +142,8 @@ const Picture& ParentsCorner::Thumbnail(const std::filesystem::path& file, int s
 void ParentsCorner::ShowPicture() {
     chosen_ = Picture();
     crop_ = SquareCrop{};
+    // The folder is looked through once a screen, not at each frame of a crop being dragged.
+    pictureFiles_ = PictureFiles();
     Show(Mode::Picture);
     SetButtons({{"Выбрать фото", [this] {
                      if (!c_.window.GetHost().PickPicture())
@@ -156,6 +158,12 @@ void ParentsCorner::FileDropped(const std::string& utf8Path) {
     if (mode_ != Mode::Picture) return;
     chosen_ = LoadImportedPicture(PathFromUtf8(utf8Path));  // a file that is no picture is said so
     crop_ = CentredCrop(chosen_.Width(), chosen_.Height());
+    // The photo as the crop screen shows it, scaled once: a frame dragged over a photo of many
+    // megapixels scales only this.
+    const Rect a = CropArea();
+    const double scale = std::min(static_cast<double>(a.w) / chosen_.Width(), static_cast<double>(a.h) / chosen_.Height());
+    shown_ = Scaled(chosen_, std::max(1, static_cast<int>(chosen_.Width() * scale)),
+                    std::max(1, static_cast<int>(chosen_.Height() * scale)));
     btnWord[1]->SetEnabled(true);
     imgCorner.PaintLater();
 }
@@ -373,7 +381,7 @@ void ParentsCorner::WordsPressed(int x, int y) {
     for (int i = 0; i < cards; ++i)
         if (CardArea(i).Contains(x, y)) pressedAt_ = i;
     if (mode_ == Mode::Picture) {
-        const int files = static_cast<int>(PictureFiles().size());
+        const int files = static_cast<int>(pictureFiles_.size());
         for (int i = 0; i < files; ++i)
             if (ThumbnailArea(i).Contains(x, y)) pressedAt_ = i;
     }
@@ -412,7 +420,7 @@ void ParentsCorner::WordsReleased(int x, int y) {
         btnWord[0]->SetEnabled(true);
         imgCorner.PaintLater();
     } else if (mode_ == Mode::Picture && ThumbnailArea(pressed).Contains(x, y)) {
-        FileDropped(Utf8Of(PictureFiles()[static_cast<std::size_t>(pressed)]));
+        FileDropped(Utf8Of(pictureFiles_[static_cast<std::size_t>(pressed)]));
     } else if (mode_ == Mode::VoiceWords && CardArea(pressed).Contains(x, y)) {
         StartVoice(0, c_.words.entries[LevelLines(voiceLevel_, true)[static_cast<std::size_t>(pressed)]]);
     } else if (mode_ == Mode::VoiceLetters && KeyArea(pressed).Contains(x, y) && pressed < kAlphabetSize) {
@@ -475,8 +483,7 @@ void ParentsCorner::PaintWords(Picture& p) {
                 Text(p, Cp("или выберите её справа"), 22, false, kSoft, a.x + 90, a.y + 224);
             } else {
                 const double scale = std::min(static_cast<double>(a.w) / chosen_.Width(), static_cast<double>(a.h) / chosen_.Height());
-                const int w = std::max(1, static_cast<int>(chosen_.Width() * scale)), h = std::max(1, static_cast<int>(chosen_.Height() * scale));
-                paint::Blit(p, a.x, a.y, Scaled(chosen_, w, h), b, false);
+                paint::Blit(p, a.x, a.y, shown_, b, false);
                 const Rect frame{a.x + static_cast<int>(crop_.left * scale), a.y + static_cast<int>(crop_.top * scale),
                                  static_cast<int>(crop_.side * scale), static_cast<int>(crop_.side * scale)};
                 for (int t = 0; t < 4; ++t)
@@ -484,9 +491,14 @@ void ParentsCorner::PaintWords(Picture& p) {
                                             Rect{frame.x + t, frame.y, 1, frame.h}, Rect{frame.x + frame.w - 1 - t, frame.y, 1, frame.h}})
                         paint::Fill(p, edge, a, kFrame);
                 Text(p, Cp("Двигайте рамку: так картинка будет в игре"), 20, false, kSoft, a.x, a.y + a.h + 10);
-                paint::Blit(p, 560, 110, MakeSubjectPicture(chosen_, crop_), b, false);
+                // The preview from the shown copy; the picture saved is made from the photo itself.
+                const SquareCrop c = CropAround(shown_.Width(), shown_.Height(),
+                                                static_cast<int>((crop_.left + crop_.side / 2) * scale),
+                                                static_cast<int>((crop_.top + crop_.side / 2) * scale),
+                                                std::max(1, static_cast<int>(crop_.side * scale)));
+                paint::Blit(p, 560, 110, MakeSubjectPicture(shown_, c), b, false);
             }
-            const std::vector<std::filesystem::path> files = PictureFiles();
+            const std::vector<std::filesystem::path>& files = pictureFiles_;
             if (!files.empty()) Text(p, Cp("Из папки «Изображения»:"), 20, false, kInk, 800, 64 + 40);
             for (std::size_t i = 0; i < files.size(); ++i) {
                 const Rect at = ThumbnailArea(static_cast<int>(i));

@@ -174,6 +174,7 @@ private:
     std::string wordCheck_;       // what is wrong with it, or at which level it plays
     bool newWord_ = false;        // adding, not changing the picture of one there
     Picture chosen_;              // the parent's picture, upright
+    Picture shown_;               // and as the crop screen shows it
     SquareCrop crop_;
     bool dragging_ = false;       // the crop, by the pointer
     int dragDx_ = 0, dragDy_ = 0;
@@ -185,6 +186,7 @@ private:
     int recordTicks_ = 0;
     std::string voiceWav_;        // the processed take, not saved yet
     std::string voiceNote_;       // what the voice screen says now
+    std::vector<std::filesystem::path> pictureFiles_;  // the Pictures folder's newest, as the screen opened
     std::map<std::string, Picture> thumbnails_;
 };
 
