@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <system_error>
 
+#include "game/Puzzle.h"
 #include "platform/Files.h"
 #include "platform/toolkit/Text1251.h"
 
@@ -89,17 +90,85 @@ Child& ChildList::Add(const std::string& name, int portrait) {
 }
 
 int ChildList::Remove(int index, const std::filesystem::path& folder) {
-    if (index < 0 || index >= static_cast<int>(children.size())) return EINVAL;
+    if (!MayRemove(index) || folder.empty()) return EINVAL;
     const Child gone = children[static_cast<std::size_t>(index)];
+    // The files are renamed first and the list written after, so that no child is listed
+    // without their files; should the list fail, the files get their names back.
+    std::vector<std::pair<std::filesystem::path, std::filesystem::path>> renamed;
+    auto undo = [&] {
+        std::error_code ignored;
+        for (auto it = renamed.rbegin(); it != renamed.rend(); ++it) std::filesystem::rename(it->second, it->first, ignored);
+    };
     for (const std::string& file : {gone.progressFile, gone.RecordFile()}) {
         std::error_code ec;
         const std::filesystem::path from = folder / file;
-        if (folder.empty() || !std::filesystem::exists(from, ec)) continue;
+        if (!std::filesystem::exists(from, ec)) continue;
         std::filesystem::path to = folder / ("removed-" + file);
         for (int n = 2; std::filesystem::exists(to, ec); ++n) to = folder / ("removed-" + std::to_string(n) + "-" + file);
         std::filesystem::rename(from, to, ec);
-        if (ec) return ec.value();
+        if (ec) {
+            undo();
+            return ec.value();
+        }
+        renamed.emplace_back(from, to);
     }
-    children.erase(children.begin() + index);
+    ChildList changed = *this;
+    changed.children.erase(changed.children.begin() + index);
+    if (const int err = changed.Save(folder); err != 0) {
+        undo();
+        return err;
+    }
+    *this = changed;
     return 0;
+}
+
+bool ChildList::MayRemove(int index) const {
+    return index >= 0 && index < static_cast<int>(children.size()) &&
+           !IsDefault(children[static_cast<std::size_t>(index)].progressFile);
+}
+
+std::string DisplayName(const Child& c) {
+    if (!c.name.empty()) return c.name;
+    if (c.progressFile == "Confif.cnf") return Cp("Девочка");
+    if (c.progressFile == "Confis.cnf") return Cp("Мальчик");
+    return Cp("Ребёнок");
+}
+
+namespace {
+bool RussianLetter(unsigned char u) { return u >= 0xC0 || u == 0xA8 || u == 0xB8; }
+bool Separator(char c) { return c == ' ' || c == '-'; }
+}  // namespace
+
+NameTyping TypeIntoName(const std::string& name, const std::string& typed) {
+    NameTyping t{name, {}};
+    for (const char ch : typed) {
+        const auto u = static_cast<unsigned char>(ch);
+        const bool letter = RussianLetter(u);
+        if (!letter && !Separator(ch)) {
+            // A Latin letter looks like ours on many keyboards: say why it did not appear.
+            if (u > ' ') t.problem = Cp("Только русские буквы: переключите клавиатуру на русский.");
+            continue;
+        }
+        if (!letter && (t.name.empty() || Separator(t.name.back()))) continue;  // a space or hyphen only between parts
+        if (t.name.size() >= kMaxNameLetters) {
+            t.problem = Cp("Имя не длиннее ") + std::to_string(kMaxNameLetters) + Cp(" букв.");
+            continue;
+        }
+        t.name += ch;
+    }
+    return t;
+}
+
+char NameLetter(const std::string& name, int letterNumber) {
+    auto letter = static_cast<unsigned char>(LetterOfNumber(letterNumber));
+    const bool starts = name.empty() || Separator(name.back());
+    if (!starts) letter = letter == 0xA8 ? 0xB8 : static_cast<unsigned char>(letter + 0x20);
+    return static_cast<char>(letter);
+}
+
+NameTyping FinishName(const std::string& name) {
+    NameTyping t{name, {}};
+    while (!t.name.empty() && Separator(t.name.back())) t.name.pop_back();
+    if (t.name.empty()) t.problem = Cp("Напишите имя: хотя бы одну букву.");
+    return t;
 }

@@ -4,8 +4,8 @@
 // list is kept in "children.txt" beside the progress files (a line a child: file, name and
 // portrait, tab-separated, UTF-8); without it there are just the girl and the boy.
 #pragma once
-#include <ctime>
 #include <filesystem>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -36,8 +36,29 @@ struct ChildList {
     bool Full() const { return static_cast<int>(children.size()) >= kMaxChildren; }
     // A child with a progress file of its own, named by the first free number ("Child3.cnf").
     Child& Add(const std::string& name, int portrait);
-    // Takes child `index` off the list; its files are kept, renamed to say so ("removed-
-    // Child3.cnf", with a number where that name is taken). Returns 0 or an errno value, the
-    // list unchanged then.
+    // The girl and the boy keep their places and files for good (they may be renamed): only a
+    // child a parent added may be taken off the list.
+    bool MayRemove(int index) const;
+    // Takes child `index` off the list and writes the list; the child's files are kept,
+    // renamed to say so ("removed-Child3.cnf", with a number where that name is taken).
+    // Returns 0 or an errno value, the list and the files unchanged then.
     int Remove(int index, const std::filesystem::path& folder);
 };
+
+// The child's name as every screen shows it: the name given, else "Девочка" or "Мальчик" by
+// the progress file (not by place in the list), else "Ребёнок". Code page 1251.
+std::string DisplayName(const Child& child);
+
+// A name as it is typed, in code page 1251: Russian letters of either case, with a space or a
+// hyphen between parts ("Анна-Мария"), at most kMaxNameLetters characters.
+constexpr std::size_t kMaxNameLetters = 20;
+struct NameTyping {
+    std::string name;
+    std::string problem;  // why something typed was left out, in the parent's words; empty when nothing was
+};
+NameTyping TypeIntoName(const std::string& name, const std::string& typed);
+// The letter a key of capitals writes into the name: a capital only at the start of a part.
+char NameLetter(const std::string& name, int letterNumber);
+// The name as it is kept (a space or hyphen at its end dropped), and why it cannot be kept yet
+// (empty name); the problem is empty when it can.
+NameTyping FinishName(const std::string& name);

@@ -58,13 +58,69 @@ std::filesystem::path ContentLocation::Sound(const std::string& fileName) const 
     return Find(std::filesystem::path("Sounds") / fileName);
 }
 
+namespace {
+constexpr const char* kParentVoices = "Голоса семьи";
+
+std::filesystem::path LetterVoiceName(int letter) { return std::filesystem::path("Letters") / (std::to_string(letter) + ".wav"); }
+// Named like the subject pictures: the word itself, in UTF-8.
+std::filesystem::path WordVoiceName(const std::string& word) {
+    return std::filesystem::path("Words") / PathFromUtf8(Cp1251ToUtf8(word) + ".wav");
+}
+}  // namespace
+
 std::filesystem::path ContentLocation::LetterVoice(int letter) const {
-    return Find(std::filesystem::path("Sounds") / "Letters" / (std::to_string(letter) + ".wav"));
+    const std::filesystem::path parent = ParentLetterVoice(letter);
+    if (!parent.empty() && IsFile(parent)) return parent;
+    return Find(std::filesystem::path("Sounds") / LetterVoiceName(letter));
 }
 
 std::filesystem::path ContentLocation::WordVoice(const std::string& word) const {
-    // Named like the subject pictures: the word itself, in UTF-8.
-    return Find(std::filesystem::path("Sounds") / "Words" / PathFromUtf8(Cp1251ToUtf8(word) + ".wav"));
+    const std::filesystem::path parent = ParentWordVoice(word);
+    if (!parent.empty() && IsFile(parent)) return parent;
+    return Find(std::filesystem::path("Sounds") / WordVoiceName(word));
+}
+
+std::filesystem::path ContentLocation::UserFolder() const { return roots.empty() ? std::filesystem::path() : roots.front(); }
+
+std::filesystem::path ContentLocation::FamilyNote() const {
+    return roots.empty() ? std::filesystem::path() : UserFolder() / "family.txt";
+}
+
+std::filesystem::path ContentLocation::FamilyPending() const {
+    return roots.empty() ? std::filesystem::path() : UserFolder() / "family-pending.txt";
+}
+
+std::filesystem::path ContentLocation::FamilyPicture(const std::string& word) const {
+    if (roots.empty()) return {};
+    return UserFolder() / "subjects" / PathFromUtf8(Cp1251ToUtf8(word) + ".bmp");
+}
+
+std::filesystem::path ContentLocation::ParentLetterVoice(int letter) const {
+    return roots.empty() ? std::filesystem::path() : UserFolder() / PathFromUtf8(kParentVoices) / LetterVoiceName(letter);
+}
+
+std::filesystem::path ContentLocation::ParentWordVoice(const std::string& word) const {
+    return roots.empty() ? std::filesystem::path() : UserFolder() / PathFromUtf8(kParentVoices) / WordVoiceName(word);
+}
+
+std::filesystem::path ContentLocation::OverlaidLetterVoice(int letter) const {
+    if (roots.size() < 2) return {};
+    return UserFolder() / "Sounds" / LetterVoiceName(letter);
+}
+
+std::filesystem::path ContentLocation::OverlaidWordVoice(const std::string& word) const {
+    if (roots.size() < 2) return {};
+    return UserFolder() / "Sounds" / WordVoiceName(word);
+}
+
+std::filesystem::path ContentLocation::UserWordList() const {
+    return roots.empty() ? std::filesystem::path() : UserFolder() / kWordListName;
+}
+
+std::filesystem::path ContentLocation::UnderlyingWordList() const {
+    for (std::size_t i = 1; i < roots.size(); ++i)
+        if (IsFile(roots[i] / kWordListName)) return roots[i] / kWordListName;
+    return {};
 }
 
 std::filesystem::path ContentLocation::ProgressFile(const std::string& fileName) const {

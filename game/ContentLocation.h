@@ -37,8 +37,35 @@ struct ContentLocation {
     std::filesystem::path Sound(const std::string& fileName) const;
     // The voice saying a letter (alphabet number) or a word (code page 1251), which a parent
     // may record over the installed one in their own folder.
+    // A voice a parent recorded in the corner comes first; then a file of the same name in a
+    // root (the manual way, over the installed voices); then the game's own.
     std::filesystem::path LetterVoice(int letter) const;
     std::filesystem::path WordVoice(const std::string& word) const;
+
+    // The parent's own folder, where the corner writes: the first root. Where the game plays
+    // a folder of its own (started in it, or unpacked from a zip), that is the game's content
+    // folder itself, and nothing the game came with may be written over there.
+    std::filesystem::path UserFolder() const;
+    // The game came with what lies there: it is not the parent's alone.
+    bool UserFolderHoldsGameContent() const { return roots.size() == 1; }
+    // The family's words: the note of each (family.txt), the change being written
+    // (family-pending.txt, present only between the writes of one change), a word's picture.
+    std::filesystem::path FamilyNote() const;
+    std::filesystem::path FamilyPending() const;
+    std::filesystem::path FamilyPicture(const std::string& word) const;
+    // The parent's recordings, kept apart from the game's own voices on every build, so that
+    // taking one away always brings the game's voice back.
+    std::filesystem::path ParentLetterVoice(int letter) const;
+    std::filesystem::path ParentWordVoice(const std::string& word) const;
+    // A voice of the same name put over the installed ones in the parent's folder by hand, or
+    // by the corner of earlier versions; only where the parent's folder is not the game's
+    // own (else empty: there such a file is the game's voice).
+    std::filesystem::path OverlaidLetterVoice(int letter) const;
+    std::filesystem::path OverlaidWordVoice(const std::string& word) const;
+    // The word list in the parent's folder, whether it is there or not.
+    std::filesystem::path UserWordList() const;
+    // The list the parent's folder lies over, when there is one (the installed list); else empty.
+    std::filesystem::path UnderlyingWordList() const;
     std::filesystem::path ProgressFile(const std::string& fileName) const;
     // The file a child's progress is read from: the progress folder's, else the fallback's.
     std::filesystem::path ProgressFileToRead(const std::string& fileName) const;

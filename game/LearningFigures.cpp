@@ -29,74 +29,125 @@ private:
     long day_ = 0;
 };
 
+// The share of first tries right, compared without rounding: right / tries >= num / den.
+bool ShareAtLeast(const ChildFigures::FirstTry& t, int num, int den) {
+    return static_cast<long long>(t.right) * den >= static_cast<long long>(t.tries) * num;
+}
+
 }  // namespace
 
-ChildFigures FiguresOf(const RecordRead& record, std::time_t now) {
+struct FiguresCounter::State {
     ChildFigures f;
-    f.damaged = record.damaged;
     LocalDays days;
-    const long today = LocalDays().Of(now);
-    auto dayOf = [&](std::time_t t) {
-        const long back = today - days.Of(t);
-        return back >= 0 && back < kFigureDays ? kFigureDays - 1 - static_cast<int>(back) : -1;
-    };
+    long today = 0;
     std::map<std::pair<int, int>, int> confusions;
     std::map<int, ChildFigures::FirstTry> firstTries;
-    std::set<int> triedInWord;  // the cell letters already tried in the word on the board
+    std::set<int> triedInWord;  // the tile letters already let go in the word on the board
+    std::map<std::string, int> slowest;
     std::string word;
     std::time_t wordStart = 0, sessionStart = 0, last = 0;
-    bool inSession = false, hinted = false;
-    auto endSession = [&](std::time_t at) {
+    bool inSession = false, hinted = false, any = false;
+
+    int DayOf(std::time_t t) {
+        const long back = today - days.Of(t);
+        return back >= 0 && back < kFigureDays ? kFigureDays - 1 - static_cast<int>(back) : -1;
+    }
+    void EndSession(std::time_t at) {
         if (inSession && at >= sessionStart) {
-            if (const int d = dayOf(sessionStart); d >= 0) f.secondsPerDay[d] += static_cast<int>(at - sessionStart);
+            if (const int d = DayOf(sessionStart); d >= 0) f.secondsPerDay[static_cast<std::size_t>(d)] += static_cast<int>(at - sessionStart);
         }
         inSession = false;
-    };
-    for (const RecordEvent& e : record.events) {
-        switch (e.kind) {
-            case RecordEvent::Kind::Start:
-                // A session the game did not see end (a crash, a power cut) ends at its last event.
-                endSession(last);
-                inSession = true;
-                sessionStart = e.at;
-                break;
-            case RecordEvent::Kind::End: endSession(e.at); break;
-            case RecordEvent::Kind::Word:
-                word = e.word;
-                wordStart = e.at;
-                hinted = false;
-                triedInWord.clear();
-                break;
-            case RecordEvent::Kind::Drop:
-                if (!e.right) ++confusions[{e.letter, e.cell}];
-                if (triedInWord.insert(e.cell).second) {
-                    ChildFigures::FirstTry& t = firstTries[e.cell];
-                    t.letter = e.cell;
-                    ++t.tries;
-                    t.right += e.right ? 1 : 0;
-                }
-                break;
-            case RecordEvent::Kind::Hint:
-                hinted = true;
-                f.hinted.erase(std::remove(f.hinted.begin(), f.hinted.end(), e.word), f.hinted.end());
-                f.hinted.insert(f.hinted.begin(), e.word);
-                break;
-            case RecordEvent::Kind::Solved:
-                if (const int d = dayOf(e.at); d >= 0 && !hinted) ++f.solvedPerDay[d];
-                if (!hinted && e.word == word && e.at >= wordStart)
-                    f.slowest.push_back({e.word, static_cast<int>(e.at - wordStart)});
-                break;
-        }
-        last = e.at;
     }
-    endSession(last);
-    for (const auto& [pair, times] : confusions) f.confused.push_back({pair.first, pair.second, times});
+};
+
+FiguresCounter::FiguresCounter(std::time_t now) : s_(std::make_shared<State>()) { s_->today = LocalDays().Of(now); }
+
+void FiguresCounter::Add(const RecordEvent& e) {
+    State& s = *s_;
+    ChildFigures& f = s.f;
+    switch (e.kind) {
+        case RecordEvent::Kind::Start:
+            // A session the game did not see end (a crash, a power cut) ends at its last event.
+            if (s.any) s.EndSession(s.last);
+            s.inSession = true;
+            s.sessionStart = e.at;
+            break;
+        case RecordEvent::Kind::End: s.EndSession(e.at); break;
+        case RecordEvent::Kind::Word:
+            s.word = e.word;
+            s.wordStart = e.at;
+            s.hinted = false;
+            s.triedInWord.clear();
+            break;
+        case RecordEvent::Kind::Drop:
+            if (!e.right) ++s.confusions[{e.letter, e.cell}];
+            // What the child knows is the tile it held: the first cell a tile of that letter
+            // went into, in this word, tells whether it knew where the letter belongs.
+            if (s.triedInWord.insert(e.letter).second) {
+                ChildFigures::FirstTry& t = s.firstTries[e.letter];
+                t.letter = e.letter;
+                ++t.tries;
+                t.right += e.right ? 1 : 0;
+            }
+            break;
+        case RecordEvent::Kind::Hint:
+            s.hinted = true;
+            f.hinted.erase(std::remove(f.hinted.begin(), f.hinted.end(), e.word), f.hinted.end());
+            f.hinted.insert(f.hinted.begin(), e.word);
+            break;
+        case RecordEvent::Kind::Solved:
+            if (const int d = s.DayOf(e.at); d >= 0 && !s.hinted) ++f.solvedPerDay[static_cast<std::size_t>(d)];
+            if (!s.hinted && e.word == s.word && e.at >= s.wordStart) {
+                int& longest = s.slowest[e.word];
+                longest = std::max(longest, static_cast<int>(e.at - s.wordStart));
+            }
+            break;
+    }
+    s.last = e.at;
+    s.any = true;
+}
+
+ChildFigures FiguresCounter::Finish(int damaged) {
+    State& s = *s_;
+    ChildFigures f = s.f;
+    f.damaged = damaged;
+    if (s.any && s.inSession && s.last >= s.sessionStart) {
+        if (const int d = s.DayOf(s.sessionStart); d >= 0) f.secondsPerDay[static_cast<std::size_t>(d)] += static_cast<int>(s.last - s.sessionStart);
+    }
+    for (const auto& [pair, times] : s.confusions) f.confused.push_back({pair.first, pair.second, times});
     std::stable_sort(f.confused.begin(), f.confused.end(), [](const auto& a, const auto& b) { return a.times > b.times; });
-    for (const auto& [letter, t] : firstTries) f.firstTries.push_back(t);
+    for (const auto& [letter, t] : s.firstTries) f.firstTries.push_back(t);
     std::stable_sort(f.firstTries.begin(), f.firstTries.end(), [](const auto& a, const auto& b) {
         const long long l = static_cast<long long>(a.right) * b.tries, r = static_cast<long long>(b.right) * a.tries;
         return l != r ? l > r : a.tries > b.tries;
     });
+    for (const auto& [word, seconds] : s.slowest) f.slowest.push_back({word, seconds});
     std::stable_sort(f.slowest.begin(), f.slowest.end(), [](const auto& a, const auto& b) { return a.seconds > b.seconds; });
     return f;
+}
+
+ChildFigures FiguresOf(const RecordRead& record, std::time_t now) {
+    FiguresCounter counter(now);
+    for (const RecordEvent& e : record.events) counter.Add(e);
+    return counter.Finish(record.damaged);
+}
+
+ChildFigures FiguresOfRecord(const std::filesystem::path& file, std::time_t now) {
+    FiguresCounter counter(now);
+    const int damaged = ForEachRecordEvent(file, [&](const RecordEvent& e) { counter.Add(e); });
+    return counter.Finish(damaged);
+}
+
+std::vector<int> SureLetters(const ChildFigures& f, std::size_t most) {
+    std::vector<int> letters;
+    for (const ChildFigures::FirstTry& t : f.firstTries)  // best share first
+        if (letters.size() < most && t.tries >= kFirstTriesToJudge && ShareAtLeast(t, 3, 4)) letters.push_back(t.letter);
+    return letters;
+}
+
+std::vector<int> HardLetters(const ChildFigures& f, std::size_t most) {
+    std::vector<int> letters;
+    for (auto it = f.firstTries.rbegin(); it != f.firstTries.rend(); ++it)  // worst share first
+        if (letters.size() < most && it->tries >= kFirstTriesToJudge && !ShareAtLeast(*it, 1, 2)) letters.push_back(it->letter);
+    return letters;
 }

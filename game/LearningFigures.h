@@ -4,7 +4,10 @@
 // hint and the words that took longest.
 #pragma once
 #include <array>
+#include <cstddef>
 #include <ctime>
+#include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -23,9 +26,9 @@ struct ChildFigures {
     };
     std::vector<Confusion> confused;  // most frequent first
     struct FirstTry {
-        int letter = 0;  // a cell's letter
-        int tries = 0;   // words in which a tile was first let go into a cell of it
-        int right = 0;   // and that tile was its letter
+        int letter = 0;  // the letter of a tile the child held
+        int tries = 0;   // words in which a tile of it was let go into a cell
+        int right = 0;   // and the first such cell was its own letter's
     };
     std::vector<FirstTry> firstTries;  // best share first, then most tries
     std::vector<std::string> hinted;   // words that needed the hint, latest first, once each
@@ -33,9 +36,31 @@ struct ChildFigures {
         std::string word;
         int seconds = 0;
     };
-    std::vector<Slow> slowest;  // words solved without the hint, longest first
+    std::vector<Slow> slowest;  // words solved without the hint, longest first, each once at its longest
     int damaged = 0;            // lines of the record that could not be read
 };
 
-// `now` decides which day is today, in local time.
+// The figures, worked out an event at a time, so that a record of any size is counted as it
+// is read, without being held. `now` decides which day is today, in local time.
+class FiguresCounter {
+public:
+    explicit FiguresCounter(std::time_t now);
+    void Add(const RecordEvent& e);
+    ChildFigures Finish(int damaged);
+
+private:
+    struct State;
+    std::shared_ptr<State> s_;
+};
+
 ChildFigures FiguresOf(const RecordRead& record, std::time_t now);
+// The record's file read a piece at a time; nothing for one missing or unreadable.
+ChildFigures FiguresOfRecord(const std::filesystem::path& file, std::time_t now);
+
+// A letter's first tries count once it has been tried this often: fewer say nothing yet.
+constexpr int kFirstTriesToJudge = 3;
+// The letters the child places right at the first try in at least three tries of four, best
+// first; and those it places right in fewer than half, hardest first. At most `most` of each,
+// and a letter is never in both.
+std::vector<int> SureLetters(const ChildFigures& f, std::size_t most);
+std::vector<int> HardLetters(const ChildFigures& f, std::size_t most);

@@ -111,36 +111,87 @@ std::string FormatRecordLine(const RecordEvent& e) {
     return line + "\n";
 }
 
+namespace {
+
+// Splits text into lines and parses each, wherever the pieces of the file end.
+class RecordLines {
+public:
+    explicit RecordLines(const std::function<void(const RecordEvent&)>& event) : event_(event) {}
+    void Feed(std::string_view piece) {
+        for (std::size_t at = 0; at < piece.size();) {
+            const std::size_t end = piece.find('\n', at);
+            if (end == std::string_view::npos) {
+                Keep(piece.substr(at));
+                return;
+            }
+            if (partial_.empty()) {
+                Line(piece.substr(at, end - at));
+            } else {
+                Keep(piece.substr(at, end - at));
+                Line(partial_);
+                partial_.clear();
+            }
+            at = end + 1;
+        }
+    }
+    int Finish() {
+        if (!partial_.empty()) Line(partial_);
+        partial_.clear();
+        return damaged_;
+    }
+
+private:
+    // No line of ours is this long: the rest of such a line is not kept, and it counts as damaged.
+    static constexpr std::size_t kLongestLine = 4096;
+    void Keep(std::string_view part) {
+        partial_.append(part.substr(0, kLongestLine + 1 - std::min(partial_.size(), kLongestLine + 1)));
+    }
+    void Line(std::string_view line) {
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        const bool first = first_;
+        first_ = false;
+        if (first && line.starts_with("\xEF\xBB\xBF")) line.remove_prefix(3);
+        if (first && line.starts_with("время")) return;
+        if (line.empty()) return;
+        RecordEvent e;
+        if (line.size() <= kLongestLine && ParseLine(line, e, cache_))
+            event_(e);
+        else
+            ++damaged_;
+    }
+    const std::function<void(const RecordEvent&)>& event_;
+    std::string partial_;
+    HourCache cache_;
+    bool first_ = true;
+    int damaged_ = 0;
+};
+
+}  // namespace
+
 RecordRead ParseLearningRecord(std::string_view text) {
     RecordRead read;
-    HourCache cache;
-    bool first = true;
-    for (std::size_t at = 0; at < text.size();) {
-        std::size_t end = text.find('\n', at);
-        if (end == std::string_view::npos) end = text.size();
-        std::string_view line = text.substr(at, end - at);
-        at = end + 1;
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        if (first && line.starts_with("время")) {
-            first = false;
-            continue;
-        }
-        first = false;
-        if (line.empty()) continue;
-        RecordEvent e;
-        if (ParseLine(line, e, cache))
-            read.events.push_back(std::move(e));
-        else
-            ++read.damaged;
-    }
+    const std::function<void(const RecordEvent&)> keep = [&](const RecordEvent& e) { read.events.push_back(e); };
+    RecordLines lines(keep);
+    lines.Feed(text);
+    read.damaged = lines.Finish();
     return read;
 }
 
+int ForEachRecordEvent(const std::filesystem::path& file, const std::function<void(const RecordEvent&)>& event) {
+    if (file.empty()) return 0;
+    RecordLines lines(event);
+    if (ReadFileInPieces(file, [&](std::string_view piece) {
+            lines.Feed(piece);
+            return true;
+        }) != 0)
+        return 0;
+    return lines.Finish();
+}
+
 RecordRead ReadLearningRecord(const std::filesystem::path& file) {
-    std::string text;
-    // Twice the cap: a record is never let grow past it, so more is no record of ours.
-    if (file.empty() || ReadWholeFile(file, text, 2 * LearningRecord::kCapBytes) != 0) return {};
-    return ParseLearningRecord(text);
+    RecordRead read;
+    read.damaged = ForEachRecordEvent(file, [&](const RecordEvent& e) { read.events.push_back(e); });
+    return read;
 }
 
 void LearningRecord::Open(std::filesystem::path file) {
@@ -163,9 +214,19 @@ bool LearningRecord::Flush() {
     if (size + lines.size() <= kCapBytes) return AppendToFile(file_, exists && size > 0 ? lines : std::string(kHeader) + lines) == 0;
     // Past the cap: the older half goes, in one replacement, so the file is whole either way.
     std::string old;
-    if (ReadWholeFile(file_, old, 2 * kCapBytes) != 0) old.clear();
-    std::size_t from = old.size() / 2;
-    from = old.find('\n', from);
-    from = from == std::string::npos ? old.size() : from + 1;
-    return ReplaceFile(file_, std::string(kHeader) + old.substr(from) + lines) == 0;
+    // Only the newer half is read, a piece at a time; the older half is never held at all.
+    std::string newer;
+    const std::uintmax_t keepFrom = size / 2;
+    std::uintmax_t at = 0;
+    const int err = ReadFileInPieces(file_, [&](std::string_view piece) {
+        const std::uintmax_t end = at + piece.size();
+        if (end > keepFrom) newer.append(piece.substr(static_cast<std::size_t>(keepFrom > at ? keepFrom - at : 0)));
+        at = end;
+        return true;
+    });
+    if (err != 0) return false;  // the file stays as it was: only these lines are missed
+    // From the first whole line of the newer half.
+    std::size_t from = newer.find('\n');
+    from = from == std::string::npos ? newer.size() : from + 1;
+    return ReplaceFile(file_, std::string(kHeader) + newer.substr(from) + lines) == 0;
 }

@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <ctime>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -31,12 +32,17 @@ struct RecordRead {
 };
 
 RecordRead ParseLearningRecord(std::string_view text);
-// Nothing, without an error, for a record that is missing or cannot be read.
+// Reads the record a piece of the file at a time, handing over each event as it is read, so
+// that a record of any size is read in bounded memory. Returns the number of lines that could
+// not be read; nothing, without an error, for a record that is missing or cannot be read.
+int ForEachRecordEvent(const std::filesystem::path& file, const std::function<void(const RecordEvent&)>& event);
+// The whole record in memory, for records known to be small (tests, a single session).
 RecordRead ReadLearningRecord(const std::filesystem::path& file);
 
 // The record of the child playing. Events wait in memory and are added to the file at the
 // end of a word and of the session, never during a drag. The file is capped: past kCapBytes
-// its oldest half is dropped, the rest replaced whole.
+// its older half is dropped (never more than half, whatever the file's size: a record joined
+// from another device may be larger), the rest replaced whole.
 class LearningRecord {
 public:
     static constexpr std::size_t kCapBytes = 1024 * 1024;

@@ -4,7 +4,7 @@
 void Session::ProfileRead(const std::string& fileName, int stored) {
     ProgressFileName = fileName;
     unread_ = false;
-    Score = stored > kMaxStoredScore ? kScoreWhenTooHigh : stored;
+    Score = ScoreFromStored(stored);
     const int earned = Score / kRewardEvery;
     for (int n = 1; n <= kRewardFlags; ++n) RewardFlags[n] = n <= earned;
 }

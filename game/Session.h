@@ -18,8 +18,11 @@ struct Session {
     int Score = 0;
     std::array<bool, kRewardFlags + 1> RewardFlags{};  // 1..30; [0] unused
 
-    // A profile's file read: the number it holds (0..255). A score above 136 starts again at
-    // 2, and the rewards of the score come back.
+    // The score a progress file's number (0..255) stands for: above 136 the child starts again
+    // at 2. Whoever shows a child's score asks this, so that it reads the same everywhere.
+    static int ScoreFromStored(int stored) { return stored > kMaxStoredScore ? kScoreWhenTooHigh : stored; }
+    // A profile's file read: the number it holds (0..255), as ScoreFromStored, and the
+    // rewards of the score come back.
     void ProfileRead(const std::string& fileName, int stored);
     // A profile whose file holds no number: chosen, but never written.
     void ProfileUnreadable(const std::string& fileName);

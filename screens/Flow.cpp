@@ -20,6 +20,7 @@ void TFWords::img_control_forwardClick() {
     btn_podskazka.Show();
     session.NextWord();
     Record(RecordEvent::Kind::Word);
+    MeetFamilyWord();
     sayWordWhenLanded_ = false;
 }
 

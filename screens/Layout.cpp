@@ -33,10 +33,8 @@ int RewardIconLeft(int n) { return n == 1 ? 8 : 64 + (n - 2) * 48; }
 TFWords::TFWords(Host& host, ContentLocation content)
     : window_(host, kLayoutSize),
       content_(std::move(content)),
-      corner(ParentsCorner::Context{window_, content_, children, [this] { return Now(); },
-                                    [this] { return static_cast<std::uint32_t>(window_.GetHost().PerformanceCounter()); },
-                                    [this] { LayOutChildren(); }, Words, [this](int line) { WordsChanged(line); },
-                                    LongestPlayableWord()}) {
+      corner(CornerContext{window_, content_, [this] { return Now(); }, [this] { return GateRandom(); },
+                           LongestPlayableWord()}) {
     window_.Dispatch([this] { BuildControls(); });
     window_.Dispatch([this] { FormCreate(); });
 }
@@ -129,7 +127,10 @@ void TFWords::BuildControls() {
     window_.OnTimer = [this] { tmr1Timer(); };
     // The one place the timer is decided: after every event and tick it runs exactly while
     // tiles glide, the corner's gate is held or a parent records, so an idle game is never woken.
-    window_.AfterEvent = [this] { window_.SetTimer(board.Queue.running || corner.NeedsTicks(), kTimerInterval); };
+    window_.AfterEvent = [this] {
+        ApplyCorner(corner.TakeOutcome());
+        window_.SetTimer(board.Queue.running || corner.NeedsTicks(), kTimerInterval);
+    };
     window_.OnQuitRequest = [this](QuitReason reason) { FormQuitRequest(reason); };
     window_.OnKeyDown = [this](Key k) { FormKeyDown(k); };
     window_.OnSaveRequest = [this] { FormSaveRequest(); };
@@ -156,28 +157,41 @@ void TFWords::FormCreate() {
     children = ChildList::Load(content_.progressFolder);
     LayOutChildren();
     CoverImage = std::make_unique<Picture>(LoadBmpFile(content_.Cover()));
-    Words = LoadWordList(content_.WordList());
+    // A family word whose saving the game did not live to finish is finished or undone first.
+    SettleFamilyChanges(content_);
+    LoadWords();
     board.TileSize = TileSizeT{90, 90};
     SetupPuzzleWithPictures();
     RedrawBoard();
 }
 
-void TFWords::WordsChanged(int addedLine) {
+void TFWords::LoadWords() {
+    family = FamilyWords::Load(content_.FamilyNote());
     Words = LoadWordList(content_.WordList());
-    if (addedLine != 0) newWords_.push_back(addedLine);
+    ApplyFamilyWords(Words, family);
+}
+
+void TFWords::ApplyCorner(const CornerOutcome& outcome) {
+    if (!outcome.Any()) return;
+    if (outcome.childrenChanged) {
+        children = corner.Children();
+        LayOutChildren();
+    }
+    if (outcome.wordsChanged) LoadWords();
+}
+
+void TFWords::MeetFamilyWord() {
+    const FamilyWord* w = family.Find(board.CurrentWord);
+    if (!w || !MarkFamilyWordMet(family, w->line, session.ProgressFileName)) return;
+    // Not met after all, should the note not be written: the word comes again, nothing is lost.
+    SaveFamilyNote(content_, family);
 }
 
 void TFWords::SetupPuzzleWithPictures() {
-    // A word a parent has just added is the next of its level: the child meets it soon, not
-    // one draw in thirty. The draw behind the choice screen, before a level is chosen, is
-    // never seen and leaves it waiting.
-    int preferred = 0;
-    const EntryRange range = RangeOfLevel(session.Level);
-    for (auto it = newWords_.begin(); it != newWords_.end() && preferred == 0 && session.Level != 0; ++it)
-        if (*it >= range.first && *it <= range.last) {
-            preferred = *it;
-            newWords_.erase(it);
-        }
+    // A word a parent has added is this child's next of its level until they have met it, so
+    // the child meets it soon, not one draw in thirty. Before a level is chosen nothing is
+    // preferred: that draw is never seen.
+    const int preferred = NextFamilyLine(family, session.ProgressFileName, session.Level);
     SetupPuzzle(board, Words, session.Level,
                 [this] { return static_cast<std::uint32_t>(window_.GetHost().PerformanceCounter()); },
                 imgMainW.Bounds().w, preferred);

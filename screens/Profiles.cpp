@@ -1,5 +1,6 @@
 // Choosing a profile and a level, and the progress file that keeps each child's score.
 #include <algorithm>
+#include <exception>
 #include <string>
 
 #include "assets/Assets.h"
@@ -71,7 +72,7 @@ void TFWords::LayOutChildren() {
         const EmbeddedFile portrait = FindAsset("portrait" + std::to_string(c.portrait) + ".jpg");
         if (portrait.data) imgChild[i]->SetPictureSource([portrait] { return DecodeJpeg(portrait.data, portrait.size); });
         imgChild[i]->SetBounds(Rect{left + i * kStep, 200, 140, 140});
-        lblChild[i]->SetCaption(c.name.empty() ? (i == 0 ? Cp("Девочка") : Cp("Мальчик")) : c.name);
+        lblChild[i]->SetCaption(DisplayName(c));
         lblChild[i]->SetAutoSize(true);
         const Rect label = lblChild[i]->Bounds();
         lblChild[i]->SetBounds(Rect{left + i * kStep + (140 - label.w) / 2, 346, label.w, label.h});
@@ -92,18 +93,26 @@ void TFWords::Record(RecordEvent::Kind kind, int letter, int cell) {
 void TFWords::ChooseLevel(int level) {
     session.Level = level;
     corner.imgGear.Hide();
-    // The word behind the choice screen gives way to one the parents' corner has just added
-    // to this level: the child meets it first.
-    const EntryRange range = RangeOfLevel(level);
-    if (std::any_of(newWords_.begin(), newWords_.end(), [&](int line) { return line >= range.first && line <= range.last; })) {
+    // The word set up behind the choice screen came from no level: the first word is drawn
+    // again from the level chosen (a family word this child has not met first of all). Where
+    // start-up could build no word, the board stays empty, as it always has.
+    std::exception_ptr failed;
+    if (!board.CurrentWord.empty()) {
         SettleBoard();
         ReleasePuzzle(board);
         painter.Release();
-        SetupPuzzleWithPictures();
+        try {
+            SetupPuzzleWithPictures();
+        } catch (...) {
+            failed = std::current_exception();
+        }
         RedrawBoard();
     }
     Record(RecordEvent::Kind::Start);
-    if (!board.CurrentWord.empty()) Record(RecordEvent::Kind::Word);
+    if (!board.CurrentWord.empty()) {
+        Record(RecordEvent::Kind::Word);
+        MeetFamilyWord();
+    }
     btn_podskazka.Show();
     imgSubj.Show();
     btExit.Show();
@@ -113,5 +122,11 @@ void TFWords::ChooseLevel(int level) {
     for (int i = 0; i < kMaxChildren; ++i) {
         imgChild[i]->Hide();
         lblChild[i]->Hide();
+    }
+    if (failed) {
+        // A picture of the level's word is missing: said, with the forward picture there to
+        // try again once it is back, as between words.
+        img_control_forward.Show();
+        std::rethrow_exception(failed);
     }
 }

@@ -13,6 +13,7 @@
 
 #include "game/Board.h"
 #include "game/Children.h"
+#include "game/FamilyWords.h"
 #include "game/ContentLocation.h"
 #include "game/LearningRecord.h"
 #include "game/Session.h"
@@ -22,7 +23,7 @@
 #include "platform/toolkit/Window.h"
 #include "screens/BoardPainter.h"
 #include "screens/LayoutRects.h"
-#include "screens/ParentsCorner.h"
+#include "screens/corner/ParentsCorner.h"
 
 constexpr int kRewardIcons = 26;
 
@@ -109,8 +110,12 @@ public:
     Session session;
     ChildList children;
     LearningRecord record;
+    // The family's own words, laid over the word list on their lines.
+    FamilyWords family;
     // The wall clock the record's times come from; tests fix it.
     std::function<std::time_t()> Now = [] { return std::time(nullptr); };
+    // What the gate's question is drawn from; end-to-end tests fix it, as they cannot read.
+    std::function<std::uint32_t()> GateRandom = [this] { return static_cast<std::uint32_t>(window_.GetHost().PerformanceCounter()); };
     ParentsCorner corner;
     std::unique_ptr<Picture> CoverImage;
     bool SaveFailed = false;  // the last "Выход" could not save: the next one offers to leave anyway
@@ -127,10 +132,12 @@ private:
     // SetupPuzzle with its pictures: on a missing one the half-built puzzle is dropped and
     // the board painted plain, and the error goes on to be shown.
     void SetupPuzzleWithPictures();
-    // The word list read again after the corner changed it; a line it added is played next
-    // at its level.
-    void WordsChanged(int addedLine);
-    std::vector<int> newWords_;  // lines the corner added, not drawn yet
+    // What the corner changed: the children laid out again, the words read again.
+    void ApplyCorner(const CornerOutcome& outcome);
+    // The words as the game plays them: the list found, the family's words on their lines.
+    void LoadWords();
+    // A family word put on the board has been met by this child: it is no longer their next.
+    void MeetFamilyWord();
     // What the board did: a letter picked up is said, a completed word counted.
     void Apply(const BoardOutcome& outcome);
     void ReleaseAll();

@@ -53,6 +53,9 @@ int main(int argc, char** argv) {
         }
         TFWords form(host, location);
         form.VoicesOn = options.voices;
+        // The end-to-end tests cannot read the gate's numbers in words: they fix its question.
+        if (const char* seed = std::getenv("TIMBURIK_GATE_SEED"))
+            form.GateRandom = [value = static_cast<std::uint32_t>(std::strtoul(seed, nullptr, 10))] { return value; };
         host.Run(form.GetWindow());
         return 0;
     } catch (const std::exception& e) {

@@ -1,12 +1,12 @@
 // On Linux a parent finds the file in their documents folder, as the desktop names it.
-// Implements HandToParent.h: HandToParent, UserDirFolder, PicturesFolder.
+// Implements HandToParent.h: HandToParent, UserDirFolder; PicturesFolder.h: PicturesFolder.
 #include "platform/HandToParent.h"
 
 #include <cstdlib>
 #include <system_error>
 
 #include "platform/Files.h"
-#include "platform/toolkit/Errors.h"
+#include "platform/PicturesFolder.h"
 
 std::filesystem::path UserDirFolder(const std::string& userDirs, const std::string& key, const std::filesystem::path& home,
                                     const std::string& fallback) {
@@ -43,14 +43,16 @@ std::filesystem::path UserDir(const std::string& key, const std::string& fallbac
 
 std::filesystem::path PicturesFolder() { return UserDir("XDG_PICTURES_DIR", "Pictures"); }
 
-std::string HandToParent(const std::string& fileName, std::string_view bytes, const std::filesystem::path& progressFolder) {
+Handed HandToParent(const std::string& fileName, std::string_view bytes, const std::filesystem::path& progressFolder) {
     std::filesystem::path folder = UserDir("XDG_DOCUMENTS_DIR", "Documents");
     if (folder.empty()) {
         const char* home = std::getenv("HOME");
         folder = home && *home ? std::filesystem::path(home) : progressFolder;
     }
-    const std::filesystem::path file = folder / PathFromUtf8(fileName);
-    if (const int err = ReplaceFile(file, bytes); err != 0) throw GameError(WriteErrorText(err));
-    const std::u8string where = file.u8string();
-    return std::string(where.begin(), where.end());
+    Handed h;
+    h.file = folder / PathFromUtf8(fileName);
+    h.err = ReplaceFile(h.file, bytes);
+    const std::u8string where = h.file.u8string();
+    h.where.assign(where.begin(), where.end());
+    return h;
 }

@@ -5,6 +5,7 @@
 #pragma once
 #include <memory>
 
+#include "platform/sdl/BackgroundWorker.h"
 #include "platform/sdl/SdlMediaHost.h"
 
 struct SdlHostOptions {
@@ -20,6 +21,7 @@ public:
     void SetTimer(bool running, int intervalMs) override;
     void PresentChange(const Picture& frame, Rect changed) override;
     std::uint64_t PerformanceCounter() override;
+    void RunInBackground(std::function<void()> job) override { worker_.Run(std::move(job)); }
 
 private:
     void WaitAndDispatch(Window& window, const std::function<bool()>& done) override;
@@ -30,4 +32,5 @@ private:
 
     struct State;
     std::unique_ptr<State> s_;
+    BackgroundWorker worker_;  // last made, first gone: its job ends before SDL does
 };

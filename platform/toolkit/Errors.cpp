@@ -38,6 +38,7 @@ std::string WriteErrorText(int err) {
         case EPERM:
         case EROFS:
         case EISDIR:
+        case EBUSY:  // a file another program holds, as Windows says it
             return "File access denied";
         case ENOSPC:
 #ifdef EDQUOT  // no disk quotas in Windows' C runtime

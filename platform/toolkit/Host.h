@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "platform/toolkit/Fonts.h"
@@ -11,6 +12,13 @@
 #include "platform/toolkit/Rect.h"
 
 class Window;
+
+// How much of the game is kept for play without a network (the browser's offline copy).
+struct OfflineKeep {
+    bool applies = false;
+    long long keptBytes = 0, totalBytes = 0;
+    bool ready = false;
+};
 
 class Host {
 public:
@@ -34,6 +42,10 @@ public:
     virtual void PresentChange(const Picture& frame, Rect /*changed*/) { Present(frame); }
     // A free-running counter for reseeding random draws.
     virtual std::uint64_t PerformanceCounter() = 0;
+    // Runs `job` away from the window's thread where the host has a worker, else at once. The
+    // job must touch nothing the window's thread uses: what it makes goes back through what it
+    // holds, which the caller looks at on its ticks. Jobs run one at a time, in order.
+    virtual void RunInBackground(std::function<void()> job) { job(); }
 
     // The microphone, for a parent's own voice. OpenMicrophone is false where there is none,
     // or it is refused; a browser may ask the parent only afterwards, and until it is given
@@ -50,7 +62,12 @@ public:
     // The loudest of the last moments heard, 0 to 1, for a meter.
     virtual double RecordingLevel() { return 0; }
     virtual bool MicrophoneHeard() { return false; }
+    // The parent (or the browser's settings) has refused the microphone: known at once, before or
+    // during a recording. Empty while it is not known to be refused; otherwise what to do about it
+    // on this browser, in the parent's words (code page 1251).
+    virtual std::string MicrophoneRefusal() { return {}; }
     // A picture file asked of the parent (a browser's file picker, which offers the camera
     // too); it arrives later as a file dropped on the window. False where there is no picker.
     virtual bool PickPicture() { return false; }
+    virtual OfflineKeep OfflineKept() { return {}; }
 };

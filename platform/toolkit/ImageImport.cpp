@@ -11,6 +11,7 @@
 #include <cstring>
 #include <limits>
 #include <new>
+#include <string_view>
 
 #include "platform/Files.h"
 #include "platform/toolkit/Errors.h"
@@ -236,7 +237,7 @@ Picture ApplyExifOrientation(const Picture& stored, int orientation) {
     return out;
 }
 
-Picture DecodeImportedPicture(const std::uint8_t* data, std::size_t size) {
+Picture DecodeImportedPicture(const std::uint8_t* data, std::size_t size, int minSide) {
     if (data == nullptr || size == 0) NotAPicture();
     if (size > kMaxImportFileBytes) TooBig();
     const Format format = Sniff(data, size);
@@ -254,8 +255,10 @@ Picture DecodeImportedPicture(const std::uint8_t* data, std::size_t size) {
             if (!ReadJpegSize(data, size, &width, &height)) NotAPicture();
             if (!WithinLimits(width, height)) TooBig();
             try {
-                picture = DecodeJpeg(data, size);
-            } catch (const GameError&) {
+                picture = DecodeJpeg(data, size, JpegOptions{minSide, true});
+            } catch (const GameError& e) {
+                if (std::string_view(e.what()).ends_with("truncated"))
+                    throw GameError(Cp("Фотография повреждена: файл обрывается на середине. Выберите другую."));
                 NotAPicture();
             }
             break;
@@ -277,7 +280,7 @@ Picture DecodeImportedPicture(const std::uint8_t* data, std::size_t size) {
     return picture;
 }
 
-Picture LoadImportedPicture(const std::filesystem::path& file) {
+Picture LoadImportedPicture(const std::filesystem::path& file, int minSide) {
     std::string bytes;
     const int err = ReadWholeFile(file, bytes, kMaxImportFileBytes);
     if (err == EFBIG) TooBig();
@@ -286,7 +289,7 @@ Picture LoadImportedPicture(const std::filesystem::path& file) {
         throw GameError(Cp("Не удаётся открыть файл «") + Utf8ToCp1251(std::string(name.begin(), name.end())) +
                         Cp("»."));
     }
-    return DecodeImportedPicture(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+    return DecodeImportedPicture(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(), minSide);
 }
 
 SquareCrop CropAround(int width, int height, int centreX, int centreY, int side) {
@@ -302,19 +305,28 @@ SquareCrop CropAround(int width, int height, int centreX, int centreY, int side)
 
 SquareCrop CentredCrop(int width, int height) { return CropAround(width, height, width / 2, height / 2); }
 
-Picture MakeSubjectPicture(const Picture& picture, SquareCrop crop) {
+SquareCrop FirstCrop(int width, int height) {
+    if (height <= width) return CentredCrop(width, height);
+    // Upright photos are mostly of people, whose faces are near the top.
+    const int side = width;
+    return CropAround(width, height, width / 2, (height - side) / 6 + side / 2, side);
+}
+
+Picture MakeSubjectPicture(const Picture& picture, SquareCrop crop) { return ScaledSquare(picture, crop, kSubjectSide); }
+
+Picture ScaledSquare(const Picture& picture, SquareCrop crop, int outSide) {
     if (picture.Empty()) NotAPicture();
     const auto centre = [&crop](int start) {
         const long long c = static_cast<long long>(start) + crop.side / 2;
         return static_cast<int>(std::clamp<long long>(c, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
     };
     const SquareCrop c = CropAround(picture.Width(), picture.Height(), centre(crop.left), centre(crop.top), crop.side);
-    Picture out(kSubjectSide, kSubjectSide);
+    Picture out(outSide, outSide);
     // Byte 3 of each 0xAARRGGBB word is alpha: stb weighs the colours by it and keeps it linear.
     const auto* in = reinterpret_cast<const unsigned char*>(picture.Row(c.top) + c.left);
     auto* dest = reinterpret_cast<unsigned char*>(out.Pixels().data());
-    if (!stbir_resize_uint8_srgb_edgemode(in, c.side, c.side, picture.Width() * 4, dest, kSubjectSide, kSubjectSide,
-                                          kSubjectSide * 4, 4, 3, 0, STBIR_EDGE_CLAMP))
+    if (!stbir_resize_uint8_srgb_edgemode(in, c.side, c.side, picture.Width() * 4, dest, outSide, outSide,
+                                          outSide * 4, 4, 3, 0, STBIR_EDGE_CLAMP))
         throw std::bad_alloc();
     for (std::uint32_t& px : out.Pixels()) px |= 0xFF000000u;
     return out;

@@ -20,10 +20,13 @@ constexpr int kSubjectSide = 200;
 // A PNG, JPEG or BMP file's bytes as an upright picture: a JPEG's EXIF orientation is applied,
 // and transparent parts are shown on white, as the game's pictures are drawn. Throws GameError
 // with a parent's message when the bytes are no picture it can read (a WebP or HEIC file is
-// named as such), or when the picture is over the limits above.
-Picture DecodeImportedPicture(const std::uint8_t* data, std::size_t size);
+// named as such), when the picture is over the limits above, or when a JPEG file ends before
+// its picture does (a copy broken off). With `minSide`, a JPEG is decoded at the smallest of
+// libjpeg's scales that keeps its shorter side at least that long (a thumbnail, a picture to
+// crop), which costs a fraction of the time and memory of the whole photo.
+Picture DecodeImportedPicture(const std::uint8_t* data, std::size_t size, int minSide = 0);
 // The same for a file; a file over kMaxImportFileBytes is refused without being read.
-Picture LoadImportedPicture(const std::filesystem::path& file);
+Picture LoadImportedPicture(const std::filesystem::path& file, int minSide = 0);
 
 // The EXIF orientation of a JPEG (1 to 8, as its Orientation tag says), 1 when the file has
 // none or it cannot be read: the reader never looks outside the bytes given.
@@ -43,13 +46,18 @@ struct SquareCrop {
 // whose centre is as near (centreX, centreY) as the picture allows, so a crop dragged past an
 // edge stops at it. Pictures with no pixels give an empty crop.
 SquareCrop CropAround(int width, int height, int centreX, int centreY, int side = 0);
-// The largest square in the middle: where the crop starts before the parent moves it.
+// The largest square in the middle.
 SquareCrop CentredCrop(int width, int height);
+// Where the crop starts before the parent moves it: the largest square in the middle of a
+// landscape picture, and near the top of an upright one.
+SquareCrop FirstCrop(int width, int height);
 
 // The crop (clamped to the picture first) scaled to kSubjectSide x kSubjectSide with a
 // sharp filter that mixes colours as light does (sRGB-aware), so edges neither blur nor
 // darken. Throws GameError when the picture is empty.
 Picture MakeSubjectPicture(const Picture& picture, SquareCrop crop);
+// The same at any side (a thumbnail).
+Picture ScaledSquare(const Picture& picture, SquareCrop crop, int outSide);
 
 // A 24-bit bottom-up BMP file's bytes of the picture (alpha left out), as DecodeBmp reads it.
 std::string EncodeBmp(const Picture& picture);

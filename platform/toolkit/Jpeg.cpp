@@ -8,6 +8,7 @@
 #include <vector>
 
 #include <jpeglib.h>
+#include <jerror.h>
 
 #include "platform/toolkit/Errors.h"
 #include "platform/toolkit/Picture.h"
@@ -46,6 +47,25 @@ void CountScans(j_common_ptr cinfo) {
 // off the player's terminal.
 void OutputMessage(j_common_ptr) {}
 
+// The data ran out before the picture did: libjpeg fills the rest in grey and says so once.
+struct TruncationWatch {
+    ErrorManager manager;
+    bool truncated = false;
+};
+
+void EmitMessage(j_common_ptr cinfo, int level) {
+    if (level == -1 && cinfo->err->msg_code == JWRN_JPEG_EOF) reinterpret_cast<TruncationWatch*>(cinfo->err)->truncated = true;
+}
+
+// The smallest of libjpeg's scales M/8 that keeps the shorter side at least `minSide`.
+int ScaleEighths(JDIMENSION width, JDIMENSION height, int minSide) {
+    if (minSide <= 0) return 8;
+    const long long shorter = std::min(width, height);
+    for (int m = 1; m < 8; ++m)
+        if (shorter * m / 8 >= minSide) return m;
+    return 8;
+}
+
 // Adobe's CMYK JPEGs store the inks inverted, which is how libjpeg hands them over.
 std::uint32_t CmykToPixel(const JSAMPLE* p) {
     const unsigned c = p[0], m = p[1], y = p[2], k = p[3];
@@ -74,12 +94,16 @@ bool ReadJpegSize(const std::uint8_t* data, std::size_t size, int* width, int* h
     return true;
 }
 
-Picture DecodeJpeg(const std::uint8_t* data, std::size_t size) {
+Picture DecodeJpeg(const std::uint8_t* data, std::size_t size) { return DecodeJpeg(data, size, JpegOptions{}); }
+
+Picture DecodeJpeg(const std::uint8_t* data, std::size_t size, const JpegOptions& options) {
     jpeg_decompress_struct cinfo;
-    ErrorManager err;
+    TruncationWatch watch;
+    ErrorManager& err = watch.manager;
     cinfo.err = jpeg_std_error(&err.pub);
     err.pub.error_exit = ErrorExit;
     err.pub.output_message = OutputMessage;
+    if (options.refuseTruncated) err.pub.emit_message = EmitMessage;
     err.message[0] = '\0';
     // Everything below the setjmp that the error path touches lives in memory, and no C++
     // object is created between here and libjpeg's calls that a jump could skip.
@@ -103,6 +127,10 @@ Picture DecodeJpeg(const std::uint8_t* data, std::size_t size) {
     }
     const bool cmyk = cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
     cinfo.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGRA;
+    // Decoded smaller straight away where less is needed: libjpeg skips most of the work of
+    // the pixels it does not make, so a thumbnail of a 38-megapixel photo is quick.
+    cinfo.scale_num = static_cast<unsigned>(ScaleEighths(cinfo.image_width, cinfo.image_height, options.minSide));
+    cinfo.scale_denom = 8;
     jpeg_start_decompress(&cinfo);
     const long long w = cinfo.output_width, h = cinfo.output_height;
     if (w <= 0 || h <= 0 || w * h > kMaxPicturePixels) {
@@ -118,7 +146,13 @@ Picture DecodeJpeg(const std::uint8_t* data, std::size_t size) {
         if (cmyk)
             for (int x = 0; x < static_cast<int>(w); ++x) picture.Set(x, y, CmykToPixel(&cmykRow[static_cast<std::size_t>(x) * 4]));
     }
+    // A photo cut short (a copy broken off) would be shown grey below the cut: say it is damaged.
+    if (watch.truncated) {
+        jpeg_destroy_decompress(&cinfo);
+        throw GameError("JPEG image is truncated");
+    }
     jpeg_finish_decompress(&cinfo);
     jpeg_destroy_decompress(&cinfo);
+    if (watch.truncated) throw GameError("JPEG image is truncated");
     return picture;
 }

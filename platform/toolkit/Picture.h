@@ -70,6 +70,15 @@ Picture DecodeBmp(const std::uint8_t* data, std::size_t size);
 // Decodes a baseline or progressive JPEG held in memory. Throws GameError with libjpeg's
 // message when the data is not a JPEG it can decode.
 Picture DecodeJpeg(const std::uint8_t* data, std::size_t size);
+struct JpegOptions {
+    // Decoded at the smallest of libjpeg's scales (1/8 to 8/8) whose shorter side is at least
+    // this; 0 for the full size.
+    int minSide = 0;
+    // A file that ends before its picture does is refused ("JPEG image is truncated"), not
+    // finished in grey.
+    bool refuseTruncated = false;
+};
+Picture DecodeJpeg(const std::uint8_t* data, std::size_t size, const JpegOptions& options);
 // The size a JPEG's frame header gives, read without decoding any pixel; false when libjpeg
 // cannot read the header.
 bool ReadJpegSize(const std::uint8_t* data, std::size_t size, int* width, int* height);

@@ -119,6 +119,13 @@ ProcessedVoice ProcessVoice(const std::vector<std::int16_t>& samples, int channe
     if (channels < 1 || channels > 2 || rate < kLowestVoiceRate || rate > kHighestVoiceRate)
         throw GameError(Cp("Запись не удалась: звук в непонятном формате."));
     const std::size_t frames = samples.size() / static_cast<std::size_t>(channels);
+    // Clipping shows as samples held at the very edge of the range: three such in a row, three
+    // times over, is a take too loud for the microphone, not one loud click.
+    int clips = 0, run = 0;
+    for (const std::int16_t v : samples) {
+        run = v >= 32767 || v <= -32767 ? run + 1 : 0;
+        if (run == 3) ++clips;
+    }
     std::vector<double> x(frames);
     for (std::size_t f = 0; f < frames; ++f) {
         double sum = 0;
@@ -173,6 +180,9 @@ ProcessedVoice ProcessVoice(const std::vector<std::int16_t>& samples, int channe
     std::size_t to = std::min(frames, (last + 1) * block + tail);
     const std::size_t most = static_cast<std::size_t>(kMaxVoiceSeconds * rate);
     ProcessedVoice voice;
+    voice.clipped = clips >= 3;
+    // The sound lasted to the last moment recorded: the word may go on past it.
+    voice.cutOff = (last + 1) * block + block >= frames;
     if (to - from > most) {
         to = from + most;
         voice.shortened = true;

@@ -31,6 +31,10 @@ struct ProcessedVoice {
     std::string wav;         // a WAV file's bytes: 16-bit PCM, mono, at the recording's rate
     double seconds = 0;      // how long it plays
     bool shortened = false;  // the sound went on past kMaxVoiceSeconds and was cut there
+    bool cutOff = false;     // the word was still sounding when the recording ended
+    // The microphone was driven past what it takes (a run of samples at full scale), which
+    // leaves a voice harsh and crackling whatever is done after.
+    bool clipped = false;
 };
 // Interleaved mono or stereo samples at `rate` made into a voice file. Throws GameError with a
 // parent's message when nothing stands out of the background (silence, or steady noise), when

@@ -1,6 +1,7 @@
 // In the browser the file is offered as a download, which the browser puts in its downloads.
-// Implements HandToParent.h: HandToParent, UserDirFolder (unused here), PicturesFolder.
+// Implements HandToParent.h: HandToParent, UserDirFolder (unused here); PicturesFolder.h: PicturesFolder.
 #include "platform/HandToParent.h"
+#include "platform/PicturesFolder.h"
 
 extern "C" void web_download(const char* nameUtf8, const void* bytes, int size);  // WebFiles.js
 
@@ -11,7 +12,9 @@ std::filesystem::path UserDirFolder(const std::string&, const std::string&, cons
 
 std::filesystem::path PicturesFolder() { return {}; }
 
-std::string HandToParent(const std::string& fileName, std::string_view bytes, const std::filesystem::path&) {
+Handed HandToParent(const std::string& fileName, std::string_view bytes, const std::filesystem::path&) {
     web_download(fileName.c_str(), bytes.data(), static_cast<int>(bytes.size()));
-    return "«Загрузки» браузера: " + fileName;
+    Handed h;
+    h.where = "«Загрузки» браузера: " + fileName;
+    return h;
 }

@@ -31,9 +31,12 @@ int ErrnoFrom(DWORD error) {
             return ENAMETOOLONG;
         case ERROR_TOO_MANY_OPEN_FILES:
             return EMFILE;
-        case ERROR_ACCESS_DENIED:
+        // Another program holds the file open (a spreadsheet, the record opened in it): the
+        // corner tells a parent so, since closing that program is all it takes.
         case ERROR_SHARING_VIOLATION:
         case ERROR_LOCK_VIOLATION:
+            return EBUSY;
+        case ERROR_ACCESS_DENIED:
         case ERROR_WRITE_PROTECT:
         case ERROR_CURRENT_DIRECTORY:
             return EACCES;

@@ -1,6 +1,6 @@
 // On Windows a parent finds the file beside the children's progress files, in the folder they
 // unpacked the game into (or the game's own under %APPDATA%).
-// Implements HandToParent.h: HandToParent, UserDirFolder (unused here), PicturesFolder.
+// Implements HandToParent.h: HandToParent, UserDirFolder (unused here); PicturesFolder.h: PicturesFolder.
 #include "platform/HandToParent.h"
 
 #include "platform/Files.h"
@@ -13,7 +13,7 @@
 #include <shlobj.h>
 #undef ReplaceFile  // windows.h's macro would take the place of ours
 
-#include "platform/toolkit/Errors.h"
+#include "platform/PicturesFolder.h"
 
 std::filesystem::path UserDirFolder(const std::string&, const std::string&, const std::filesystem::path&,
                                     const std::string&) {
@@ -28,9 +28,11 @@ std::filesystem::path PicturesFolder() {
     return folder;
 }
 
-std::string HandToParent(const std::string& fileName, std::string_view bytes, const std::filesystem::path& progressFolder) {
-    const std::filesystem::path file = progressFolder / PathFromUtf8(fileName);
-    if (const int err = ReplaceFile(file, bytes); err != 0) throw GameError(WriteErrorText(err));
-    const std::u8string where = file.u8string();
-    return std::string(where.begin(), where.end());
+Handed HandToParent(const std::string& fileName, std::string_view bytes, const std::filesystem::path& progressFolder) {
+    Handed h;
+    h.file = progressFolder / PathFromUtf8(fileName);
+    h.err = ReplaceFile(h.file, bytes);
+    const std::u8string where = h.file.u8string();
+    h.where.assign(where.begin(), where.end());
+    return h;
 }

@@ -126,14 +126,59 @@ TEST(LearningFigures, FromAKnownRecord) {
     ASSERT_EQ(f.confused.size(), 2u);
     EXPECT_EQ((std::array{f.confused[0].letter, f.confused[0].cell, f.confused[0].times}), (std::array{kSh, kShch, 2}));
     EXPECT_EQ((std::array{f.confused[1].letter, f.confused[1].cell, f.confused[1].times}), (std::array{kO, kT, 1}));
-    // At their first try К's cells were right both times, Щ's never.
-    ASSERT_FALSE(f.firstTries.empty());
+    // The tile the child held counts: a К tile went right both times, the Ш tile never (it was
+    // let go into Щ's cell), the О tile once of twice.
+    ASSERT_EQ(f.firstTries.size(), 4u);
     EXPECT_EQ(f.firstTries.front().letter, kK);
-    EXPECT_EQ(f.firstTries.back().letter, kShch);
+    EXPECT_EQ(f.firstTries.back().letter, kSh);
+    EXPECT_EQ(f.firstTries.back().tries, 1);
     EXPECT_EQ(f.hinted, std::vector<std::string>{Cp("ЩИТ")});
-    ASSERT_EQ(f.slowest.size(), 4u);  // the words solved without the hint
+    // The words solved without the hint, each once, at its longest.
+    ASSERT_EQ(f.slowest.size(), 2u);
     EXPECT_EQ(f.slowest[0].word, Cp("КОТ"));
     EXPECT_EQ(f.slowest[0].seconds, 90);
+    EXPECT_EQ(f.slowest[1].word, Cp("ДОМ"));
+}
+
+TEST(LearningFigures, SureAndHardLettersNeedEnoughTriesAndAClearShare) {
+    ChildFigures f;
+    // Sorted as the figures come: the best share first.
+    f.firstTries = {{kK, 4, 4}, {kO, 2, 2}, {kT, 4, 3}, {kSh, 3, 2}, {kShch, 5, 2}, {1, 3, 0}};
+    EXPECT_EQ(SureLetters(f, 5), (std::vector<int>{kK, kT}));  // О has two tries only
+    EXPECT_EQ(HardLetters(f, 5), (std::vector<int>{1, kShch}));  // Ш, right twice of three, is neither
+    EXPECT_EQ(HardLetters(f, 1), std::vector<int>{1});
+    // A child right every time has no hard letters: the corner says there is nothing to compare.
+    f.firstTries = {{kK, 9, 9}, {kO, 9, 9}};
+    EXPECT_TRUE(HardLetters(f, 5).empty());
+}
+
+TEST(LearningRecord, ARecordOfYearsIsReadWholeAndTheCapDropsNoMoreThanItsOlderHalf) {
+    TempDir dir;
+    std::string text = "время\tсобытие\tслово\tбуква\tклетка\tверно\n";
+    const std::string start = "2026-12-09 12:00:00\tначало\n", word = "2026-12-09 12:00:01\tслово\tКОТ\n",
+                      solved = "2026-12-09 12:00:02\tрешено\tКОТ\n", newest = "2026-12-09 12:00:03\tрешено\tНОВОЕ\n";
+    int solvedLines = 0;
+    text += start;
+    while (text.size() < 5400u * 1024) {
+        text += word + solved;
+        ++solvedLines;
+    }
+    text += "2026-12-09 12:00:03\tслово\tНОВОЕ\n" + newest;
+    dir.Write("Confif.log", text);
+    const ChildFigures f = FiguresOfRecord(dir.Path() / "Confif.log", At(0, 3600));
+    EXPECT_EQ(f.damaged, 0);
+    EXPECT_EQ(f.solvedPerDay[kFigureDays - 1], solvedLines + 1);
+
+    LearningRecord record;
+    record.Open(dir.Path() / "Confif.log");
+    record.Add(E(At(0, 5), K::End));
+    ASSERT_TRUE(record.Flush());
+    const std::string kept = dir.Read("Confif.log");
+    EXPECT_GE(kept.size(), text.size() / 2);
+    EXPECT_LT(kept.size(), text.size());
+    EXPECT_TRUE(kept.starts_with("время\t"));
+    EXPECT_NE(kept.find(newest), std::string::npos);
+    EXPECT_EQ(ReadLearningRecord(dir.Path() / "Confif.log").damaged, 0);
 }
 
 TEST(ChildList, TheGirlAndTheBoyStayFirstAndOthersComeAndGoWithTheirFilesKept) {

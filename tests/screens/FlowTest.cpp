@@ -105,8 +105,8 @@ TEST_F(GameTest, AMissingSubjectDuringTheForwardClickKeepsTheForwardPicture) {
     std::vector<std::string> words = Repeat("ДОМ");
     for (int k = 1; k <= 24; ++k) words[k - 1] = "СОН";
     Start(words);
-    std::filesystem::remove(dir.Path() / "subjects" / PathFromUtf8("СОН.bmp"));
     Play();
+    std::filesystem::remove(dir.Path() / "subjects" / PathFromUtf8("СОН.bmp"));
     SolveWord();
     ClickOn(form->img_control_forward);
     ASSERT_EQ(host.messages.size(), 1u);

@@ -107,8 +107,25 @@ void HeadlessHost::Drag(Window& w, int x0, int y0, int x1, int y1, int steps) {
     w.PresentIfChanged();
 }
 
+void HeadlessHost::RunInBackground(std::function<void()> job) {
+    if (deferBackground)
+        background.push_back(std::move(job));
+    else
+        job();
+}
+
+void HeadlessHost::FinishBackground() {
+    while (!background.empty()) {
+        std::function<void()> job = std::move(background.front());
+        background.pop_front();
+        job();
+    }
+}
+
 void HeadlessHost::Ticks(Window& w, int n) {
     for (int i = 0; i < n; ++i) {
+        // A worker's jobs end between two ticks.
+        FinishBackground();
         if (!w.TimerRunning()) break;
         w.Tick();
         w.PresentIfChanged();

@@ -41,7 +41,12 @@ public:
     }
     double RecordingLevel() override { return recorded.empty() ? 0 : 0.5; }
     bool MicrophoneHeard() override { return microphone && !recorded.empty(); }
-    bool PickPicture() override { return false; }
+    bool PickPicture() override { return picker; }
+    // Jobs run at once, or, with `deferBackground`, wait until the next tick (or
+    // FinishBackground), as a worker thread's would, so that a test sees the window meanwhile.
+    void RunInBackground(std::function<void()> job) override;
+    void FinishBackground();
+    std::string MicrophoneRefusal() override { return microphoneRefusal; }
 
     // Test controls.
     void Click(Window& w, int x, int y);      // press and release at one point
@@ -64,6 +69,10 @@ public:
     bool microphone = false;
     std::vector<std::int16_t> recorded;
     int recordRate = 44100;
+    std::string microphoneRefusal;  // what a browser says of a refused microphone
+    bool picker = false;            // the system has a file chooser
+    bool deferBackground = false;
+    std::deque<std::function<void()>> background;
 
 private:
     BoxFontEngine fonts_;

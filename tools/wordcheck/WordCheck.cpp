@@ -6,6 +6,7 @@
 #include <set>
 #include <system_error>
 
+#include "game/FamilyWords.h"
 #include "game/Puzzle.h"
 #include "game/WordList.h"
 #include "platform/toolkit/Errors.h"
@@ -95,7 +96,8 @@ WordCheckReport CheckContent(const ContentLocation& content) {
     WordList words;
     const int longest = LongestPlayableWord();
     try {
-        words = LoadWordList(content.WordList());
+        // As the game plays them: the family's words from the corner over the list.
+        words = LoadPlayedWords(content);
     } catch (const GameError& e) {
         report.problems.push_back("Words.str: " + Cp1251ToUtf8(WithFullStop(e.what())));
         return report;

@@ -1,0 +1,48 @@
+// A child's figures: words solved, a bar chart of words and of minutes a day over four weeks,
+// the letters the child mixes up, the letters sure and hard at the first try, the hinted and
+// the slowest words; with the children along the top, and the corner's ways on from here.
+#pragma once
+#include "game/LearningFigures.h"
+#include "screens/corner/CornerPaint.h"
+#include "screens/corner/CornerScreen.h"
+
+class FiguresScreen : public CornerScreen {
+public:
+    FiguresScreen(CornerContext& c, CornerData& data, CornerPainter& painter) : c_(c), data_(data), painter_(painter) {}
+
+    void AddControls(Window& window, std::function<void(const CornerStep&)> go) override;
+    void Enter(const CornerStep& step) override;
+    void Leave() override;
+    void Paint(Picture& page) override;
+    CornerStep Pressed(int x, int y) override;
+    CornerStep Released(int x, int y) override;
+    CornerStep KeyDown(Key key) override;
+
+    int Selected() const { return selected_; }
+    const ChildFigures& Figures() const { return figures_; }
+    int Score() const { return score_; }
+    static Rect TabArea(int child);
+    static Rect BarArea(int day, bool minutes);  // the column of a day's bar in its chart
+
+    Button btnExport{"btnCornerExport", corner::ButtonArea(0, 6)};
+    Button btnAddChild{"btnCornerAdd", corner::ButtonArea(1, 6)};
+    Button btnRename{"btnCornerRename", corner::ButtonArea(2, 6)};
+    Button btnRemove{"btnCornerRemove", corner::ButtonArea(3, 6)};
+    Button btnFamilyWords{"btnCornerWords", corner::ButtonArea(4, 6)};
+    Button btnBack{"btnCornerBack", corner::ButtonArea(5, 6)};
+
+private:
+    CornerStep Export();
+    CornerStep Remove();
+    void PaintChart(Picture& p, bool minutes);
+    void PaintLetters(Picture& p);
+
+    CornerContext& c_;
+    CornerData& data_;
+    CornerPainter& painter_;
+    std::function<void(const CornerStep&)> go_;
+    int selected_ = 0;
+    ChildFigures figures_;
+    int score_ = -1;  // the selected child's, as the game reads it; -1 when the file holds no number
+    int pressedTab_ = -1;
+};
