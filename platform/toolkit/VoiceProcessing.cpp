@@ -121,9 +121,11 @@ ProcessedVoice ProcessVoice(const std::vector<std::int16_t>& samples, int channe
     const std::size_t frames = samples.size() / static_cast<std::size_t>(channels);
     // Clipping shows as samples held at the very edge of the range: three such in a row, three
     // times over, is a take too loud for the microphone, not one loud click.
-    int clips = 0, run = 0;
+    int clips = 0, run = 0, side = 0;
     for (const std::int16_t v : samples) {
-        run = v >= 32767 || v <= -32767 ? run + 1 : 0;
+        const int at = v >= 32767 ? 1 : v <= -32767 ? -1 : 0;
+        run = at != 0 && at == side ? run + 1 : at != 0 ? 1 : 0;
+        side = at;
         if (run == 3) ++clips;
     }
     std::vector<double> x(frames);

@@ -210,3 +210,20 @@ TEST(ImageImport, TheSubjectIsTheChosenSquareScaledAsLightMixesAndItsBmpReadsBac
 }
 
 }  // namespace
+
+TEST(ImageImport, APhotoCutShortIsRefusedAndALargeOneIsReadAsSmallAsAsked) {
+    const Bytes jpeg = Write(Quadrants(600, 400), 3, true);
+    // A copy broken off: its header says 600 x 400, its data stops a third of the way in.
+    const Bytes cut(jpeg.begin(), jpeg.begin() + static_cast<std::ptrdiff_t>(jpeg.size() / 3));
+    EXPECT_EQ(Refusal(cut), Cp("Фотография повреждена: файл обрывается на середине. Выберите другую."));
+    // At an eighth of its size, still the same picture: libjpeg scales as it decodes.
+    const Picture small = DecodeImportedPicture(jpeg.data(), jpeg.size(), 50);
+    EXPECT_EQ(small.Width(), 75);
+    EXPECT_EQ(small.Height(), 50);
+    EXPECT_TRUE(Near(small.At(10, 10), kRed, 12));
+    EXPECT_TRUE(Near(small.At(65, 40), kWhite, 12));
+    EXPECT_EQ(DecodeImportedPicture(jpeg.data(), jpeg.size(), 390).Width(), 600);  // 7/8 would be 350 high
+    // The frame starts in the middle of a landscape photo, near the top of an upright one.
+    EXPECT_EQ(FirstCrop(600, 400), (SquareCrop{100, 0, 400}));
+    EXPECT_EQ(FirstCrop(300, 600), (SquareCrop{0, 50, 300}));
+}

@@ -86,7 +86,20 @@ TEST(VoiceProcessing, EveryRecordingLandsAtTheTargetUnclippedAndPlays) {
                   SoundFault::None);
         EXPECT_NEAR(VoiceLoudnessDb(played.data(), played.size() / 2, 2, 44100), kVoiceLoudnessDb, 2.0)
             << r.wordDb << " dB at " << r.rate << " Hz";
+        EXPECT_FALSE(voice.clipped) << "a click is no clipping";
+        EXPECT_FALSE(voice.cutOff);
     }
+}
+
+TEST(VoiceProcessing, ATakeDrivenPastTheMicrophoneOrStillSoundingAtItsEndIsSaidSo) {
+    Recording overdriven;
+    overdriven.wordDb = 6;  // held at full scale on every peak
+    EXPECT_TRUE(ProcessVoice(Make(overdriven), 1, 44100).clipped);
+    Recording unfinished;
+    unfinished.after = 0;  // the take ended while the word was still sounding
+    unfinished.word = 1.2;
+    const std::vector<std::int16_t> samples = Make(unfinished);
+    EXPECT_TRUE(ProcessVoice(std::vector<std::int16_t>(samples.begin(), samples.begin() + 44100 * 17 / 10), 1, 44100).cutOff);
 }
 
 TEST(VoiceProcessing, TheSilenceAroundTheWordGoesAndItsStartStays) {
