@@ -1,6 +1,7 @@
 // Writing the learning record a line an event, and reading it back for the corner.
 #include "game/LearningRecord.h"
 
+#include <array>
 #include <cerrno>
 #include <cstdio>
 #include <system_error>
@@ -25,19 +26,33 @@ constexpr KindName kKinds[] = {
 
 std::string LetterText(int number) { return Cp1251ToUtf8(std::string(1, LetterOfNumber(number))); }
 
+// A capital Russian letter in UTF-8 is two bytes: Ё is D0 81, А to Я are D0 90 to D0 AF. Read
+// here directly: a record of years holds a million of them.
 int LetterFrom(std::string_view utf8) {
-    const std::string cp = Utf8ToCp1251(utf8);
-    return cp.size() == 1 ? LetterNumber(static_cast<unsigned char>(cp[0])) : 0;
+    if (utf8.size() != 2 || static_cast<unsigned char>(utf8[0]) != 0xD0) return 0;
+    const auto second = static_cast<unsigned char>(utf8[1]);
+    if (second == 0x81) return LetterNumber(0xA8);
+    if (second < 0x90 || second > 0xAF) return 0;
+    return LetterNumber(static_cast<unsigned char>(0xC0 + (second - 0x90)));
 }
 
-std::vector<std::string_view> Fields(std::string_view line) {
-    std::vector<std::string_view> fields;
-    for (std::size_t at = 0;;) {
-        const std::size_t tab = line.find('\t', at);
-        fields.push_back(line.substr(at, tab == std::string_view::npos ? std::string_view::npos : tab - at));
-        if (tab == std::string_view::npos) return fields;
-        at = tab + 1;
+// A line's first fields; a record's lines have six at most, and more are not looked at.
+struct LineFields {
+    std::array<std::string_view, 6> at;
+    std::size_t count = 0;
+    std::size_t size() const { return count; }
+    std::string_view operator[](std::size_t i) const { return at[i]; }
+};
+
+LineFields Fields(std::string_view line) {
+    LineFields fields;
+    for (std::size_t from = 0; fields.count < fields.at.size();) {
+        const std::size_t tab = line.find('\t', from);
+        fields.at[fields.count++] = line.substr(from, tab == std::string_view::npos ? std::string_view::npos : tab - from);
+        if (tab == std::string_view::npos) break;
+        from = tab + 1;
     }
+    return fields;
 }
 
 // Local time to a moment. A record holds thousands of lines of the same hours, and mktime
@@ -46,14 +61,31 @@ std::vector<std::string_view> Fields(std::string_view line) {
 struct HourCache {
     long long key = -1;
     std::time_t start = 0;
+    // And the word the lines are about, converted once for the run of lines it comes in.
+    std::string wordUtf8, word;
 };
 
 bool ParseTime(std::string_view text, std::time_t& at, HourCache& cache) {
     int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
-    char tail = 0;
-    const std::string s(text);
-    if (std::sscanf(s.c_str(), "%4d-%2d-%2d %2d:%2d:%2d%c", &year, &month, &day, &hour, &minute, &second, &tail) != 6)
-        return false;
+    // The game writes "2026-12-09 10:15:03" and nothing else: read that by hand, the rest
+    // (a line a spreadsheet rewrote) the long way.
+    auto digits = [&](std::size_t from, std::size_t n, int& v) {
+        v = 0;
+        for (std::size_t i = from; i < from + n; ++i) {
+            if (text[i] < '0' || text[i] > '9') return false;
+            v = v * 10 + (text[i] - '0');
+        }
+        return true;
+    };
+    const bool plain = text.size() == 19 && text[4] == '-' && text[7] == '-' && text[10] == ' ' && text[13] == ':' &&
+                       text[16] == ':' && digits(0, 4, year) && digits(5, 2, month) && digits(8, 2, day) &&
+                       digits(11, 2, hour) && digits(14, 2, minute) && digits(17, 2, second);
+    if (!plain) {
+        char tail = 0;
+        const std::string s(text);
+        if (std::sscanf(s.c_str(), "%4d-%2d-%2d %2d:%2d:%2d%c", &year, &month, &day, &hour, &minute, &second, &tail) != 6)
+            return false;
+    }
     if (month < 1 || month > 12 || day < 1 || day > 31 || hour < 0 || hour > 23 || minute < 0 || minute > 59 ||
         second < 0 || second > 60)
         return false;
@@ -67,14 +99,15 @@ bool ParseTime(std::string_view text, std::time_t& at, HourCache& cache) {
         t.tm_isdst = -1;
         const std::time_t start = std::mktime(&t);
         if (start == static_cast<std::time_t>(-1)) return false;
-        cache = HourCache{key, start};
+        cache.key = key;
+        cache.start = start;
     }
     at = cache.start + minute * 60 + second;
     return true;
 }
 
 bool ParseLine(std::string_view line, RecordEvent& e, HourCache& cache) {
-    const std::vector<std::string_view> f = Fields(line);
+    const LineFields f = Fields(line);
     if (f.size() < 2 || !ParseTime(f[0], e.at, cache)) return false;
     bool known = false;
     for (const KindName& k : kKinds)
@@ -83,7 +116,13 @@ bool ParseLine(std::string_view line, RecordEvent& e, HourCache& cache) {
             known = true;
         }
     if (!known) return false;
-    if (f.size() >= 3) e.word = Utf8ToCp1251(f[2]);
+    if (f.size() >= 3) {
+        if (f[2] != cache.wordUtf8) {
+            cache.wordUtf8 = f[2];
+            cache.word = Utf8ToCp1251(f[2]);
+        }
+        e.word = cache.word;
+    }
     const bool needsWord = e.kind == RecordEvent::Kind::Word || e.kind == RecordEvent::Kind::Drop ||
                            e.kind == RecordEvent::Kind::Hint || e.kind == RecordEvent::Kind::Solved;
     if (needsWord && e.word.empty()) return false;
