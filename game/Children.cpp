@@ -67,6 +67,7 @@ ChildList ChildList::Load(const std::filesystem::path& folder) {
 
 int ChildList::Save(const std::filesystem::path& folder) const {
     if (folder.empty()) return EACCES;
+    if (const int err = MakePrivateFolder(folder); err != 0) return err;
     std::string text;
     for (const Child& c : children)
         text += c.progressFile + "\t" + Cp1251ToUtf8(c.name) + "\t" + std::to_string(c.portrait) + "\n";
@@ -78,12 +79,12 @@ bool ChildList::AsItCame() const {
            children[0].name.empty() && children[1].name.empty();
 }
 
-Child& ChildList::Add(const std::string& name, int portrait) {
+Child& ChildList::Add(const std::string& name, int portrait, const std::function<bool(const std::string&)>& taken) {
     for (int n = 3;; ++n) {
         const std::string file = "Child" + std::to_string(n) + ".cnf";
-        bool taken = false;
-        for (const Child& c : children) taken = taken || c.progressFile == file;
-        if (taken) continue;
+        bool listed = false;
+        for (const Child& c : children) listed = listed || c.progressFile == file;
+        if (listed || (taken && taken(file))) continue;
         children.push_back(Child{file, name.substr(0, kMaxNameBytes), portrait});
         return children.back();
     }

@@ -5,6 +5,7 @@
 // portrait, tab-separated, UTF-8); without it there are just the girl and the boy.
 #pragma once
 #include <filesystem>
+#include <functional>
 #include <utility>
 #include <string>
 #include <vector>
@@ -28,14 +29,17 @@ struct ChildList {
     // The list in `folder`, or the default when there is none or it cannot be read. A line
     // that cannot be read is left out; the girl and the boy are kept whatever the file says.
     static ChildList Load(const std::filesystem::path& folder);
-    // Returns 0 or the errno value of the failure; the file is replaced whole.
+    // Returns 0 or the errno value of the failure; the file is replaced whole, the folder made
+    // when it is missing.
     int Save(const std::filesystem::path& folder) const;
 
     // Only the girl and the boy, unnamed: the choice screen looks as it always has.
     bool AsItCame() const;
     bool Full() const { return static_cast<int>(children.size()) >= kMaxChildren; }
-    // A child with a progress file of its own, named by the first free number ("Child3.cnf").
-    Child& Add(const std::string& name, int portrait);
+    // A child with a progress file of its own, named by the first free number ("Child3.cnf"):
+    // free in the list, and not `taken` (a file of that name left by a child removed, which
+    // the new child must not inherit).
+    Child& Add(const std::string& name, int portrait, const std::function<bool(const std::string&)>& taken = {});
     // The girl and the boy keep their places and files for good (they may be renamed): only a
     // child a parent added may be taken off the list.
     bool MayRemove(int index) const;

@@ -129,28 +129,67 @@ std::filesystem::path ContentLocation::ProgressFile(const std::string& fileName)
     return progressFolder / fileName;
 }
 
+std::filesystem::path ContentLocation::ProgressFileBefore(const std::string& fileName) const {
+    if (progressReadFallback.empty()) return {};
+    return progressReadFallback / fileName;
+}
+
 std::filesystem::path ContentLocation::ProgressFileToRead(const std::string& fileName) const {
     const std::filesystem::path own = ProgressFile(fileName);
     if (progressReadFallback.empty() || own.empty() || IsFile(own)) return own;
-    const std::filesystem::path before = progressReadFallback / fileName;
+    const std::filesystem::path before = ProgressFileBefore(fileName);
     return IsFile(before) ? before : own;
 }
 
-ContentLocation ResolveContentLocation(const LocationRequest& request) {
-    if (request.dataFolder) return ContentLocation::InFolder(*request.dataFolder);
-    if (!request.installedOnly && HoldsContentPack(request.currentFolder))
-        return ContentLocation::InFolder(request.currentFolder);
-    if (request.progressBesideInstalled) return ContentLocation::InFolder(request.installedFolder);
+std::filesystem::path ContentLocation::ProgressFolderToRead(const std::string& fileName) const {
+    const std::filesystem::path file = ProgressFileToRead(fileName);
+    return file.empty() ? file : file.parent_path();
+}
+
+namespace {
+// Content from `content`, with the user's folder over it for everything a family adds and
+// the progress; a child's score kept in `before` is read until the user's folder has one.
+ContentLocation UnderTheUsersFolder(const LocationRequest& request, const std::filesystem::path& content,
+                                    const std::filesystem::path& before) {
     ContentLocation l;
     if (!request.userFolder.empty()) l.roots.push_back(request.userFolder);
-    l.roots.push_back(request.installedFolder);
+    l.roots.push_back(content);
     l.progressFolder = request.userFolder;
     l.progressFolderMadeOnSave = true;
     l.missingInFirstRoot = request.userFolderByHand;
+    l.progressReadFallback = before;
+    return l;
+}
+}  // namespace
+
+ContentLocation ResolveContentLocation(const LocationRequest& request) {
+    if (request.dataFolder) return ContentLocation::InFolder(*request.dataFolder);
+    if (!request.installedOnly && HoldsContentPack(request.currentFolder)) {
+        // Played where it was started, but the progress goes where it can be written: a
+        // double-click in a read-only folder starts the game in that folder, and must not cost
+        // the child's words. With no user's folder at all there is nowhere better.
+        if (!request.currentKeepsNoProgress || request.userFolder.empty())
+            return ContentLocation::InFolder(request.currentFolder);
+        return UnderTheUsersFolder(request, request.currentFolder, request.currentFolder);
+    }
+    if (request.progressBesideInstalled) return ContentLocation::InFolder(request.installedFolder);
     // A program unpacked where it kept its progress and since made read-only: the children's
     // scores are read from there until the user's folder has their own.
-    if (request.programKeepsNoProgress) l.progressReadFallback = request.installedFolder;
-    return l;
+    return UnderTheUsersFolder(request, request.installedFolder,
+                               request.programKeepsNoProgress ? request.installedFolder : std::filesystem::path());
+}
+
+std::string ProgressMovedNote(const ContentLocation& location) {
+    if (location.progressReadFallback.empty() || location.progressFolder.empty()) return {};
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(location.progressFolder, ec)) {
+        const std::filesystem::path ext = entry.path().extension();
+        if (ext == ".cnf" || ext == ".log") return {};
+    }
+    const std::u8string folder = location.progressFolder.u8string();
+    return Cp("В папку с игрой нельзя записывать. Успехи детей, их запись, выгрузки и слова семьи "
+              "теперь хранятся в папке:\n") +
+           Utf8ToCp1251(std::string(folder.begin(), folder.end()));
 }
 
 bool ProgressMayBeKeptIn(const std::filesystem::path& folder) {
@@ -171,6 +210,8 @@ LocationRequest SystemLocationRequest(const std::optional<std::filesystem::path>
     r.installedFolder = system.installed;
     r.userFolder = system.user;
     r.userFolderByHand = system.userFolderByHand;
+    if (!dataFolder && !installedOnly && HoldsContentPack(r.currentFolder))
+        r.currentKeepsNoProgress = !ProgressMayBeKeptIn(r.currentFolder);
     if (system.unpacked) {
         r.progressBesideInstalled = ProgressMayBeKeptIn(system.installed);
         r.programKeepsNoProgress = !r.progressBesideInstalled;

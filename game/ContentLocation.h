@@ -67,8 +67,13 @@ struct ContentLocation {
     // The list the parent's folder lies over, when there is one (the installed list); else empty.
     std::filesystem::path UnderlyingWordList() const;
     std::filesystem::path ProgressFile(const std::string& fileName) const;
+    // The file of that name where the progress was kept before it moved; empty when it has
+    // not moved.
+    std::filesystem::path ProgressFileBefore(const std::string& fileName) const;
     // The file a child's progress is read from: the progress folder's, else the fallback's.
     std::filesystem::path ProgressFileToRead(const std::string& fileName) const;
+    // The folder whose file of that name is read, by the same rule (the list of children).
+    std::filesystem::path ProgressFolderToRead(const std::string& fileName) const;
 };
 
 // What the location is decided from.
@@ -84,15 +89,24 @@ struct LocationRequest {
     // A program folder that could keep the progress but cannot (made read-only since): the
     // progress is read from it until the user's folder has it.
     bool programKeepsNoProgress = false;
+    // The same of a content folder the game is started in (ProgressMayBeKeptIn).
+    bool currentKeepsNoProgress = false;
     bool userFolderByHand = true;  // see ProgramFolders
 };
 
 // A folder given on the command line; else the current folder when it holds a content pack
 // (a word list, the tile back and the letter tiles: a content folder the game was started
-// in); else the installed folder when it keeps the
-// progress too; else the installed content with the user's folder over it, the progress in
-// the user's folder.
+// in); else the installed folder when it keeps the progress too; else the installed content
+// with the user's folder over it, the progress in the user's folder. A content folder that
+// cannot keep the progress, whichever rule chose it, gives only its content: the user's
+// folder lies over it and keeps the progress, and its scores are read until the user's
+// folder has its own.
 ContentLocation ResolveContentLocation(const LocationRequest& request);
+
+// What a family is told when the progress is first kept away from the content it lay beside
+// (code page 1251): where the game now keeps it. Empty when the progress has not moved, or
+// once the user's folder keeps a child's progress or record.
+std::string ProgressMovedNote(const ContentLocation& location);
 
 // Whether a program's folder can keep the progress files: whether a save there would
 // succeed, which needs a new file to be made in the folder (asked of the system, as the save

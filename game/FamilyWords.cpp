@@ -298,8 +298,10 @@ int RemoveFamilyWord(const ContentLocation& content, FamilyWords& family, const 
     std::string text;
     const std::filesystem::path list = content.WordList();
     int err = store.Read(list, text, kMaxListBytes);
+    // Into the parent's own folder: the list found may lie in one that cannot be written (the
+    // game's folder after its progress moved), and the parent's copy lies over it.
     if (err == 0 && ParseWordList(text).entries[static_cast<std::size_t>(w.line)] == w.word)
-        err = WriteListLine(list, list, w.line, w.replaced, store);
+        err = WriteListLine(list, content.UserWordList(), w.line, w.replaced, store);
     else if (err == ENOENT)
         err = 0;
     FamilyWords changed = family;
@@ -320,6 +322,13 @@ int RemoveFamilyWord(const ContentLocation& content, FamilyWords& family, const 
 
 void SettleFamilyChanges(const ContentLocation& content, FamilyStore& store) {
     if (content.roots.empty()) return;
+    // The game's folder the progress has moved from (it cannot be written now) keeps the note
+    // of the words added while it could: the parent's folder takes it over, so those words
+    // are still listed and can be taken away.
+    std::string earlier;
+    if (content.roots.size() > 1 && store.Read(content.FamilyNote(), earlier, kMaxNoteBytes) == ENOENT &&
+        store.Read(content.roots[1] / "family.txt", earlier, kMaxNoteBytes) == 0 && !earlier.empty())
+        store.Write(content.FamilyNote(), earlier);
     const FamilyWords family = FamilyWords::Load(content.FamilyNote());
     std::string text;
     const int err = store.Read(content.FamilyPending(), text, kMaxNoteBytes);

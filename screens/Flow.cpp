@@ -51,7 +51,7 @@ void TFWords::imgDalisheClick() {
 void TFWords::ReleaseAll() {
     // The session ends in the record too, whatever became of the save.
     if (session.Level != 0) Record(RecordEvent::Kind::End);
-    record.Flush();
+    FlushRecord();
     SettleBoard();
     ReleasePuzzle(board);
     painter.Release();
@@ -93,7 +93,7 @@ void TFWords::FormSaveRequest() {
     } catch (const std::exception& e) {
         std::fprintf(stderr, "timburik: %s\n", Cp1251ToUtf8(WithFullStop(e.what())).c_str());
     }
-    record.Flush();
+    FlushRecord();
 }
 
 void TFWords::FormQuitRequest(QuitReason reason) {

@@ -154,8 +154,11 @@ void TFWords::FormCreate() {
     imgDalishe.Hide();
     imgSubj.Hide();
     img_control_forward.Hide();
-    children = ChildList::Load(content_.progressFolder);
+    // The children a parent added before the progress moved stay on the list.
+    children = ChildList::Load(content_.ProgressFolderToRead("children.txt"));
     LayOutChildren();
+    // Said before anything is kept where the progress has moved: where the family finds it.
+    if (const std::string note = ProgressMovedNote(content_); !note.empty()) window_.ShowMessage(note);
     CoverImage = std::make_unique<Picture>(LoadBmpFile(content_.Cover()));
     // A family word whose saving the game did not live to finish is finished or undone first.
     SettleFamilyChanges(content_);

@@ -6,6 +6,7 @@
 #include "assets/Assets.h"
 #include "game/ProgressFile.h"
 #include "game/Puzzle.h"
+#include "game/RecordHistory.h"
 #include "platform/toolkit/Errors.h"
 #include "platform/Files.h"
 #include "platform/toolkit/Text1251.h"
@@ -88,6 +89,11 @@ void TFWords::Record(RecordEvent::Kind kind, int letter, int cell) {
     e.cell = cell;
     e.right = letter == cell;
     record.Add(e);
+}
+
+void TFWords::FlushRecord() {
+    if (!record.File().empty()) JoinChildHistory(content_, record.File().filename().string());
+    record.Flush();
 }
 
 void TFWords::ChooseLevel(int level) {

@@ -6,7 +6,7 @@
 void TFWords::WordSolved() {
     const Session::Solved solved = session.WordSolved();
     Record(RecordEvent::Kind::Solved);
-    record.Flush();
+    FlushRecord();
     if (solved.victory) {
         imgWinWin.Show();
         imgDalishe.Hide();

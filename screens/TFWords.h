@@ -128,6 +128,9 @@ private:
     // or every child's portrait and name.
     void LayOutChildren();
     void Record(RecordEvent::Kind kind, int letter = 0, int cell = 0);
+    // Writes the record's waiting lines, the child's earlier record joined in first where the
+    // progress has moved.
+    void FlushRecord();
     void ChooseLevel(int level);
     // SetupPuzzle with its pictures: on a missing one the half-built puzzle is dropped and
     // the board painted plain, and the error goes on to be shown.

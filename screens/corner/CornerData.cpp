@@ -4,7 +4,7 @@
 #include "platform/toolkit/Errors.h"
 
 void CornerData::Load(const ContentLocation& content) {
-    children = ChildList::Load(content.progressFolder);
+    children = ChildList::Load(content.ProgressFolderToRead("children.txt"));
     WordsChanged(content);
 }
 

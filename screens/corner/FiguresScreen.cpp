@@ -6,6 +6,7 @@
 #include "game/ProgressFile.h"
 #include "game/Puzzle.h"
 #include "game/RecordCsv.h"
+#include "game/RecordHistory.h"
 #include "game/RussianWords.h"
 #include "game/Session.h"
 #include "game/WriteProblems.h"
@@ -68,8 +69,11 @@ void FiguresScreen::Enter(const CornerStep& step) {
     if (step.child >= 0) selected_ = step.child;
     selected_ = std::clamp(selected_, 0, count - 1);
     const Child& child = data_.children.children[static_cast<std::size_t>(selected_)];
-    // Read a piece at a time: a record of years is counted without being held.
-    figures_ = FiguresOfRecord(c_.content.ProgressFile(child.RecordFile()), c_.now());
+    // All of the child's play, the record left beside a folder the progress moved from too;
+    // read a piece at a time, so that a record of years is counted without being held.
+    FiguresCounter counter(c_.now());
+    const int damaged = ForEachHistoryEvent(c_.content, child.RecordFile(), [&](const RecordEvent& e) { counter.Add(e); });
+    figures_ = counter.Finish(damaged);
     try {
         score_ = Session::ScoreFromStored(LoadProgressFile(c_.content.ProgressFileToRead(child.progressFile)));
     } catch (const GameError&) {
@@ -114,6 +118,8 @@ CornerStep FiguresScreen::KeyDown(Key key) {
 CornerStep FiguresScreen::Export() {
     const Child& child = data_.children.children[static_cast<std::size_t>(selected_)];
     const std::filesystem::path record = c_.content.ProgressFile(child.RecordFile());
+    // What came before a move of the progress is in the file the parent takes away too.
+    JoinChildHistory(c_.content, child.RecordFile());
     std::string csv;
     if (const int err = RecordFileAsCsv(record, csv); err != 0)
         throw GameError(Cp("Запись ") + Quoted(DisplayName(child)) + Cp(" не читается (ошибка ") + std::to_string(err) + ").");

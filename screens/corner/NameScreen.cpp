@@ -7,6 +7,8 @@
 #include "platform/toolkit/Text1251.h"
 #include "game/Puzzle.h"
 
+#include <system_error>
+
 using namespace corner;
 
 namespace {
@@ -114,7 +116,13 @@ CornerStep NameScreen::Done() {
         c.name = t.name;
         c.portrait = portrait_;
     } else {
-        changed.Add(t.name, portrait_);
+        // Never the number of a child removed whose files are still there, here or in a
+        // folder the progress moved from.
+        changed.Add(t.name, portrait_, [this](const std::string& file) {
+            std::error_code ec;
+            return std::filesystem::exists(c_.content.ProgressFileToRead(file), ec) ||
+                   std::filesystem::exists(c_.content.ProgressFile("removed-" + file), ec);
+        });
         shown = static_cast<int>(changed.children.size()) - 1;
     }
     if (const int err = changed.Save(c_.content.progressFolder); err != 0)

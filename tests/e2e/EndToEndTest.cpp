@@ -7,7 +7,10 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <numbers>
 #include <string>
 #include <thread>
@@ -413,6 +416,9 @@ TEST(EndToEnd, ClosingTheWindowKeepsTheProgress) {
 
 TEST(EndToEnd, AReadOnlyProgressFileIsReportedAndKept) {
     GameRun run("read-only progress");
+    // A folder given on the command line keeps the progress, whatever it allows; one the game
+    // is merely started in would send it to the user's folder instead (the scenario below).
+    run.args = {"--data", "."};
     WriteContent(run.Content(), Repeat(kCat.text));
     const std::filesystem::path progress = run.Content().Write("Confif.cnf", "9");
     namespace fs = std::filesystem;
@@ -519,6 +525,101 @@ TEST(EndToEnd, ThroughTheGateTheCornerShowsTheWordJustSolved) {
     // Today's bar is the chart's tallest, the day before has none.
     ASSERT_TRUE(run.WaitFor("today's solved word", {Filled("today's bar", {593, 300, 14, 60}, {255, 128, 0}),
                                                     Filled("no bar yesterday", {572, 300, 14, 60}, kCornerPaper)}));
+}
+
+namespace {
+
+// A day's session in the learning record's own lines: one word solved at noon, `days` ago.
+std::string SessionSolvingOneWord(int days, const std::string& word) {
+    std::time_t at = std::time(nullptr) - static_cast<std::time_t>(days) * 24 * 3600;
+    std::tm t = *std::localtime(&at);
+    t.tm_hour = 12;
+    t.tm_min = t.tm_sec = 0;
+    t.tm_isdst = -1;
+    at = std::mktime(&t);
+    std::string lines;
+    for (const char* event : {"начало", "слово", "решено", "конец"}) {
+        char when[32];
+        std::strftime(when, sizeof when, "%Y-%m-%d %H:%M:%S", std::localtime(&at));
+        const std::string e(event);
+        lines += std::string(when) + "\t" + e + (e == "слово" || e == "решено" ? "\t" + word : "") + "\n";
+        at += 20;
+    }
+    return lines;
+}
+
+std::size_t Count(const std::string& text, const std::string& part) {
+    std::size_t n = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + part.size())) ++n;
+    return n;
+}
+
+std::string ReadAll(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The folder and its files marked read-only, as a parent or a school's PC leaves it (Wine
+// reads the marks as the files' read-only attribute). TempDir makes it writable to remove it.
+void MakeReadOnly(const std::filesystem::path& folder) {
+    namespace fs = std::filesystem;
+    const fs::perms w = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+    for (const auto& entry : fs::directory_iterator(folder))
+        if (entry.is_regular_file()) fs::permissions(entry.path(), w, fs::perm_options::remove);
+    fs::permissions(folder, w, fs::perm_options::remove);
+}
+
+}  // namespace
+
+TEST(EndToEnd, StartedInItsOwnReadOnlyFolderTheGameKeepsTheWordAndTheRecordInTheUsersFolder) {
+    GameRun run("read-only folder");
+    WriteContent(run.Content(), Repeat(kCat.text));
+    run.Content().Write("Confif.cnf", "2");
+    const std::string yesterday = SessionSolvingOneWord(1, kCat.text);
+    run.Content().Write("Confif.log", "время\tсобытие\tслово\tбуква\tклетка\tверно\n" + yesterday);
+    const std::filesystem::path user = run.UserFolder();
+    MakeReadOnly(run.Content().Path());
+    run.Start();
+    // Said at once, before the child plays: where the game keeps the progress now.
+    ASSERT_TRUE(run.WaitFor("the note on where the progress goes", MessageBox()));
+    run.Key("Return");
+    ASSERT_TRUE(run.WaitFor("the choice screen", ChoiceScreen()));
+    run.Click(kGirl.Centre());
+    ASSERT_TRUE(run.WaitFor("the level blocks", LevelBlocks()));
+    run.Click(kWhiteLevel.Centre());
+    ASSERT_TRUE(run.WaitFor("the first word", FreshWord(kCat)));
+    ASSERT_TRUE(SolveByDragging(run, kCat));
+    run.Click(kExit.Centre());
+    ASSERT_TRUE(run.WaitFor("the exit question", MessageBox()));
+    run.Key("Return");
+    ASSERT_EQ(run.WaitExit(), 0) << "[read-only folder] the save must succeed and the game end";
+    EXPECT_EQ(ReadAll(user / "Confif.cnf"), "3") << "[read-only folder] the word is kept in the user's folder";
+    EXPECT_EQ(run.Content().Read("Confif.cnf"), "2") << "[read-only folder] the folder is left as it was";
+    EXPECT_FALSE(run.Content().Exists("timburik.lock")) << "[read-only folder] written into the folder";
+    // The record goes on where the score went, yesterday's lines joined in front, once.
+    const std::string record = ReadAll(user / "Confif.log");
+    EXPECT_EQ(Count(record, yesterday), 1u) << record;
+    EXPECT_EQ(Count(record, "\tрешено\t"), 2u) << record;
+
+    // Started there again: nothing more to say, and the corner shows yesterday's word and today's.
+    run.Start();
+    ASSERT_TRUE(run.WaitFor("the choice screen, no note", ChoiceScreen()));
+    ASSERT_TRUE(ThroughTheGate(run));
+    ASSERT_TRUE(run.WaitFor("yesterday's word and today's",
+                            {Filled("today's bar", {593, 300, 14, 60}, {255, 128, 0}),
+                             Filled("yesterday's bar", {572, 300, 14, 60}, {255, 128, 0})}));
+    run.QuitAsTheSystemDoes();
+    EXPECT_EQ(run.WaitExit(), 0);
+
+    // And the next word counts on from the user's score, not from the folder's.
+    ASSERT_TRUE(StartPlaying(run, kCat, kGirl, kWhiteLevel));
+    ASSERT_TRUE(SolveByDragging(run, kCat));
+    run.QuitAsTheSystemDoes();
+    EXPECT_EQ(run.WaitExit(), 0);
+    EXPECT_EQ(ReadAll(user / "Confif.cnf"), "4") << "[read-only folder] the third start's score";
+    const std::string later = ReadAll(user / "Confif.log");
+    EXPECT_EQ(Count(later, yesterday), 1u) << "[read-only folder] joined twice:\n" << later;
+    EXPECT_EQ(Count(later, "\tрешено\t"), 3u) << later;
 }
 
 TEST(EndToEnd, AFamilyWordWithAPhotoDroppedOnTheWindowIsTheNextWordOfItsLevel) {

@@ -12,6 +12,8 @@
 #include <sstream>
 #include <thread>
 
+#include <unistd.h>
+
 #include "assets/Assets.h"
 
 #ifndef TIMBURIK_EXE
@@ -219,14 +221,39 @@ GameRun::~GameRun() {
     // Wine keeps a session (its server, its desktop with the screen's size) for a while after
     // its last program; the next scenario's screen must not find this one's.
     const std::vector<std::string> after = Words(std::getenv("TIMBURIK_E2E_AFTER_RUN"));
-    if (after.empty()) return;
-    SpawnOptions o;
-    o.argv = after;
-    try {
-        RunCommand(o, kExitWait * WaitScale());
-    } catch (const std::exception& e) {
-        ADD_FAILURE() << "[" << scenario_ << "] " << e.what();
+    if (!after.empty()) {
+        SpawnOptions o;
+        o.argv = after;
+        try {
+            RunCommand(o, kExitWait * WaitScale());
+        } catch (const std::exception& e) {
+            ADD_FAILURE() << "[" << scenario_ << "] " << e.what();
+        }
     }
+    std::error_code ec;
+    if (!wineUser_.empty()) std::filesystem::remove_all(wineUser_, ec);
+}
+
+const std::filesystem::path& GameRun::UserFolder() {
+    if (!userFolder_.empty()) return userFolder_;
+    if (!RunsAsWindowsProgram()) {
+        env["XDG_DATA_HOME"] = home_.Path().string();
+        userFolder_ = home_.Path() / "timburik";
+        return userFolder_;
+    }
+    // Wine asks nothing of %APPDATA% or %USERPROFILE% in the environment: a Windows program's
+    // known folders lie in the prefix, under the Unix user's name. A name of the run's own
+    // keeps the prefix's own user, which every build on this machine shares, untouched.
+    static int runs = 0;
+    const std::string name = "timburik-e2e-" + std::to_string(::getpid()) + "-" + std::to_string(++runs);
+    env["USER"] = env["LOGNAME"] = name;
+    const char* prefix = std::getenv("WINEPREFIX");
+    const char* home = std::getenv("HOME");
+    const std::filesystem::path root = prefix && *prefix ? std::filesystem::path(prefix)
+                                                         : std::filesystem::path(home ? home : "") / ".wine";
+    wineUser_ = root / "drive_c" / "users" / name;
+    userFolder_ = wineUser_ / "AppData" / "Roaming" / "timburik";
+    return userFolder_;
 }
 
 void GameRun::Start() { StartIn(content_.Path()); }

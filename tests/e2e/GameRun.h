@@ -79,6 +79,10 @@ public:
     GameRun& operator=(const GameRun&) = delete;
 
     const TempDir& Content() const { return content_; }
+    // The folder the game keeps a user's own files in when they cannot lie beside its content
+    // ($XDG_DATA_HOME/timburik; %APPDATA%\timburik under Wine), made this run's own: from the
+    // first call on, the game is started as a user of its own, whose folder goes afterwards.
+    const std::filesystem::path& UserFolder();
     const Fit& ScreenFit() const { return fit_; }
     // Starts the game in the content folder, as a parent would from a terminal, with `args`
     // after the program's name and `env` over the harness's own settings.
@@ -127,6 +131,9 @@ private:
     std::string scenario_;
     TempDir content_;
     TempDir logs_;
+    TempDir home_;
+    std::filesystem::path userFolder_;
+    std::filesystem::path wineUser_;  // the Wine prefix's folder of that user
     VirtualScreen screen_;
     Fit fit_;
     int kept_ = 0;

@@ -122,3 +122,55 @@ TEST(ContentLocation, AProgramFolderMadeReadOnlyKeepsNoProgressButItsScoresAreSt
     EXPECT_EQ(l.ProgressFileToRead("Confis.cnf"), f.user.Path() / "timburik/Confis.cnf");
     fs::permissions(f.installed.Path() / "Confif.cnf", fs::perms::owner_write, fs::perm_options::add);
 }
+
+TEST(ContentLocation, AContentFolderStartedInThatKeepsNoProgressLendsItsContentAndItsScoresOnly) {
+    Folders f;
+    WritePack(f.current);
+    f.current.Write("Confif.cnf", "2");
+    f.current.Write("children.txt", "Confif.cnf\t\t1\n");
+    LocationRequest r = f.Request();
+    r.currentKeepsNoProgress = true;
+    const ContentLocation l = ResolveContentLocation(r);
+    // Its words and pictures are played; whatever the family adds goes over them, in their folder.
+    EXPECT_EQ(l.WordList(), f.current.Path() / "Words.str");
+    ASSERT_EQ(l.roots.size(), 2u);
+    EXPECT_EQ(l.roots.front(), f.user.Path() / "timburik");
+    EXPECT_EQ(l.ProgressFile("Confif.cnf"), f.user.Path() / "timburik/Confif.cnf");
+    EXPECT_TRUE(l.progressFolderMadeOnSave);
+    // The child's score and the list of children are read beside the content until the
+    // user's folder has its own.
+    EXPECT_EQ(l.ProgressFileToRead("Confif.cnf"), f.current.Path() / "Confif.cnf");
+    EXPECT_EQ(l.ProgressFolderToRead("children.txt"), f.current.Path());
+    EXPECT_EQ(l.ProgressFileBefore("Confif.log"), f.current.Path() / "Confif.log");
+    f.user.Write("timburik/Confif.cnf", "3");
+    f.user.Write("timburik/children.txt", "Confif.cnf\t\t1\n");
+    EXPECT_EQ(l.ProgressFileToRead("Confif.cnf"), f.user.Path() / "timburik/Confif.cnf");
+    EXPECT_EQ(l.ProgressFolderToRead("children.txt"), f.user.Path() / "timburik");
+
+    // A folder given on the command line keeps everything, as it always did; and with no
+    // user's folder at all there is nowhere better than the content's own.
+    r.dataFolder = f.current.Path();
+    EXPECT_EQ(ResolveContentLocation(r).ProgressFile("Confif.cnf"), f.current.Path() / "Confif.cnf");
+    r.dataFolder.reset();
+    r.userFolder.clear();
+    EXPECT_EQ(ResolveContentLocation(r).ProgressFile("Confif.cnf"), f.current.Path() / "Confif.cnf");
+    // Where the progress never moved there is nothing before it.
+    EXPECT_TRUE(ContentLocation::InFolder(f.current.Path()).ProgressFileBefore("Confif.log").empty());
+}
+
+TEST(ContentLocation, TheFamilyIsToldWhereTheProgressWentUntilSomethingIsKeptThere) {
+    Folders f;
+    WritePack(f.current);
+    LocationRequest r = f.Request();
+    EXPECT_EQ(ProgressMovedNote(ResolveContentLocation(r)), "");
+    r.currentKeepsNoProgress = true;
+    const ContentLocation l = ResolveContentLocation(r);
+    f.user.Write("timburik/timburik.lock", "");  // made at every start, before the window
+    const std::string note = Cp1251ToUtf8(ProgressMovedNote(l));
+    EXPECT_TRUE(note.starts_with("В папку с игрой нельзя записывать.")) << note;
+    const std::u8string folder = (f.user.Path() / "timburik").u8string();
+    EXPECT_TRUE(note.ends_with(std::string(folder.begin(), folder.end()))) << note;
+    // The first word played leaves the record there: nothing more to say.
+    f.user.Write("timburik/Confif.log", "время\n");
+    EXPECT_EQ(ProgressMovedNote(l), "");
+}
