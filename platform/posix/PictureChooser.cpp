@@ -15,6 +15,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <chrono>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -34,6 +35,8 @@ namespace {
 
 // A path is a line; more than this is no path a chooser gives.
 constexpr std::size_t kMostOutput = 64 * 1024;
+// How long a tool told to end with the game may take to.
+constexpr int kStopGraceMs = 2000;
 
 std::filesystem::path FindOnPath(const char* name) {
     const char* path = std::getenv("PATH");
@@ -209,6 +212,18 @@ ToolAnswer PictureChooser::State::RunTool(const std::filesystem::path& tool, con
     }
     ::close(out[0]);
     int status = 0;
+    bool stopped = false;
+    {
+        const std::lock_guard<std::mutex> hold(lock);
+        stopped = stopping;
+    }
+    if (stopped) {
+        // Told to end with the game: a tool that does not, within a grace, is made to, so
+        // that the game's leaving never waits on it.
+        for (int waited = 0; waited < kStopGraceMs && ::waitpid(pid, &status, WNOHANG) == 0; waited += 10)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        if (::waitpid(pid, &status, WNOHANG) == 0) ::kill(pid, SIGKILL);
+    }
     while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
     }
     {

@@ -119,6 +119,18 @@ TEST_F(PictureChooserTools, OneAtATimeAndClosedWithTheGameLeavingNothingRunningO
     ::kill(std::atoi(started[1].c_str()), SIGKILL);
 }
 
+TEST_F(PictureChooserTools, AToolDeafToBeingToldToEndIsEndedAllTheSame) {
+    const std::string pid = (dir.Path() / "pid").string();
+    StandIn("zenity", "trap '' TERM\necho $$ > '" + pid + "'\nwhile :; do /bin/sleep 0.05; done");
+    {
+        PictureChooser chooser(Collect());
+        ASSERT_TRUE(chooser.Open(0));
+        ASSERT_TRUE(WaitFor([&] { return !Lines("pid").empty(); }));
+    }
+    EXPECT_NE(::kill(std::atoi(Lines("pid")[0].c_str()), 0), 0);
+    EXPECT_TRUE(Given().empty());
+}
+
 TEST_F(PictureChooserTools, AnotherChooserOpensOnceTheLastHasAnswered) {
     StandIn("zenity", Recording("zenity.args") + "\nprintf '/p/%s.jpg\\n' $(/usr/bin/wc -l < '" +
                           (dir.Path() / "zenity.args").string() + "')");
