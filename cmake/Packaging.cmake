@@ -88,6 +88,10 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # a system without any font would show none. SDL_ttf and fontconfig are loaded by name when
 # first needed, so the program's own library dependencies do not record them.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-dejavu-core, libsdl2-ttf-2.0-0 (>= 2.20), libfontconfig1 (>= 2.13)")
+# "Выбрать фото" opens the desktop's file chooser: the portal's, through libsystemd's sd-bus
+# (loaded when asked for), else zenity's or kdialog's. Without any, the parents' corner still
+# takes a dropped photo and offers the Pictures folder's.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libsystemd0, xdg-desktop-portal | zenity | kdialog")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)

@@ -4,12 +4,13 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config
   libsdl2-dev libsdl2-ttf-dev libfontconfig-dev fonts-dejavu-core
-  libjpeg62-turbo-dev libstb-dev
+  libjpeg62-turbo-dev libstb-dev libsystemd-dev
   googletest libgtest-dev libbenchmark-dev
 )
 if [ "${1:-}" = "--tests" ]; then
   # End-to-end tests drive the real program in a virtual X server.
-  packages+=(xvfb xdotool imagemagick x11-utils libx11-dev clang libclang-rt-14-dev)
+  # The file chooser's tests run a stand-in portal on a bus of their own.
+  packages+=(xvfb xdotool imagemagick x11-utils libx11-dev clang libclang-rt-14-dev dbus-daemon)
 fi
 if [ "${1:-}" = "--package" ]; then
   # CPack's Debian generator (dpkg-shlibdeps, file) and the checks of what it makes; the

@@ -10,12 +10,15 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <mutex>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "platform/PictureChooser.h"
 #include "platform/toolkit/Text1251.h"
 #include "platform/sdl/SdlHints.h"
+#include "platform/sdl/SdlNativeWindow.h"
 #include "platform/sdl/SdlParts.h"
 
 struct SdlHost::State {
@@ -36,8 +39,16 @@ struct SdlHost::State {
     bool shown = false;             // the window is on the screen, with a frame in it
     bool fullscreen = false;        // asked of the window manager yet
     bool traceFirstFrame = false;   // TIMBURIK_TRACE_FIRST_FRAME: say on stderr when it is shown
+    // The system's file chooser, made when first asked for. What it gives comes from its own
+    // thread: kept here, and told to the loop by an event of ours, which hands it to the
+    // window as a dropped file.
+    std::unique_ptr<PictureChooser> chooser;
+    Uint32 chosenEvent = static_cast<Uint32>(-1);
+    std::mutex chosenLock;
+    std::vector<std::string> chosen;  // UTF-8 paths, under chosenLock
 
     void Start(Size layout, bool windowed);
+    void Chosen(const std::string& utf8Path);
     void TickIfDue(Window& w);
 };
 
@@ -112,7 +123,16 @@ void SdlHost::WaitAndDispatch(Window& w, const std::function<bool()>& done) {
                     SDL_UpdateWindowSurface(s_->window);
                 }
                 break;
-            default: break;
+            default:
+                if (e.type == s_->chosenEvent) {
+                    std::vector<std::string> files;
+                    {
+                        const std::lock_guard<std::mutex> hold(s_->chosenLock);
+                        files.swap(s_->chosen);
+                    }
+                    for (const std::string& file : files) w.FileDropped(file);
+                }
+                break;
         }
         got = SDL_PollEvent(&e) != 0;
     }
@@ -168,7 +188,19 @@ Size SdlHost::PointerArea() {
     return size;
 }
 
+void SdlHost::State::Chosen(const std::string& utf8Path) {
+    {
+        const std::lock_guard<std::mutex> hold(chosenLock);
+        chosen.push_back(utf8Path);
+    }
+    SDL_Event e{};
+    e.type = chosenEvent;
+    SDL_PushEvent(&e);
+}
+
 SdlHost::State::~State() {
+    // The chooser's thread ends first: it may still push its event.
+    chooser.reset();
     if (staging) SDL_FreeSurface(staging);
     if (window) SDL_DestroyWindow(window);
     if (started) SDL_Quit();
@@ -237,3 +269,12 @@ void SdlHost::PresentChange(const Picture& frame, Rect changed) {
 }
 
 std::uint64_t SdlHost::PerformanceCounter() { return SDL_GetPerformanceCounter(); }
+
+bool SdlHost::PickPicture() {
+    if (!s_->chooser) {
+        if (s_->chosenEvent == static_cast<Uint32>(-1)) s_->chosenEvent = SDL_RegisterEvents(1);
+        if (s_->chosenEvent == static_cast<Uint32>(-1)) return false;
+        s_->chooser = std::make_unique<PictureChooser>([s = s_.get()](const std::string& path) { s->Chosen(path); });
+    }
+    return s_->chooser->Open(NativeWindowHandle(s_->window));
+}

@@ -1,7 +1,8 @@
 // The SDL2 host: a borderless full-screen window showing the composed frame scaled to fit,
 // pointer and touch input mapped back to layout coordinates, the timer, sound and fonts.
 // Implements ScreenHost's waiting (SDL's event wait, which also keeps the timer), drawing
-// (the window's own surface), title and pointer area, and Host's timer and clock (fonts and sound: SdlMediaHost).
+// (the window's own surface), title and pointer area, and Host's timer, clock and picture chooser
+// (fonts and sound: SdlMediaHost).
 #pragma once
 #include <memory>
 
@@ -22,6 +23,9 @@ public:
     void PresentChange(const Picture& frame, Rect changed) override;
     std::uint64_t PerformanceCounter() override;
     void RunInBackground(std::function<void()> job) override { worker_.Run(std::move(job)); }
+    // The system's file chooser (PictureChooser.h); the file arrives as one dropped on the
+    // window, through the event loop.
+    bool PickPicture() override;
 
 private:
     void WaitAndDispatch(Window& window, const std::function<bool()>& done) override;

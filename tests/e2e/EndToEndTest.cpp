@@ -654,6 +654,32 @@ TEST(EndToEnd, AFamilyWordWithAPhotoDroppedOnTheWindowIsTheNextWordOfItsLevel) {
     ASSERT_TRUE(SolveByDragging(run, fox));
 }
 
+TEST(EndToEnd, APhotoChosenInTheDesktopsChooserIsCroppedForTheFamilyWord) {
+    if (RunsAsWindowsProgram()) GTEST_SKIP() << "the Windows dialog is driven by the platform tests";
+    GameRun run("a photo from the chooser");
+    WriteContent(run.Content(), Repeat(kCat.text));
+    const Rgb photo{40, 160, 200};
+    const std::filesystem::path file = run.Content().Write("Фото/семья 1.bmp", EncodeBmp24(SolidPicture(300, 200, 0xC8A028)));
+    // zenity as a stand-in that answers with the file at once, the only chooser there is: no
+    // session bus, nothing else on the PATH.
+    const std::filesystem::path zenity = run.Content().Write("bin/zenity", "#!/bin/sh\nprintf '%s\\n' '" + file.string() + "'\n");
+    std::filesystem::permissions(zenity, std::filesystem::perms::owner_all);
+    run.env["PATH"] = (run.Content().Path() / "bin").string();
+    run.env["DBUS_SESSION_BUS_ADDRESS"] = "disabled:";
+    run.env["XDG_RUNTIME_DIR"] = run.Content().Path().string();
+    run.Start();
+    ASSERT_TRUE(run.WaitFor("the choice screen", ChoiceScreen()));
+    ASSERT_TRUE(ThroughTheGate(run));
+    auto wordButton = [](int i) { return Area{24 + i * 222, 630, 210, 52}.Centre(); };
+    run.Click(Area{988, 630, 160, 52}.Centre());  // Слова семьи
+    run.Click(wordButton(0));                     // Добавить слово
+    const Word fox("ЛИС");
+    for (const int letter : fox.letters) run.Click(Area{220 + (letter - 1) % 12 * 78, 230 + (letter - 1) / 12 * 78, 70, 70}.Centre());
+    run.Click(wordButton(1));  // Дальше
+    run.Click(wordButton(0));  // Выбрать фото
+    ASSERT_TRUE(run.WaitFor("the chosen photo to crop", {Filled("the photo", {64, 130, 50, 50}, photo)}));
+}
+
 TEST(EndToEnd, SmallerScreenScalesTheGameAndThePointer) {
     GameRun run("screen fitting", 1024, 600);
     WriteContent(run.Content(), Repeat(kCat.text));
