@@ -117,10 +117,14 @@ int LevelForLength(int letters, int longest) {
 }
 
 FamilyWords FamilyWords::Load(const std::filesystem::path& note) {
-    FamilyWords f;
     std::string text;
-    if (note.empty() || ReadWholeFile(note, text, kMaxNoteBytes) != 0) return f;
-    for (const std::string& line : Lines(text)) {
+    if (note.empty() || ReadWholeFile(note, text, kMaxNoteBytes) != 0) return {};
+    return Parse(text);
+}
+
+FamilyWords FamilyWords::Parse(std::string_view text) {
+    FamilyWords f;
+    for (const std::string& line : Lines(std::string(text))) {
         FamilyWord w;
         if (ParseWord(line, w) && !f.Find(w.word) && !f.AtLine(w.line)) f.words.push_back(w);
     }

@@ -37,6 +37,8 @@ struct FamilyWords {
 
     // The note; nothing, without an error, when it is missing or cannot be read.
     static FamilyWords Load(const std::filesystem::path& note);
+    // The note's text, as a parent may have edited it: lines that are no word's are left out.
+    static FamilyWords Parse(std::string_view text);
     const FamilyWord* Find(const std::string& word) const;
     const FamilyWord* AtLine(int line) const;
 };

@@ -602,6 +602,7 @@ TEST(EndToEnd, StartedInItsOwnReadOnlyFolderTheGameKeepsTheWordAndTheRecordInThe
     EXPECT_EQ(Count(record, "\tрешено\t"), 2u) << record;
 
     // Started there again: nothing more to say, and the corner shows yesterday's word and today's.
+    FixTheGate(run);
     run.Start();
     ASSERT_TRUE(run.WaitFor("the choice screen, no note", ChoiceScreen()));
     ASSERT_TRUE(ThroughTheGate(run));
@@ -667,16 +668,16 @@ TEST(EndToEnd, APhotoChosenInTheDesktopsChooserIsCroppedForTheFamilyWord) {
     run.env["PATH"] = (run.Content().Path() / "bin").string();
     run.env["DBUS_SESSION_BUS_ADDRESS"] = "disabled:";
     run.env["XDG_RUNTIME_DIR"] = run.Content().Path().string();
+    FixTheGate(run);
     run.Start();
     ASSERT_TRUE(run.WaitFor("the choice screen", ChoiceScreen()));
     ASSERT_TRUE(ThroughTheGate(run));
-    auto wordButton = [](int i) { return Area{24 + i * 222, 630, 210, 52}.Centre(); };
-    run.Click(Area{988, 630, 160, 52}.Centre());  // Слова семьи
-    run.Click(wordButton(0));                     // Добавить слово
+    run.Click(CornerButton(4, 6));  // Слова семьи
+    run.Click(CornerButton(0, 6));  // Добавить слово
     const Word fox("ЛИС");
     for (const int letter : fox.letters) run.Click(Area{220 + (letter - 1) % 12 * 78, 230 + (letter - 1) / 12 * 78, 70, 70}.Centre());
-    run.Click(wordButton(1));  // Дальше
-    run.Click(wordButton(0));  // Выбрать фото
+    run.Click(CornerButton(2, 5));  // Дальше
+    run.Click(CornerButton(0, 5));  // Выбрать фото
     ASSERT_TRUE(run.WaitFor("the chosen photo to crop", {Filled("the photo", {64, 130, 50, 50}, photo)}));
 }
 
