@@ -74,7 +74,12 @@ timed("Drawing the whole frame on a 1366 x 768 screen (host side of the first fr
 timed("Host side of a drag move on that screen: finding the change, drawing it", "ScreenDrawDragMove")
 timed("Learning record: the line of a tile let go, formatted at the release (no file touched)", "RecordDropLine")
 timed("Learning record: a word's eleven lines appended at its end, the file near its 1 MB cap", "RecordWordEnd")
-timed("Parents' corner opened on a 1 MB record: read, figures worked out, first frame composed", "CornerOpen1MB")
+timed("Parents' corner opened on a 1 MB record: read, figures worked out, first frame composed", "CornerOpen/1", 100)
+timed("Parents' corner opened on a 5 MB record (years joined from elsewhere), read a piece at a time", "CornerOpen/5", 100)
+timed("Picture screen opened on six 38-megapixel photos in Pictures: the window's share, first frame composed", "PictureScreenOpenWindow", 100)
+timed("The same, until the last of the six thumbnails is made (the worker's time, scaled decoding)", "PictureScreenAllThumbnails/iterations:3")
+timed("A 38-megapixel photo made into a word's picture: read at 1200 px, cropped, scaled, written as BMP", "WordPictureFrom38MPPhoto/iterations:5")
+timed("The same photo read whole, as every photo was before", "WordPictureFrom38MPPhotoReadWhole/iterations:3")
 timed("A 12-megapixel photo made into a word's picture: cropped, scaled, written as BMP", "SubjectFrom12MPPhoto")
 
 ff = figures["first_frame_ms"]

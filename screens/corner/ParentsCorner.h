@@ -60,9 +60,10 @@ public:
     VoiceScreen voice;
 
     const CornerScreen* Current() const { return current_; }
+    // Goes where a step says, as a screen's press does: past the gate, a screen's way in.
+    void Go(const CornerStep& step);
 
 private:
-    void Go(const CornerStep& step);
     CornerScreen* ScreenFor(CornerStep::To to);
     void PaintPage();
     void PaintGear(Picture& p) const;
