@@ -490,6 +490,22 @@ Point CornerButton(int slot, int count) {
     return Area{24 + slot * (width + 14), 630, width, 52}.Centre();
 }
 
+::testing::AssertionResult ThroughTheGate(GameRun& run);
+
+// The game started, the gate passed, and a new family word typed on the corner's keys, as far
+// as the screen of its picture.
+::testing::AssertionResult StartAndTypeAFamilyWord(GameRun& run, const Word& w) {
+    FixTheGate(run);
+    run.Start();
+    if (auto r = run.WaitFor("the choice screen", ChoiceScreen()); !r) return r;
+    if (auto r = ThroughTheGate(run); !r) return r;
+    run.Click(CornerButton(4, 6));  // Слова семьи
+    run.Click(CornerButton(0, 6));  // Добавить слово
+    for (const int letter : w.letters) run.Click(Area{220 + (letter - 1) % 12 * 78, 230 + (letter - 1) / 12 * 78, 70, 70}.Centre());
+    run.Click(CornerButton(2, 5));  // Дальше
+    return ::testing::AssertionSuccess();
+}
+
 ::testing::AssertionResult ThroughTheGate(GameRun& run) {
     constexpr Area kGear{1304, 636, 52, 52};
     const int slow = RunsAsWindowsProgram() ? 2 : 1;
@@ -628,15 +644,8 @@ TEST(EndToEnd, AFamilyWordWithAPhotoDroppedOnTheWindowIsTheNextWordOfItsLevel) {
     WriteContent(run.Content(), Repeat(kCat.text));
     const Rgb photo{200, 40, 160};
     run.Content().Write("фото семьи.bmp", EncodeBmp24(SolidPicture(300, 200, 0xA028C8)));
-    FixTheGate(run);
-    run.Start();
-    ASSERT_TRUE(run.WaitFor("the choice screen", ChoiceScreen()));
-    ASSERT_TRUE(ThroughTheGate(run));
-    run.Click(CornerButton(4, 6));  // Слова семьи
-    run.Click(CornerButton(0, 6));  // Добавить слово
     const Word fox("ЛИС");
-    for (const int letter : fox.letters) run.Click(Area{220 + (letter - 1) % 12 * 78, 230 + (letter - 1) / 12 * 78, 70, 70}.Centre());
-    run.Click(CornerButton(2, 5));  // Дальше
+    ASSERT_TRUE(StartAndTypeAFamilyWord(run, fox));
     ASSERT_TRUE(run.DropFile(run.Content().Path() / "фото семьи.bmp", {280, 330}));
     ASSERT_TRUE(run.WaitFor("the photo to crop", {Filled("the photo", {64, 130, 50, 50}, photo)}));
     run.Click(CornerButton(3, 5));              // Дальше
@@ -668,15 +677,8 @@ TEST(EndToEnd, APhotoChosenInTheDesktopsChooserIsCroppedForTheFamilyWord) {
     run.env["PATH"] = (run.Content().Path() / "bin").string();
     run.env["DBUS_SESSION_BUS_ADDRESS"] = "disabled:";
     run.env["XDG_RUNTIME_DIR"] = run.Content().Path().string();
-    FixTheGate(run);
-    run.Start();
-    ASSERT_TRUE(run.WaitFor("the choice screen", ChoiceScreen()));
-    ASSERT_TRUE(ThroughTheGate(run));
-    run.Click(CornerButton(4, 6));  // Слова семьи
-    run.Click(CornerButton(0, 6));  // Добавить слово
     const Word fox("ЛИС");
-    for (const int letter : fox.letters) run.Click(Area{220 + (letter - 1) % 12 * 78, 230 + (letter - 1) / 12 * 78, 70, 70}.Centre());
-    run.Click(CornerButton(2, 5));  // Дальше
+    ASSERT_TRUE(StartAndTypeAFamilyWord(run, fox));
     run.Click(CornerButton(0, 5));  // Выбрать фото
     ASSERT_TRUE(run.WaitFor("the chosen photo to crop", {Filled("the photo", {64, 130, 50, 50}, photo)}));
 }
