@@ -2,7 +2,7 @@
 // the gate, the figures of a real play, a child added, renamed and removed, the record
 // exported, a family word with its photo and voice that is each child's next word across
 // restarts, a parent's voice that never costs the game its own, and what cannot be done.
-#include "tests/screens/GameFixture.h"
+#include "tests/screens/CornerFixture.h"
 
 #include <algorithm>
 #include <cmath>
@@ -15,48 +15,6 @@
 #include "platform/toolkit/Text1251.h"
 #include "tools/wordcheck/WordCheck.h"
 
-namespace {
-
-class Corner : public GameTest {
-protected:
-    ParentsCorner& C() { return form->corner; }
-    // Presses the gate's tile showing `number`, holds it for `ticks` ticks and lets go.
-    void Hold(int number, int ticks) {
-        const auto& shown = C().gate.Question().shown;
-        const auto at = std::find(shown.begin(), shown.end(), number);
-        ASSERT_NE(at, shown.end());
-        const Rect r = C().gate.btnGate[static_cast<std::size_t>(at - shown.begin())]->Bounds();
-        W().PointerDown(r.x + r.w / 2, r.y + r.h / 2);
-        host.Ticks(W(), ticks);
-        W().PointerUp(r.x + r.w / 2, r.y + r.h / 2);
-    }
-    int Asked(int step) { return C().gate.Question().asked[static_cast<std::size_t>(step)]; }
-    void OpenCorner() {
-        ClickOn(C().imgGear);
-        ASSERT_TRUE(C().GateOpen());
-        Hold(Asked(0), kGateHoldTicks);
-        Hold(Asked(1), kGateHoldTicks);
-        ASSERT_TRUE(C().Open());
-    }
-    void ClickCorner(Rect r) { host.Click(W(), r.x + r.w / 2, r.y + r.h / 2); }
-    void Type(const char* utf8) { W().TextTyped(Cp(utf8)); }
-    // What the page shows now, in the test's fixed font: its text is not read, but its pixels
-    // tell whether the screen has been painted since a change.
-    const Picture& Page() {
-        C().imgCorner.Refresh();
-        return *C().imgCorner.CurrentPicture();
-    }
-};
-
-std::vector<std::int16_t> Spoken(double seconds = 1, int amplitude = 6000) {
-    std::vector<std::int16_t> s(44100 / 2, 0);  // half a second of silence, the voice, silence
-    for (int i = 0; i < static_cast<int>(44100 * seconds); ++i)
-        s.push_back(static_cast<std::int16_t>(amplitude * std::sin(i * 2 * 3.14159 * 220 / 44100)));
-    s.resize(s.size() + 44100 / 2, 0);
-    return s;
-}
-
-}  // namespace
 
 TEST_F(Corner, TheGateOpensOnlyForBothNumbersInWordsEachHeldAndClosesSilentlyOtherwise) {
     Start();
@@ -193,31 +151,6 @@ TEST_F(Corner, AChildAddedOnTheCornersKeyboardPlaysKeepsProgressAndLeavesOnlyWhe
     ClickOn(C().figures.btnBack);
     EXPECT_EQ(form->lblChild[0]->Caption(), Cp("Оля"));
     EXPECT_EQ(form->lblChild[1]->Caption(), Cp("Мальчик"));
-}
-
-TEST_F(Corner, TheRecordIsExportedForARussianSpreadsheetAndAFailureIsSaidInRussian) {
-    Start();
-    TempDir home;
-    setenv("HOME", home.Path().c_str(), 1);
-    setenv("XDG_CONFIG_HOME", (home.Path() / "config").c_str(), 1);
-    std::filesystem::create_directories(home.Path() / "Documents");
-    Play("2");
-    SolveWord();
-    W().QuitRequested(QuitReason::Signal);
-    Open();
-    OpenCorner();
-    ClickOn(C().figures.btnExport);
-    const std::string csv = home.Read("Documents/Тимбурик - Девочка.csv");
-    EXPECT_TRUE(csv.starts_with("\xEF\xBB\xBF" "время;событие;слово;буква;клетка;верно\r\n")) << csv;
-    EXPECT_NE(csv.find(";решено;КОТ"), std::string::npos) << csv;
-    ASSERT_EQ(host.messages.size(), 1u);
-    // The Documents folder made read-only: the parent is told what and why, in Russian.
-    std::filesystem::remove(home.Path() / "Documents" / PathFromUtf8("Тимбурик - Девочка.csv"));
-    std::filesystem::create_directory(home.Path() / "Documents" / PathFromUtf8("Тимбурик - Девочка.csv"));
-    ClickOn(C().figures.btnExport);
-    ASSERT_EQ(host.messages.size(), 2u);
-    EXPECT_EQ(host.messages[1].find("File access denied"), std::string::npos);
-    EXPECT_NE(host.messages[1].find(Cp("Тимбурик - Девочка.csv")), std::string::npos) << Cp1251ToUtf8(host.messages[1]);
 }
 
 TEST_F(Corner, AFolderTheRecordCannotBeWrittenInPlaysAndSavesAsEver) {

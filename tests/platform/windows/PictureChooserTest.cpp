@@ -21,7 +21,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/HandToParent.h"
+#include "platform/PicturesFolder.h"
 #include "platform/sdl/SdlHost.h"
 #include "platform/toolkit/Window.h"
 #include "tests/support/TempDir.h"
