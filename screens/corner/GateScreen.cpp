@@ -25,7 +25,7 @@ void GateScreen::AddControls(Window& window, std::function<void(const CornerStep
     imgGateShade.OnMouseDown = [this](int, int) {
         if (gate_) go_(After(gate_->Cancel()));
     };
-    imgGate.SetPainter([this] { Paint(); });
+    imgGate.SetPainter([this] { PaintPanel(); });
     window.Add(imgGateShade);
     window.Add(imgGate);
     for (int i = 0; i < kGateTiles; ++i) {
@@ -82,7 +82,7 @@ CornerStep GateScreen::KeyDown(Key key) {
 
 CornerStep GateScreen::Tick() { return gate_ ? After(gate_->Tick()) : CornerStep{}; }
 
-void GateScreen::Paint() {
+void GateScreen::PaintPanel() {
     Picture& p = imgGate.PainterSurface();
     const Rect b = paint::Whole(p);
     paint::Fill(p, b, b, kFrame);

@@ -29,7 +29,7 @@ public:
     std::array<std::unique_ptr<Button>, kGateTiles> btnGate;
 
 private:
-    void Paint();
+    void PaintPanel();
     CornerStep After(Gate::State state);
 
     CornerContext& c_;
