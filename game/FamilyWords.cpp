@@ -267,7 +267,12 @@ FamilyStore& FilesOnDisk() {
 
 int SaveFamilyNote(const ContentLocation& content, const FamilyWords& family, FamilyStore& store) {
     if (content.roots.empty()) return EACCES;
-    if (family.words.empty()) return store.Remove(content.FamilyNote());
+    // No words, no note; but where the progress moved from a folder that keeps a note of its
+    // own, an empty one says the parent's folder has taken that one over.
+    std::error_code ec;
+    const std::filesystem::path before = content.ProgressFileBefore("family.txt");
+    if (family.words.empty() && (before.empty() || !std::filesystem::exists(before, ec)))
+        return store.Remove(content.FamilyNote());
     return store.Write(content.FamilyNote(), FamilyNoteText(family));
 }
 
@@ -329,9 +334,12 @@ void SettleFamilyChanges(const ContentLocation& content, FamilyStore& store) {
     // The game's folder the progress has moved from (it cannot be written now) keeps the note
     // of the words added while it could: the parent's folder takes it over, so those words
     // are still listed and can be taken away.
+    // (Only there: elsewhere, as in a browser, the folder under the parent's is the site's,
+    // and asking it for a note it never has would cost a fetch at every start.)
     std::string earlier;
-    if (content.roots.size() > 1 && store.Read(content.FamilyNote(), earlier, kMaxNoteBytes) == ENOENT &&
-        store.Read(content.roots[1] / "family.txt", earlier, kMaxNoteBytes) == 0 && !earlier.empty())
+    const std::filesystem::path before = content.ProgressFileBefore("family.txt");
+    if (!before.empty() && store.Read(content.FamilyNote(), earlier, kMaxNoteBytes) == ENOENT &&
+        store.Read(before, earlier, kMaxNoteBytes) == 0 && !earlier.empty())
         store.Write(content.FamilyNote(), earlier);
     const FamilyWords family = FamilyWords::Load(content.FamilyNote());
     std::string text;

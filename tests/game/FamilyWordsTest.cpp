@@ -268,3 +268,24 @@ TEST(FamilyWords, TheInstalledListShowsThroughAndTheCopyEarlierVersionsLeftGoes)
     ASSERT_EQ(WriteListLine(user.Path() / "own.str", user.Path() / "own.str", 4, Cp("ЁЖ")), 0);
     EXPECT_EQ(user.Read("own.str"), "КОТ\r\nДОМ\r\n\r\nЁЖ\r\n");
 }
+
+TEST(FamilyWords, WordsAddedBeforeTheProgressMovedAreTakenOverAndCanBeTakenAway) {
+    // The game's own folder, written by earlier versions (the word on its line, the note beside
+    // it), since made read-only: the parent's folder lies over it and keeps the progress.
+    TempDir program, user;
+    program.Write("Words.str", Cp("КОТ\r\nМАМА\r\nСЫР\r\n"));
+    program.Write("family.txt", "МАМА\t2\tДОМ\n");
+    ContentLocation content;
+    content.roots = {user.Path(), program.Path()};
+    content.progressFolder = user.Path();
+    content.progressReadFallback = program.Path();
+    SettleFamilyChanges(content);
+    FamilyWords family = FamilyWords::Load(content.FamilyNote());
+    ASSERT_NE(family.Find(Cp("МАМА")), nullptr);
+    ASSERT_EQ(RemoveFamilyWord(content, family, Cp("МАМА")), 0);
+    EXPECT_EQ(LoadPlayedWords(content).entries[2], Cp("ДОМ"));
+    EXPECT_EQ(program.Read("Words.str"), Cp("КОТ\r\nМАМА\r\nСЫР\r\n"));  // never written
+    // Taken over once: the parent's own note, now without the word, is not replaced again.
+    SettleFamilyChanges(content);
+    EXPECT_TRUE(FamilyWords::Load(content.FamilyNote()).words.empty());
+}
