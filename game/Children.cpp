@@ -23,6 +23,33 @@ bool SafeFileName(const std::string& name) {
             return false;
     return true;
 }
+// The way's column, in the words a grown-up editing the file would read.
+constexpr const char* kWayWords[kWordWays] = {"подряд", "трудные", "знакомые"};
+
+void ReadWayColumns(Child& c, const std::string& way, const std::string& known) {
+    for (int w = 1; w < kWordWays; ++w)
+        if (way == kWayWords[w]) c.way = static_cast<WordWay>(w);
+    for (const char ch : Utf8ToCp1251(known))
+        if (const int n = LetterNumber(static_cast<unsigned char>(ch)); n != 0) c.known.set(static_cast<std::size_t>(n));
+}
+
+std::string WayColumns(const Child& c) {
+    if (c.way == WordWay::AsAlways && c.known.none()) return "";
+    std::string known;
+    for (int n = 1; n <= kLetters; ++n)
+        if (c.known.test(static_cast<std::size_t>(n))) known += LetterOfNumber(n);
+    return std::string("\t") + kWayWords[static_cast<int>(c.way)] + "\t" + Cp1251ToUtf8(known);
+}
+
+std::vector<std::string> Fields(const std::string& line) {
+    std::vector<std::string> fields;
+    for (std::size_t at = 0;;) {
+        const std::size_t tab = line.find('\t', at);
+        fields.push_back(line.substr(at, tab == std::string::npos ? std::string::npos : tab - at));
+        if (tab == std::string::npos) return fields;
+        at = tab + 1;
+    }
+}
 }  // namespace
 
 std::string Child::RecordFile() const { return progressFile.substr(0, progressFile.size() - 4) + ".log"; }
@@ -43,12 +70,13 @@ ChildList ChildList::Load(const std::filesystem::path& folder) {
         std::string line = text.substr(at, end - at);
         at = end + 1;
         if (!line.empty() && line.back() == '\r') line.pop_back();
-        const std::size_t t1 = line.find('\t'), t2 = t1 == std::string::npos ? t1 : line.find('\t', t1 + 1);
-        if (t2 == std::string::npos) continue;
+        const std::vector<std::string> f = Fields(line);
+        if (f.size() < 3) continue;
         Child c;
-        c.progressFile = line.substr(0, t1);
-        c.name = Utf8ToCp1251(line.substr(t1 + 1, t2 - t1 - 1)).substr(0, kMaxNameBytes);
-        c.portrait = std::atoi(line.substr(t2 + 1).c_str());
+        c.progressFile = f[0];
+        c.name = Utf8ToCp1251(f[1]).substr(0, kMaxNameBytes);
+        c.portrait = std::atoi(f[2].c_str());
+        if (f.size() >= 4) ReadWayColumns(c, f[3], f.size() >= 5 ? f[4] : "");
         if (!SafeFileName(c.progressFile) || c.portrait < 1 || c.portrait > kPortraits) continue;
         bool twice = false;
         for (const Child& other : l.children) twice = twice || other.progressFile == c.progressFile;
@@ -70,7 +98,7 @@ int ChildList::Save(const std::filesystem::path& folder) const {
     if (const int err = MakePrivateFolder(folder); err != 0) return err;
     std::string text;
     for (const Child& c : children)
-        text += c.progressFile + "\t" + Cp1251ToUtf8(c.name) + "\t" + std::to_string(c.portrait) + "\n";
+        text += c.progressFile + "\t" + Cp1251ToUtf8(c.name) + "\t" + std::to_string(c.portrait) + WayColumns(c) + "\n";
     return ReplaceFile(folder / kListName, text);
 }
 

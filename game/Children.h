@@ -2,13 +2,19 @@
 // (Confif.cnf) and the boy (Confis.cnf) first, as the game has always had them, then up to six
 // more a parent adds in the corner, each with a name and one of the carried portraits. The
 // list is kept in "children.txt" beside the progress files (a line a child: file, name and
-// portrait, tab-separated, UTF-8); without it there are just the girl and the boy.
+// portrait, tab-separated, UTF-8); without it there are just the girl and the boy. Two more
+// columns follow for a child whose words a grown-up has chosen a way of drawing: the way
+// ("подряд", "трудные" or "знакомые") and the letters marked as known ("АОУМ"). A line
+// without them, as every list had before, is a child whose words come "Слова подряд"; they
+// are written only for a child that needs them, so such a list is left as it was.
 #pragma once
 #include <filesystem>
 #include <functional>
 #include <utility>
 #include <string>
 #include <vector>
+
+#include "game/WordChoice.h"
 
 constexpr int kMaxChildren = 8;
 constexpr int kPortraits = 8;  // portrait1 .. portrait8; 1 and 2 are the girl's and the boy's colours
@@ -17,6 +23,8 @@ struct Child {
     std::string progressFile;  // "Confif.cnf"
     std::string name;          // code page 1251; empty for the girl and the boy as they came
     int portrait = 1;
+    WordWay way = WordWay::AsAlways;  // how the child's next word is drawn
+    LetterSet known{};                // the letters a grown-up marked as known
     // The learning record beside the progress file: "Confif.log".
     std::string RecordFile() const;
 };

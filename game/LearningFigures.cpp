@@ -2,6 +2,7 @@
 #include "game/LearningFigures.h"
 
 #include <algorithm>
+#include <bit>
 #include <map>
 #include <set>
 
@@ -36,8 +37,40 @@ bool ShareAtLeast(const ChildFigures::FirstTry& t, int num, int den) {
 
 }  // namespace
 
+LetterColour ColourOf(const LetterLately& l) {
+    if (l.tries == 0) return LetterColour::NotMet;
+    // Judged like the corner's sure and hard letters, over the latest tries only, so that a
+    // letter the child has since learned turns green however long it was hard.
+    if (l.recentTries >= kFirstTriesToJudge) {
+        if (l.recentRight * 4 >= l.recentTries * 3) return LetterColour::Sure;
+        if (l.recentRight * 2 < l.recentTries) return LetterColour::OftenWrong;
+    }
+    return LetterColour::GettingThere;
+}
+
+void LetterCounter::Add(const RecordEvent& e) {
+    if (e.kind == RecordEvent::Kind::Word) triedInWord_ = 0;
+    if (e.kind != RecordEvent::Kind::Drop || e.letter < 1 || e.letter > kLetters) return;
+    const std::uint64_t bit = std::uint64_t{1} << e.letter;
+    if (triedInWord_ & bit) return;
+    triedInWord_ |= bit;
+    LetterLately& l = letters_[static_cast<std::size_t>(e.letter)];
+    ++l.tries;
+    l.history = (l.history << 1) | (e.right ? 1u : 0u);
+    const std::uint32_t window = l.history & ((1u << kLatelyTries) - 1);
+    l.recentTries = std::min(l.tries, kLatelyTries);
+    l.recentRight = std::popcount(window);
+    l.rightInARow = e.right ? l.rightInARow + 1 : 0;
+    l.everWrong = l.everWrong || !e.right;
+    if (ColourOf(l) != LetterColour::Sure)
+        l.sureSince = 0;
+    else if (l.sureSince == 0)
+        l.sureSince = e.at;
+}
+
 struct FiguresCounter::State {
     ChildFigures f;
+    LetterCounter letters;
     LocalDays days;
     long today = 0;
     std::map<std::pair<int, int>, int> confusions;
@@ -65,6 +98,7 @@ FiguresCounter::FiguresCounter(std::time_t now) : s_(std::make_shared<State>()) 
 void FiguresCounter::Add(const RecordEvent& e) {
     State& s = *s_;
     ChildFigures& f = s.f;
+    s.letters.Add(e);
     switch (e.kind) {
         case RecordEvent::Kind::Start:
             // A session the game did not see end (a crash, a power cut) ends at its last event.
@@ -111,6 +145,7 @@ ChildFigures FiguresCounter::Finish(int damaged) {
     State& s = *s_;
     ChildFigures f = s.f;
     f.damaged = damaged;
+    f.letters = s.letters.Letters();
     if (s.any && s.inSession && s.last >= s.sessionStart) {
         if (const int d = s.DayOf(s.sessionStart); d >= 0) f.secondsPerDay[static_cast<std::size_t>(d)] += static_cast<int>(s.last - s.sessionStart);
     }

@@ -5,6 +5,7 @@
 #pragma once
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <ctime>
 #include <filesystem>
 #include <memory>
@@ -14,6 +15,37 @@
 #include "game/LearningRecord.h"
 
 constexpr int kFigureDays = 28;
+constexpr int kLetters = 33;
+
+// One letter's first tries as the game weighs them: how the latest ones went, and how long
+// the child has placed it right since it last went wrong.
+constexpr int kLatelyTries = 8;  // "lately" is the letter's last eight words
+struct LetterLately {
+    int tries = 0;               // words in which a tile of it was let go into a cell
+    int recentTries = 0;         // of the last kLatelyTries of those
+    int recentRight = 0;         // and how many went to its own cell first
+    int rightInARow = 0;         // right first tries since the last wrong one
+    bool everWrong = false;
+    std::time_t sureSince = 0;   // when it last became sure; 0 while it is not
+    std::uint32_t history = 0;   // bit 0 the latest first try, 1 for right
+};
+using LetterFigures = std::array<LetterLately, kLetters + 1>;  // 1..33; [0] unused
+
+// The letter grid's four colours.
+enum class LetterColour { NotMet, OftenWrong, GettingThere, Sure };
+LetterColour ColourOf(const LetterLately& l);
+
+// The letters' first tries, an event at a time: what both the corner's figures and the
+// game's choice of words are worked out from.
+class LetterCounter {
+public:
+    void Add(const RecordEvent& e);
+    const LetterFigures& Letters() const { return letters_; }
+
+private:
+    LetterFigures letters_{};
+    std::uint64_t triedInWord_ = 0;  // bit n: a tile of letter n already let go in this word
+};
 
 struct ChildFigures {
     // Day kFigureDays - 1 is today, day 0 four weeks ago less a day.
@@ -38,6 +70,7 @@ struct ChildFigures {
     };
     std::vector<Slow> slowest;  // words solved without the hint, longest first, each once at its longest
     int damaged = 0;            // lines of the record that could not be read
+    LetterFigures letters{};    // each letter's first tries, lately
 };
 
 // The figures, worked out an event at a time, so that a record of any size is counted as it

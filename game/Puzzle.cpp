@@ -25,8 +25,6 @@ EntryRange RangeOfLevel(int level) {
     }
 }
 
-namespace {
-
 // A word can be built only from letters that have a picture. An empty entry (a blank line, or
 // a list shorter than the level's range) is no word: drawing it would show an empty board and
 // look for a picture named ".bmp".
@@ -36,6 +34,8 @@ bool Playable(const std::string& entry) {
         if (LetterNumber(static_cast<unsigned char>(c)) == 0) return false;
     return true;
 }
+
+namespace {
 
 // Enough redraws that a range with a single playable entry among 52 is almost never left to
 // the fallback, few enough that a range of unplayable entries cannot hang the game.
@@ -96,13 +96,15 @@ std::string NoWordText(int level) {
               std::to_string(range.last) + " (" + kFeeds[feeds] + ") нет ни одного слова из русских букв");
 }
 
-int ChooseWord(Board& board, const WordList& words, int level) {
+int ChooseWord(Board& board, const WordList& words, int level) { return DrawEntry(board.Rng, words, level); }
+
+int DrawEntry(Random& rng, const WordList& words, int level) {
     const EntryRange range = RangeOfLevel(level);
     if (!LevelHasWord(words, level)) throw GameError(NoWordText(level));
 
-    int n = board.Rng.Between(range.first, range.last);
+    int n = rng.Between(range.first, range.last);
     for (int draw = 1; draw < kMaxDraws && !Playable(words.entries[n]); ++draw)
-        n = board.Rng.Between(range.first, range.last);
+        n = rng.Between(range.first, range.last);
     // Out of luck: take the next playable entry after the last one drawn, wrapping around.
     while (!Playable(words.entries[n])) n = n == range.last ? range.first : n + 1;
     return n;

@@ -29,8 +29,13 @@ EntryRange RangeOfLevel(int level);
 bool LevelHasWord(const WordList& words, int level);
 // What the game says when they hold none, naming the lines and the level (code page 1251).
 std::string NoWordText(int level);
-// The entry number drawn for a level (0 to 4).
+// Whether an entry is a word that can be built: not empty, every character a letter of ours.
+bool Playable(const std::string& entry);
+// The entry number drawn for a level (0 to 4), from the board's generator.
 int ChooseWord(Board& board, const WordList& words, int level);
+// The same draw from any generator: uniform over the level's lines, drawn again for an entry
+// that is no word. Throws GameError when the lines hold none.
+int DrawEntry(Random& rng, const WordList& words, int level);
 // Draws a word for the level and builds its shuffled tiles and its cells, the row centred on
 // a board `boardWidth` wide. `clock` reseeds the draws (it is read twice, as the rules read
 // it). Throws GameError when the level's lines hold no word. Its pictures are the painter's.
