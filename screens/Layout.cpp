@@ -192,9 +192,10 @@ void TFWords::MeetFamilyWord() {
 
 void TFWords::SetupPuzzleWithPictures() {
     // A word a parent has added is this child's next of its level until they have met it, so
-    // the child meets it soon, not one draw in thirty. Before a level is chosen nothing is
-    // preferred: that draw is never seen.
-    const int preferred = NextFamilyLine(family, session.ProgressFileName, session.Level);
+    // the child meets it soon, not one draw in thirty; after it, the word the child's way of
+    // choosing gives. Before a level is chosen nothing is preferred: that draw is never seen.
+    int preferred = NextFamilyLine(family, session.ProgressFileName, session.Level);
+    if (preferred == 0) preferred = LineByWay();
     SetupPuzzle(board, Words, session.Level,
                 [this] { return static_cast<std::uint32_t>(window_.GetHost().PerformanceCounter()); },
                 imgMainW.Bounds().w, preferred);

@@ -36,6 +36,11 @@ void TFWords::ChooseChild(int child) {
     session.ProfileUnreadable(c.progressFile);
     session.ProfileRead(c.progressFile, LoadProgress(c.progressFile));
     record.Open(content_.ProgressFile(c.RecordFile()));
+    // The child's letters as their whole record has them, the part left where the progress
+    // moved from included; play from here on is added as it is recorded.
+    letters = LetterCounter{};
+    wayRandom_.seed = static_cast<std::uint32_t>(window_.GetHost().PerformanceCounter());
+    ForEachHistoryEvent(content_, c.RecordFile(), [this](const RecordEvent& e) { letters.Add(e); });
     // The other children make way; the chosen one stays.
     if (children.AsItCame()) {
         (child == 0 ? imgE : ImgA).Hide();
@@ -49,6 +54,22 @@ void TFWords::ChooseChild(int child) {
     ShowScore();
     ShowRewardIcons();
     for (Label* l : {&lblWhite, &lblYellow, &lblPurple, &lblBlack}) l->Show();
+}
+
+const Child* TFWords::ChildPlaying() const {
+    if (session.ProgressFileName.empty()) return nullptr;
+    for (const Child& c : children.children)
+        if (c.progressFile == session.ProgressFileName) return &c;
+    return nullptr;
+}
+
+int TFWords::LineByWay() {
+    const Child* child = ChildPlaying();
+    // Before a level is chosen the word drawn is never seen; the game's own way draws it.
+    if (!child || session.Level == 0 || child->way == WordWay::AsAlways) return 0;
+    // No word fits the known letters: the child plays on with the level's words, and the
+    // corner tells the grown-up which letters to mark.
+    return ChooseNextWord(Words, session.Level, letters.Letters(), child->way, child->known, board.CurrentWord, wayRandom_).entry;
 }
 
 void TFWords::ImgAClick() { ChooseChild(0); }
@@ -88,6 +109,7 @@ void TFWords::Record(RecordEvent::Kind kind, int letter, int cell) {
     e.letter = letter;
     e.cell = cell;
     e.right = letter == cell;
+    letters.Add(e);
     record.Add(e);
 }
 

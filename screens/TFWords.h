@@ -15,6 +15,7 @@
 #include "game/Children.h"
 #include "game/FamilyWords.h"
 #include "game/ContentLocation.h"
+#include "game/LearningFigures.h"
 #include "game/LearningRecord.h"
 #include "game/Session.h"
 #include "game/WordList.h"
@@ -110,6 +111,9 @@ public:
     Session session;
     ChildList children;
     LearningRecord record;
+    // The chosen child's letters, from their record and the play since: what their next
+    // word is chosen by, when a grown-up has chosen a way other than "Слова подряд".
+    LetterCounter letters;
     // The family's own words, laid over the word list on their lines.
     FamilyWords family;
     // The wall clock the record's times come from; tests fix it.
@@ -124,6 +128,10 @@ public:
 private:
     void BuildControls();
     void ChooseChild(int child);
+    // The child playing, as the children's list has them; null before one is chosen.
+    const Child* ChildPlaying() const;
+    // The line of the child's next word by their way; 0 to draw as the game always has.
+    int LineByWay();
     // The choice screen's children: the girl's and the boy's pictures as they always were,
     // or every child's portrait and name.
     void LayOutChildren();
@@ -153,4 +161,5 @@ private:
     BoardSize SizeOfBoard() const { return {imgMainW.Bounds().w, imgMainW.Bounds().h}; }
 
     bool sayWordWhenLanded_ = false;  // the hinted tiles are still gliding to their cells
+    Random wayRandom_;                // the draws of a child's way, seeded as the child is chosen
 };
