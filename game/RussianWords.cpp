@@ -25,3 +25,14 @@ std::string Counted(long long n, const std::string& one, const std::string& few,
                                                                                       : many;
     return std::to_string(n) + " " + form;
 }
+
+std::string DayInWords(std::time_t day, std::time_t now) {
+    static const char* const kMonths[] = {"января", "февраля", "марта",    "апреля",  "мая",    "июня",
+                                          "июля",   "августа", "сентября", "октября", "ноября", "декабря"};
+    std::tm d{}, n{};
+    if (const std::tm* t = std::localtime(&day)) d = *t;
+    if (const std::tm* t = std::localtime(&now)) n = *t;
+    std::string text = std::to_string(d.tm_mday) + " " + Cp(kMonths[d.tm_mon % 12]);
+    if (d.tm_year != n.tm_year) text += " " + std::to_string(d.tm_year + 1900) + Cp(" года");
+    return text;
+}

@@ -2,6 +2,7 @@
 #include "game/WordChoice.h"
 
 #include <algorithm>
+#include <set>
 
 #include "game/Puzzle.h"
 #include "platform/toolkit/Errors.h"
@@ -76,7 +77,7 @@ bool Fits(const LetterSet& word, const LetterSet& known) { return (word & ~known
 
 // None fits: the fewest letters to mark that let some word in, leaving its last letter in
 // the primer's order to come as the one new letter; of sets as small, the one that lets the
-// most words in.
+// most different words in (a word on many lines counts once).
 std::vector<int> LettersToAdd(const WordList& words, const std::vector<int>& entries, const LetterSet& known) {
     std::size_t fewest = kLetters + 1;
     for (const int n : entries) fewest = std::min(fewest, (LettersOf(words.entries[static_cast<std::size_t>(n)]) & ~known).count());
@@ -92,8 +93,10 @@ std::vector<int> LettersToAdd(const WordList& words, const std::vector<int>& ent
         add.pop_back();
         LetterSet more = known;
         for (const int l : add) more.set(static_cast<std::size_t>(l));
-        int fits = 0;
-        for (const int m : entries) fits += Fits(LettersOf(words.entries[static_cast<std::size_t>(m)]), more) ? 1 : 0;
+        std::set<std::string> fitting;
+        for (const int m : entries)
+            if (Fits(LettersOf(words.entries[static_cast<std::size_t>(m)]), more)) fitting.insert(words.entries[static_cast<std::size_t>(m)]);
+        const int fits = static_cast<int>(fitting.size());
         if (fits > bestFits) {
             bestFits = fits;
             best = add;
@@ -150,4 +153,16 @@ WordChoice ChooseNextWord(const WordList& words, int level, const LetterFigures&
     if (fitting.empty()) return {0, LettersToAdd(words, entries, known)};
     LeaveOut(fitting, words, previous);
     return {fitting[rng.Next(static_cast<std::uint32_t>(fitting.size()))], {}};
+}
+
+KnownFit FitOfKnown(const WordList& words, int level, const LetterSet& known) {
+    KnownFit fit;
+    if (!LevelHasWord(words, level)) return fit;
+    const std::vector<int> entries = LevelEntries(words, level);
+    std::set<std::string> fitting;
+    for (const int n : entries)
+        if (Fits(LettersOf(words.entries[static_cast<std::size_t>(n)]), known)) fitting.insert(words.entries[static_cast<std::size_t>(n)]);
+    fit.words = static_cast<int>(fitting.size());
+    if (fitting.empty()) fit.toAdd = LettersToAdd(words, entries, known);
+    return fit;
 }

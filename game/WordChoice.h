@@ -50,3 +50,11 @@ struct WordChoice {
 WordChoice ChooseNextWord(const WordList& words, int level, const LetterFigures& letters, WordWay way,
                           const LetterSet& known, const std::string& previous, Random& rng);
 
+
+// What the known letters leave of a level: how many different words fit, and, when none does,
+// the letters to mark (as WordChoice::toAdd). No words at all for a level without any.
+struct KnownFit {
+    int words = 0;
+    std::vector<int> toAdd;
+};
+KnownFit FitOfKnown(const WordList& words, int level, const LetterSet& known);

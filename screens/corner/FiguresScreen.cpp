@@ -56,9 +56,14 @@ void FiguresScreen::AddControls(Window& window, std::function<void(const CornerS
         go_(s);
     };
     btnRemove.OnClick = [this] { go_(Remove()); };
+    btnLetters.OnClick = [this] {
+        CornerStep s = CornerStep::Go(CornerStep::To::Letters);
+        s.child = selected_;
+        go_(s);
+    };
     btnFamilyWords.OnClick = [this] { go_(CornerStep::Go(CornerStep::To::FamilyWords)); };
     btnBack.OnClick = [this] { go_(CornerStep::Go(CornerStep::To::Closed)); };
-    for (Button* b : {&btnExport, &btnAddChild, &btnRename, &btnRemove, &btnFamilyWords, &btnBack}) {
+    for (Button* b : {&btnLetters, &btnExport, &btnAddChild, &btnRename, &btnRemove, &btnFamilyWords, &btnBack}) {
         window.Add(*b);
         b->Hide();
     }
@@ -80,7 +85,7 @@ void FiguresScreen::Enter(const CornerStep& step) {
         score_ = -1;
     }
     const std::pair<Button*, const char*> captions[] = {
-        {&btnExport, "Выгрузить запись"}, {&btnAddChild, "Добавить ребёнка"}, {&btnRename, "Переименовать"},
+        {&btnLetters, "Буквы и слова"},   {&btnExport, "Выгрузить запись"}, {&btnAddChild, "Добавить ребёнка"}, {&btnRename, "Переименовать"},
         {&btnRemove, "Удалить"},          {&btnFamilyWords, "Слова семьи"},   {&btnBack, "Назад"}};
     for (const auto& [b, caption] : captions) {
         painter_.FitCaption(*b, Cp(caption));
@@ -91,7 +96,7 @@ void FiguresScreen::Enter(const CornerStep& step) {
 }
 
 void FiguresScreen::Leave() {
-    for (Button* b : {&btnExport, &btnAddChild, &btnRename, &btnRemove, &btnFamilyWords, &btnBack}) b->Hide();
+    for (Button* b : {&btnLetters, &btnExport, &btnAddChild, &btnRename, &btnRemove, &btnFamilyWords, &btnBack}) b->Hide();
     pressedTab_ = -1;
 }
 

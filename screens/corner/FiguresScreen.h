@@ -24,12 +24,13 @@ public:
     static Rect TabArea(int child);
     static Rect BarArea(int day, bool minutes);  // the column of a day's bar in its chart
 
-    Button btnExport{"btnCornerExport", corner::ButtonArea(0, 6)};
-    Button btnAddChild{"btnCornerAdd", corner::ButtonArea(1, 6)};
-    Button btnRename{"btnCornerRename", corner::ButtonArea(2, 6)};
-    Button btnRemove{"btnCornerRemove", corner::ButtonArea(3, 6)};
-    Button btnFamilyWords{"btnCornerWords", corner::ButtonArea(4, 6)};
-    Button btnBack{"btnCornerBack", corner::ButtonArea(5, 6)};
+    Button btnLetters{"btnCornerLetters", corner::ButtonArea(0, 7)};
+    Button btnExport{"btnCornerExport", corner::ButtonArea(1, 7)};
+    Button btnAddChild{"btnCornerAdd", corner::ButtonArea(2, 7)};
+    Button btnRename{"btnCornerRename", corner::ButtonArea(3, 7)};
+    Button btnRemove{"btnCornerRemove", corner::ButtonArea(4, 7)};
+    Button btnFamilyWords{"btnCornerWords", corner::ButtonArea(5, 7)};
+    Button btnBack{"btnCornerBack", corner::ButtonArea(6, 7)};
 
 private:
     CornerStep Export();

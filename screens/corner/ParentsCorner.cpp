@@ -18,6 +18,7 @@ ParentsCorner::ParentsCorner(CornerContext context)
       replace(c_, data_, painter_),
       voices(c_, data_, painter_),
       voice(c_, painter_),
+      letters(c_, data_, painter_),
       c_(std::move(context)),
       data_(),
       painter_(c_.window, c_.content) {}
@@ -44,7 +45,7 @@ void ParentsCorner::AddControls() {
     w.Add(imgCorner);
     imgCorner.Hide();
     for (CornerScreen* s : std::initializer_list<CornerScreen*>{&figures, &name, &familyWords, &wordText, &picture, &replace,
-                                                                &voices, &voice})
+                                                                &voices, &voice, &letters})
         s->AddControls(w, go);
 }
 
@@ -58,6 +59,7 @@ CornerScreen* ParentsCorner::ScreenFor(CornerStep::To to) {
         case CornerStep::To::Replace: return &replace;
         case CornerStep::To::Voices: return &voices;
         case CornerStep::To::Voice: return &voice;
+        case CornerStep::To::Letters: return &letters;
         default: return nullptr;
     }
 }

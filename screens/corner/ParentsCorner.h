@@ -1,6 +1,6 @@
 // The parents' corner: reached from the choice screen's gear past a gate a young child cannot
 // pass, it shows each child's figures from the learning record, and lets a parent add, rename
-// and remove children, export a child's record, add the family's own words with their pictures,
+// and remove children, choose how each child's words are drawn, export a child's record, add the family's own words with their pictures,
 // and record their own voice for a word or a letter. This shell holds the screens, one class
 // each, switches between them as they say, and keeps what the game window must act on.
 #pragma once
@@ -11,6 +11,7 @@
 #include "screens/corner/FamilyWordsScreen.h"
 #include "screens/corner/FiguresScreen.h"
 #include "screens/corner/GateScreen.h"
+#include "screens/corner/LettersScreen.h"
 #include "screens/corner/NameScreen.h"
 #include "screens/corner/PictureScreen.h"
 #include "screens/corner/ReplaceScreen.h"
@@ -58,6 +59,7 @@ public:
     ReplaceScreen replace;
     VoicesScreen voices;
     VoiceScreen voice;
+    LettersScreen letters;
 
     const CornerScreen* Current() const { return current_; }
     // Goes where a step says, as a screen's press does: past the gate, a screen's way in.

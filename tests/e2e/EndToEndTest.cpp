@@ -499,7 +499,7 @@ Point CornerButton(int slot, int count) {
     run.Start();
     if (auto r = run.WaitFor("the choice screen", ChoiceScreen()); !r) return r;
     if (auto r = ThroughTheGate(run); !r) return r;
-    run.Click(CornerButton(4, 6));  // Слова семьи
+    run.Click(CornerButton(5, 7));  // Слова семьи
     run.Click(CornerButton(0, 6));  // Добавить слово
     for (const int letter : w.letters) run.Click(Area{220 + (letter - 1) % 12 * 78, 230 + (letter - 1) / 12 * 78, 70, 70}.Centre());
     run.Click(CornerButton(2, 5));  // Дальше
@@ -655,7 +655,7 @@ TEST(EndToEnd, AFamilyWordWithAPhotoDroppedOnTheWindowIsTheNextWordOfItsLevel) {
     run.Key("Return");
     run.Click(CornerButton(3, 4));  // Готово
     run.Key("Escape");
-    run.Click(CornerButton(5, 6));  // Назад
+    run.Click(CornerButton(6, 7));  // Назад
     ASSERT_TRUE(run.WaitFor("the choice screen", ChoiceScreen()));
     run.Click(kGirl.Centre());
     ASSERT_TRUE(run.WaitFor("the level blocks", LevelBlocks()));
