@@ -126,13 +126,15 @@ int LetterPull(const LetterLately& l) {
     if (!l.everWrong) return 0;
     // 128, 64, ... 1 and then nothing: after eight right in a row the letter's words weigh as
     // any others, and the child still meets it in them now and then.
-    return l.rightInARow >= 8 ? 0 : kHardPull >> l.rightInARow;
+    const int pull = l.rightInARow >= 8 ? 0 : kHardPull >> l.rightInARow;
+    // A letter the child is sure of that slipped once is looked at again, not drilled.
+    return ColourOf(l) == LetterColour::Sure ? std::min(pull, kWordWeight) : pull;
 }
 
 std::vector<int> LettersBroughtBack(const LetterFigures& letters) {
     std::vector<int> back;
     for (int l = 1; l <= kLetters; ++l)
-        if (LetterPull(letters[static_cast<std::size_t>(l)]) >= kWordWeight) back.push_back(l);
+        if (LetterPull(letters[static_cast<std::size_t>(l)]) > kWordWeight) back.push_back(l);
     std::stable_sort(back.begin(), back.end(), [&](int a, int b) {
         return LetterPull(letters[static_cast<std::size_t>(a)]) > LetterPull(letters[static_cast<std::size_t>(b)]);
     });

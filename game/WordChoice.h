@@ -29,12 +29,13 @@ LetterSet PrimerLettersUpTo(int letter);
 
 // How strongly a letter brings its words back under "Чаще трудные буквы": a letter the child
 // has got wrong counts a lot, halving with every first try right since its last wrong one,
-// down to nothing once it has been right often enough; a letter never got wrong, nothing.
+// down to nothing once it has been right often enough; a sure letter that slipped counts no
+// more than a word itself; a letter never got wrong, nothing.
 // Every word weighs kWordWeight plus its letters' pull, once each.
 constexpr int kWordWeight = 16;
 constexpr int kHardPull = 128;
 int LetterPull(const LetterLately& l);
-// The letters the game is bringing back now, the strongest pull first.
+// The letters the game is bringing back now (pulling more than a word weighs), strongest first.
 std::vector<int> LettersBroughtBack(const LetterFigures& letters);
 
 struct WordChoice {

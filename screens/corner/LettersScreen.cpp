@@ -145,12 +145,12 @@ void LettersScreen::Paint(Picture& p) {
     const Rect b = paint::Whole(p);
     const Child& child = Shown();
     painter_.Text(p, Cp("Буквы и слова: ") + DisplayName(child), 28, true, kInk, 24, 62);
-    painter_.Text(p, Cp("Как игра выбирает слова для ") + DisplayName(child) + ":", 20, false, kSoft, 24, 94);
+    painter_.Text(p, Cp("Как игра выбирает слова:"), 20, false, kSoft, 24, 94);
     // The chosen way framed, as a chosen child is.
     const Rect chosen = WayArea(static_cast<int>(child.way));
     paint::Fill(p, Rect{chosen.x - 5, chosen.y - 5, chosen.w + 10, chosen.h + 10}, b, kFrame);
-    painter_.Text(p, Cp("Буквы: как ") + DisplayName(child) + Cp(" ставит их с первого раза в последних словах"), 20,
-                  false, kSoft, kGridLeft, kGridTop - 34);
+    painter_.Text(p, Cp("Буквы: как ребёнок ставит их на место с первого раза в последних словах"), 20, false, kSoft,
+                  kGridLeft, kGridTop - 34);
     for (int l = 1; l <= kLetters; ++l) PaintTile(p, l);
     PaintLegend(p, kGridTop + 3 * kGridRowStep + 4);
     PaintPressed(p, kGridTop + 3 * kGridRowStep + 48);
@@ -161,8 +161,10 @@ void LettersScreen::PaintTile(Picture& p, int letter) {
     const Rect b = paint::Whole(p);
     const Rect r = TileArea(letter);
     const bool known = Shown().way == WordWay::KnownOnly && Shown().known.test(static_cast<std::size_t>(letter));
+    // Known: a thick blue frame; pressed: the corner's orange round it, the blue still showing
+    // inside for a known letter.
+    if (letter == chosen_) paint::Fill(p, Rect{r.x - 7, r.y - 7, r.w + 14, r.h + 14}, b, kFrame);
     if (known) paint::Fill(p, Rect{r.x - 5, r.y - 5, r.w + 10, r.h + 10}, b, kKnownMark);
-    if (letter == chosen_) paint::Fill(p, Rect{r.x - 3, r.y - 3, r.w + 6, r.h + 6}, b, kInk);
     paint::Fill(p, r, b, ColourFor(ColourOf(letters_[static_cast<std::size_t>(letter)])));
     // The game's own tile inside a border of the colour, so that the letter reads as on the board.
     constexpr int kInset = 8;
@@ -249,7 +251,7 @@ void LettersScreen::PaintWay(Picture& p) {
         });
         if (sure.empty()) para(Cp("пока ни одной буквы."), kSoft);
         for (std::size_t i = 0; i < sure.size() && i < 5; ++i)
-            para(std::string(1, LetterOfNumber(sure[i])) + Cp(" \x97 с ") +
+            para(std::string(1, LetterOfNumber(sure[i])) + Cp(" \x96 с ") +
                  DayInWords(letters_[static_cast<std::size_t>(sure[i])].sureSince, c_.now()));
         if (sure.size() > 5) para(Cp("и ещё ") + Counted(static_cast<long long>(sure.size() - 5), Cp("буква"), Cp("буквы"), Cp("букв")), kSoft);
         return;

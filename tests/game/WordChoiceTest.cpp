@@ -205,9 +205,11 @@ TEST(LetterGrid, ColoursAndSinceWhenFromAKnownRecord) {
     // О became sure at its third word, and has stayed so.
     EXPECT_EQ(letters[kO].sureSince, r.events[1 + 2 * 3].at + 1);
     EXPECT_EQ(letters[kSh].sureSince, 0);
-    // К and Ш, wrong at their latest, are brought back most; Т, right three times since, less.
-    EXPECT_EQ(LettersBroughtBack(letters), (std::vector<int>{kK, kSh, kT}));
-    EXPECT_LT(LetterPull(letters[kT]), LetterPull(letters[kSh]));
+    // К and Ш, wrong at their latest, are brought back; Т, right three times since, pulls
+    // less, as much as a word weighs, and О, never wrong at a first try, nothing.
+    EXPECT_EQ(LettersBroughtBack(letters), (std::vector<int>{kK, kSh}));
+    EXPECT_EQ(LetterPull(letters[kT]), kWordWeight);
+    EXPECT_EQ(LetterPull(letters[kO]), 0);
 
     // Т right five more times: sure once six of its latest eight are right, brought back no
     // more after eight right in a row.
@@ -221,6 +223,11 @@ TEST(LetterGrid, ColoursAndSinceWhenFromAKnownRecord) {
     EXPECT_EQ(letters[kT].sureSince, rightAt[2]);
     EXPECT_EQ(LetterPull(letters[kT]), 0);
     EXPECT_EQ(LettersBroughtBack(letters), (std::vector<int>{kK, kSh}));
+    // Sure, and then wrong once: looked at again, no more than a word weighs.
+    word({{kT, kO}});
+    letters = FiguresOf(r, t).letters;
+    EXPECT_EQ(ColourOf(letters[kT]), LetterColour::Sure);
+    EXPECT_EQ(LetterPull(letters[kT]), kWordWeight);
 }
 
 TEST(ChildList, TheWayAndKnownLettersAreKeptAndAnOldListReadsAsAlways) {
