@@ -154,6 +154,8 @@ print(f"- Memory: the game run under GNU time -v; xdotool plays 8 words (two til
       f" button: {'yes' if game['exited_by_exit_button'] else 'no'}. The progress files in data/ are put"
       " back as they were.")
 EOF
+# The choice of a child's words: the simulated learner and the choice's time.
+{ echo; python3 bench/choice.py "$out/bench.json" Release; } >>"$out/RESULTS.md"
 # The browser's and the Windows build's figures (scripts/web.sh bench, bench/windows.sh) and
 # what follows them are kept as they are.
 if [ -f bench/RESULTS.md ]; then

@@ -124,11 +124,14 @@ LetterSet PrimerLettersUpTo(int letter) {
 
 int LetterPull(const LetterLately& l) {
     if (!l.everWrong) return 0;
-    // 128, 64, ... 1 and then nothing: after eight right in a row the letter's words weigh as
-    // any others, and the child still meets it in them now and then.
+    // Halving with each right first try in a row: 128, 64, 32. Until the grid shows it sure it
+    // stays at a quarter of that at least, so that the child meets it until it is learned, not
+    // just until it was right twice; once sure it is looked at again less and less, as much as
+    // a word weighs and down to nothing after eight right in a row (it still comes in its
+    // words, as any letter does).
     const int pull = l.rightInARow >= 8 ? 0 : kHardPull >> l.rightInARow;
-    // A letter the child is sure of that slipped once is looked at again, not drilled.
-    return ColourOf(l) == LetterColour::Sure ? std::min(pull, kWordWeight) : pull;
+    if (ColourOf(l) != LetterColour::Sure) return std::max(pull, kHardPull / 4);
+    return std::min(pull, kWordWeight);
 }
 
 std::vector<int> LettersBroughtBack(const LetterFigures& letters) {

@@ -28,9 +28,10 @@ extern const std::array<int, kLetters> kPrimerOrder;
 LetterSet PrimerLettersUpTo(int letter);
 
 // How strongly a letter brings its words back under "Чаще трудные буквы": a letter the child
-// has got wrong counts a lot, halving with every first try right since its last wrong one,
-// down to nothing once it has been right often enough; a sure letter that slipped counts no
-// more than a word itself; a letter never got wrong, nothing.
+// has got wrong counts a lot, halving with every first try right since its last wrong one but
+// not below a quarter until the letter is sure; a sure letter counts no more than a word
+// itself, down to nothing once it has been right often enough; a letter never got wrong,
+// nothing.
 // Every word weighs kWordWeight plus its letters' pull, once each.
 constexpr int kWordWeight = 16;
 constexpr int kHardPull = 128;

@@ -31,11 +31,14 @@ const WordList kWords = Level1({"КОТ", "ДОМ", "СЫР", "ШАР", "ЩИТ"
 
 bool Holds(const std::string& word, int letter) { return word.find(LetterOfNumber(letter)) != std::string::npos; }
 
+// A letter got wrong once (or never) and then right `rightInARow` times.
 LetterLately Lately(bool wrongOnce, int rightInARow) {
     LetterLately l;
     l.tries = rightInARow + (wrongOnce ? 1 : 0);
     l.everWrong = wrongOnce;
     l.rightInARow = rightInARow;
+    l.recentTries = std::min(l.tries, kLatelyTries);
+    l.recentRight = std::min(rightInARow, kLatelyTries);
     return l;
 }
 
@@ -80,7 +83,7 @@ TEST(WordChoice, HardLettersComeOftenLessSoAsTheyAreLearnedAndEveryWordStillCome
     EXPECT_NEAR(always.With(kSh) / double(always.total), 2.0 / 12, 0.02);
     EXPECT_GT(always.twiceRunning, 0) << "the game as a family knows it may give a word again";
 
-    // Ш got wrong and then right 0, 1, 2, 4, 8 times in a row: its words come less and less,
+    // Ш got wrong and then right 0, 1, 2, 4 (sure now), 8 times in a row: its words come less and less,
     // from more than half the draws down to their share in the list (1/6), never below it.
     // The bounds are the chain's own shares (0.56, 0.44, 0.34, 0.22, 0.17, with no word
     // twice running) give or take 0.03.
@@ -205,10 +208,10 @@ TEST(LetterGrid, ColoursAndSinceWhenFromAKnownRecord) {
     // О became sure at its third word, and has stayed so.
     EXPECT_EQ(letters[kO].sureSince, r.events[1 + 2 * 3].at + 1);
     EXPECT_EQ(letters[kSh].sureSince, 0);
-    // К and Ш, wrong at their latest, are brought back; Т, right three times since, pulls
-    // less, as much as a word weighs, and О, never wrong at a first try, nothing.
-    EXPECT_EQ(LettersBroughtBack(letters), (std::vector<int>{kK, kSh}));
-    EXPECT_EQ(LetterPull(letters[kT]), kWordWeight);
+    // К and Ш, wrong at their latest, are brought back most; Т, right three times since but
+    // not sure yet, less, and not less than a quarter; О, never wrong at a first try, not.
+    EXPECT_EQ(LettersBroughtBack(letters), (std::vector<int>{kK, kSh, kT}));
+    EXPECT_EQ(LetterPull(letters[kT]), kHardPull / 4);
     EXPECT_EQ(LetterPull(letters[kO]), 0);
 
     // Т right five more times: sure once six of its latest eight are right, brought back no
