@@ -543,6 +543,34 @@ TEST(EndToEnd, ThroughTheGateTheCornerShowsTheWordJustSolved) {
                                                     Filled("no bar yesterday", {572, 300, 14, 60}, kCornerPaper)}));
 }
 
+TEST(EndToEnd, AChildsWayOfChoosingWordsIsSetInTheCornerAndKeptForTheNextStart) {
+    GameRun run("a child's way of choosing words");
+    WriteContent(run.Content(), Repeat(kCat.text));
+    FixTheGate(run);
+    run.Start();
+    ASSERT_TRUE(run.WaitFor("the choice screen", ChoiceScreen()));
+    ASSERT_TRUE(ThroughTheGate(run));
+    const Rgb orange{255, 160, 0}, notMet{208, 208, 208};
+    const Area knownWayFrame{619, 130, 3, 30};  // left of "Только знакомые буквы"
+    run.Click(CornerButton(0, 7));              // Буквы и слова
+    ASSERT_TRUE(run.WaitFor("the letter grid", {Filled("А, not met yet", {25, 266, 4, 10}, notMet),
+                                                Filled("the way as always", {19, 130, 3, 30}, orange)}));
+    run.Click(Area{624, 120, 286, 52}.Centre());  // Только знакомые буквы
+    ASSERT_TRUE(run.WaitFor("the way chosen", {Filled("its frame", knownWayFrame, orange)}));
+    run.Click(Area{104, 320, 72, 72}.Centre());  // Л, pressed (and marked)
+    run.Click(CornerButton(0, 4));               // по порядку букваря: А to Л
+    ASSERT_TRUE(run.WaitFor("Л marked", {Filled("the known letters' blue", {99, 340, 3, 30}, {31, 61, 139})}));
+    run.QuitAsTheSystemDoes();
+    ASSERT_EQ(run.WaitExit(), 0);
+    EXPECT_EQ(run.Content().Read("children.txt"), "Confif.cnf\t\t1\tзнакомые\tАИКЛНОСТУЫ\nConfis.cnf\t\t2\n");
+
+    run.Start();
+    ASSERT_TRUE(run.WaitFor("the choice screen", ChoiceScreen()));
+    ASSERT_TRUE(ThroughTheGate(run));
+    run.Click(CornerButton(0, 7));
+    ASSERT_TRUE(run.WaitFor("the way kept", {Filled("its frame", knownWayFrame, orange)}));
+}
+
 namespace {
 
 // A day's session in the learning record's own lines: one word solved at noon, `days` ago.
