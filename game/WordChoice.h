@@ -49,9 +49,9 @@ struct WordChoice {
 // AsAlways draws exactly as the game always has (the same word may come again). HardOften
 // weighs each word by its letters' pull; KnownOnly takes words of known letters with at most
 // one letter more. Neither gives the previous word again while another word can come.
+// Throws GameError, as the level's draw does, when the level's lines hold no word.
 WordChoice ChooseNextWord(const WordList& words, int level, const LetterFigures& letters, WordWay way,
                           const LetterSet& known, const std::string& previous, Random& rng);
-
 
 // What the known letters leave of a level: how many different words fit, and, when none does,
 // the letters to mark (as WordChoice::toAdd). No words at all for a level without any.
