@@ -119,7 +119,10 @@ public:
             switch (Pick(5)) {
                 case 0: run_.Key("Return"); ended = "exit, answered yes (Return)"; ++t.exitsYes; return false;
                 case 1: run_.Key("y"); ended = "exit, answered yes (Y)"; ++t.exitsYes; return false;
-                case 2: run_.Key("Escape"); ++t.exitsNo; break;
+                // On the choice screen there is no exit button, and Escape itself asks whether
+                // to leave: a second Escape answers that question no (and does nothing where
+                // the first one already answered), so that a stray click after cannot say yes.
+                case 2: run_.Key("Escape"); run_.Key("Escape"); ++t.exitsNo; break;
                 case 3: run_.Key("n"); ++t.exitsNo; break;
                 default: run_.Click({Pick(1369), Pick(700)}); break;
             }
