@@ -26,6 +26,7 @@ void web_canvas_size(int* width, int* height);
 void web_present(const void* rgba, int width, int height, int x, int y, int w, int h);
 void web_set_title(const char* utf8);
 double web_css_pixels_per_layout_pixel(int layoutWidth, int layoutHeight);
+int web_gate_seed();
 void web_announce(const char* utf8);  // what the open message box says; "" when none is open
 // WebFiles.js.
 int web_storage_kept();
@@ -160,6 +161,12 @@ bool WebHost::PickPicture() {
 }
 
 bool WebHost::StorageKept() { return web_storage_kept() != 0; }
+
+std::optional<std::uint32_t> WebHost::GateSeed() {
+    const int seed = web_gate_seed();
+    if (seed < 0) return std::nullopt;
+    return static_cast<std::uint32_t>(seed);
+}
 
 void WebHost::TakeTurn() { web_take_turn(); }
 
