@@ -1,7 +1,8 @@
 // Files in the browser. The program reads and writes through the C library as everywhere;
 // the link wraps three of its calls (-Wl,--wrap) so that:
-// - a content file is fetched from the site the first time it is opened, rather than the
-//   whole pack before the first screen (WebFiles.js knows which files the site has);
+// - a content file is fetched from the site the first time it is opened or looked at (its
+//   type or size asked, as the sound loader does before reading), rather than the whole pack
+//   before the first screen (WebFiles.js knows which files the site has);
 // - a file renamed into place in the progress folder (the last step of a save) is written
 //   through to the browser's storage, and the rename fails, so the save does, when the
 //   storage refuses it;
@@ -11,16 +12,18 @@
 //   IndexedDB in several asynchronous steps, which a page being closed never finishes, and
 //   the save would be lost. The write after the rename is one IndexedDB transaction, which
 //   keeps the old content or the new, so the temporary file need never be stored.
-// Implements the C library's fopen, open, rename, remove and fsync as the browser needs them (with WebFiles.js).
+// Implements the C library's fopen, open, stat, rename, remove and fsync as the browser needs them (with WebFiles.js).
 #include <errno.h>
 #include <fcntl.h>
 #include <stdarg.h>
 #include <stdio.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 extern "C" {
 FILE* __real_fopen(const char* path, const char* mode);
 int __real_open(const char* path, int flags, ...);
+int __real_stat(const char* path, struct stat* st);
 int __real_rename(const char* from, const char* to);
 int __real_remove(const char* path);
 
@@ -45,6 +48,11 @@ int __wrap_open(const char* path, int flags, ...) {
     }
     if (path && (flags & O_ACCMODE) == O_RDONLY) web_fetch_content(path);
     return __real_open(path, flags, mode);
+}
+
+int __wrap_stat(const char* path, struct stat* st) {
+    if (path) web_fetch_content(path);
+    return __real_stat(path, st);
 }
 
 int __wrap_fsync(int fd) {
