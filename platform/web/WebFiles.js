@@ -16,6 +16,14 @@ mergeInto(LibraryManager.library, {
     storageWaitMs: 4000,
     askedToKeep: false,
 
+    // Asks for the storage's database early, while the program compiles: reading the stored
+    // files (openStorage) then finds it open. Nothing is put into the file system here.
+    openDatabase: function() {
+      try {
+        IDBFS.getDB(WebFiles.storageRoot, function() {});
+      } catch (e) {}
+    },
+
     // Opens the browser's storage under the progress folder and reads the stored files into
     // it; calls back once done, or without storage (WebFiles.db null) when it is refused or
     // has not answered in time. A late answer then counts for nothing: every save says that
