@@ -1022,6 +1022,80 @@ test('a family word: typed on the corner\'s keys, a photo picked, played at once
   await page.close();
 }, ['--use-fake-device-for-media-stream', '--use-fake-ui-for-media-stream']);
 
+// Makes the browser's storage refuse to write or remove a file whose path ends with `name`
+// (its transaction aborted, as a full storage aborts it); null refuses nothing.
+const refuseStoring = (page, name) => page.evaluate((n) => {
+  if (!window.refusing) {
+    window.refusing = {};
+    const put = IDBObjectStore.prototype.put, del = IDBObjectStore.prototype.delete;
+    const check = (store, key) => {
+      if (!window.refusing.name || !String(key).endsWith(window.refusing.name)) return;
+      store.transaction.abort();
+      throw new DOMException('refused by the test', 'AbortError');
+    };
+    IDBObjectStore.prototype.put = function(value, key) { check(this, key); return put.call(this, value, key); };
+    IDBObjectStore.prototype.delete = function(key) { check(this, key); return del.call(this, key); };
+  }
+  window.refusing.name = n;
+}, name);
+
+test('a family word whose save the storage refuses at any of its writes is wholly there after a reload, or wholly not', async ({ browser, server }) => {
+  const page = await open(browser, server.url);
+  const mouse = new Mouse(page);
+  const PHOTO = [200, 40, 160];
+  const photo = path.join(tempDir('photo'), 'photo.bmp');
+  fs.writeFileSync(photo, bmp24(300, 200, PHOTO));
+  const firstWhiteWord = async (step, rgb) => {
+    await mouse.click(centre(GIRL));
+    await mouse.click(centre(WHITE_LEVEL));
+    await waitFor(page, `the first white word ${step}`, [filled('its picture', SUBJECT_AREA, rgb)]);
+    await leave(page, mouse, step);
+  };
+  const restart = async () => {
+    await page.reload();
+    await started(page);
+    await firstTap(page, mouse);
+  };
+  const files = async () => ({
+    picture: (await storedProgress(page, 'subjects/ЛИС.bmp')).slice(0, 2),
+    note: (await storedProgress(page, 'family.txt')).includes('ЛИС'),
+    pending: await storedProgress(page, 'family-pending.txt'),
+  });
+  await firstTap(page, mouse);
+  // The intent, the picture and the note refused: nothing of the word anywhere, the list as it was.
+  for (const refused of ['family-pending.txt', 'subjects/ЛИС.bmp', 'family.txt']) {
+    await throughTheGate(page, mouse);
+    await refuseStoring(page, refused);
+    await mouse.click(cornerButton(4, 6));  // Слова семьи
+    await mouse.click(cornerButton(0, 6));  // Добавить слово
+    for (const k of [12, 9, 18]) await mouse.click(cornerKey(k));  // Л И С
+    await mouse.click(cornerButton(2, 5));  // Дальше
+    const [chooser] = await Promise.all([page.waitForFileChooser({ timeout: 5000 }), mouse.click(cornerButton(0, 5))]);
+    await chooser.accept([photo]);
+    await waitFor(page, `the photo to crop (${refused} refused)`, [filled('the photo', { x: 64, y: 130, w: 50, h: 50 }, PHOTO)]);
+    await mouse.click(cornerButton(3, 5));  // Дальше
+    await mouse.click(centre({ x: 22, y: 104, w: 92, h: 92 }));
+    await mouse.click(cornerButton(1, 4));  // Сохранить слово
+    const said = await boxSays(page, `the save with ${refused} refused`, 'Не удалось записать');
+    if (/error|добавлено/i.test(said)) throw new Failure(`with ${refused} refused the box says: ${said}`);
+    await page.keyboard.press('Enter');
+    await refuseStoring(page, null);
+    expectEqual(`the storage with ${refused} refused`, JSON.stringify(await files()),
+      JSON.stringify({ picture: '(n', note: false, pending: '(no file)' }));
+    // The page plays on with the list as it was, in this game, in the next (which reads the
+    // files again), and after a reload.
+    await mouse.click(cornerButton(2, 4));  // Отмена
+    await mouse.click(cornerButton(5, 6));  // Назад, to the figures
+    await mouse.click(cornerButton(5, 6));  // Назад, out of the corner
+    await waitFor(page, `the choice screen after ${refused} was refused`, choiceScreen());
+    await firstWhiteWord(`after ${refused} was refused`, SUBJECT);
+    await firstWhiteWord(`in the next game after ${refused} was refused`, SUBJECT);
+    await restart();
+    await firstWhiteWord(`after ${refused} was refused and a reload`, SUBJECT);
+  }
+  await page.close();
+});
+
 // --- Running -----------------------------------------------------------------------------
 const root = tempDir('site');
 const testContent = makeTestSite(site, root, WORD);
