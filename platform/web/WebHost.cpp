@@ -27,6 +27,7 @@ void web_present(const void* rgba, int width, int height, int x, int y, int w, i
 void web_set_title(const char* utf8);
 double web_css_pixels_per_layout_pixel(int layoutWidth, int layoutHeight);
 int web_gate_seed();
+char* web_microphone_refusal();  // malloc'd UTF-8
 void web_announce(const char* utf8);  // what the open message box says; "" when none is open
 // WebFiles.js.
 int web_storage_kept();
@@ -161,6 +162,13 @@ bool WebHost::PickPicture() {
 }
 
 bool WebHost::StorageKept() { return web_storage_kept() != 0; }
+
+std::string WebHost::MicrophoneRefusal() {
+    char* said = web_microphone_refusal();
+    const std::string text = said ? Utf8ToCp1251(said) : std::string();
+    std::free(said);
+    return text;
+}
 
 std::optional<std::uint32_t> WebHost::GateSeed() {
     const int seed = web_gate_seed();

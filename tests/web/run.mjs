@@ -1096,6 +1096,41 @@ test('a family word whose save the storage refuses at any of its writes is wholl
   await page.close();
 });
 
+// How many pixels of `area` are near `rgb`: for text, which a sampling grid may miss.
+async function pixelsNear(page, area, rgb) {
+  const fit = await fitOf(page);
+  const pts = [];
+  for (let y = area.y; y < area.y + area.h; y += 2) for (let x = area.x; x < area.x + area.w; x += 2) pts.push([x, y]);
+  return (await pixels(page, fit, pts)).filter((c) => near(c, rgb, 40)).length;
+}
+
+test('in the corner a game\'s own voice plays, and a microphone the browser refuses is said at once, without a take that hears nothing', async ({ browser, server }) => {
+  const cdp = await browser.target().createCDPSession();
+  await cdp.send('Browser.setPermission', { origin: new URL(server.url).origin, permission: { name: 'microphone' }, setting: 'denied' });
+  const page = await open(browser, server.url);
+  const mouse = new Mouse(page);
+  await firstTap(page, mouse);
+  await throughTheGate(page, mouse);
+  await mouse.click(cornerButton(4, 6));  // Слова семьи
+  await mouse.click(cornerButton(4, 6));  // Голоса игры: the letters first
+  await mouse.click(cornerKey(ALPHABET.indexOf('К')));
+  await waitFor(page, "the voice's page", [filled('its meter', { x: 30, y: 266, w: 500, h: 28 }, [240, 228, 208])]);
+  const before = await loudSoFar(page);
+  await mouse.click(cornerButton(1, 4));  // Прослушать: the game's own voice of К
+  await heardTone(page, "the game's voice of К", 400, before);
+
+  const WARN = [192, 0, 0];
+  const note = { x: 24, y: 140, w: 1000, h: 40 };
+  const warnedBefore = await pixelsNear(page, note, WARN);
+  await mouse.click(cornerButton(0, 4));  // Записать
+  await sleep(700);
+  if ((await pixelsNear(page, note, WARN)) <= warnedBefore + 20) throw new Failure('no warning at once after Записать with the microphone refused');
+  await page.screenshot({ path: path.join(shots, 'microphone-refused.png') });
+  await waitFor(page, 'no take under way', [filled('no time bar', { x: 24, y: 306, w: 40, h: 6 }, PAPER),
+    filled('no level in the meter', { x: 30, y: 266, w: 60, h: 28 }, [240, 228, 208])], 1000);
+  await page.close();
+}, ['--use-fake-device-for-media-stream']);
+
 // --- Running -----------------------------------------------------------------------------
 const root = tempDir('site');
 const testContent = makeTestSite(site, root, WORD);
