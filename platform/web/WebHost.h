@@ -19,6 +19,7 @@ public:
     void SetTimer(bool running, int intervalMs) override;
     bool PickPicture() override;
     std::string MicrophoneRefusal() override;
+    OfflineKeep OfflineKept() override;
     std::uint64_t PerformanceCounter() override;
 
     // Whether the browser keeps the site's progress: false when its storage is refused (a

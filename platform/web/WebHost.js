@@ -218,6 +218,7 @@ mergeInto(LibraryManager.library, {
     WebPage.fitCanvas();
     WebPage.listen();
     WebPage.watchMicrophone();
+    WebOffline.changed = function() { WebPage.push([12, 0, 0]); };
     Module['hostStats'] = WebPage.stats;
   },
 
@@ -244,6 +245,15 @@ mergeInto(LibraryManager.library, {
         WebPage.resume();
       });
     });
+  },
+
+  // See WebHost.cpp. Nothing is said before the first report of the background fetch.
+  web_offline_kept: function(out) {
+    var done = WebOffline.packKept, now = done || WebOffline.progress;
+    var ready = !!done && !done.missing && done.files > 0;
+    var v = [WebOffline.available && now ? 1 : 0, now ? now.kept : 0, now ? now.files : 0,
+      ready ? 1 : 0, ready && done.fetched > 0 ? 1 : 0];
+    for (var i = 0; i < 5; ++i) HEAP32[(out >> 2) + i] = v[i];
   },
 
   // What the parent is to be told of a microphone the browser refuses; "" when not refused.

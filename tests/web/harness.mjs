@@ -37,7 +37,7 @@ export function bmp24(width, height, [r, g, b]) {
   return data;
 }
 
-function cp1251(text) {
+export function cp1251(text) {
   return Buffer.from([...text].map((c) => {
     if (c === 'Ё') return 0xa8;
     if (c === 'ё') return 0xb8;

@@ -5,7 +5,7 @@
 import fs from 'node:fs';
 import path from 'node:path';
 import {
-  ALPHABET, COVER, Fit, LAYOUT, SUBJECT, bmp24, fitOf, goOffline, launch, letterColour, makeTestSite, nameVersion,
+  ALPHABET, COVER, Fit, LAYOUT, SUBJECT, bmp24, cp1251, fitOf, goOffline, launch, letterColour, makeTestSite, nameVersion,
   newWindow, pixels, serve, tempDir, versionOf, writeContentList,
 } from './harness.mjs';
 
@@ -770,6 +770,8 @@ test('on slow Wi-Fi a tap before the game has loaded leaves the progress bar up 
   const cdp = await page.createCDPSession();
   await cdp.send('Network.enable');
   await cdp.send('Network.emulateNetworkConditions', { offline: false, latency: 150, downloadThroughput: 1.5e6 / 8, uploadThroughput: 1.5e6 / 8 });
+  // A tablet that compiles slowly: the bar is full a while before the first frame.
+  await page.evaluateOnNewDocument(slowCompile(1500));
   const going = page.goto(server.url, { waitUntil: 'domcontentloaded', timeout: 60000 });
   const start = Date.now();
   await page.waitForSelector('#start', { timeout: 5000 });
@@ -781,7 +783,8 @@ test('on slow Wi-Fi a tap before the game has loaded leaves the progress bar up 
       const e = document.getElementById('loading');
       const r = e.getBoundingClientRect();
       return { shown: getComputedStyle(e).display !== 'none' && Number(getComputedStyle(e).opacity) > 0.9 && r.width > 100 && r.bottom <= innerHeight,
-        share: Number(e.getAttribute('aria-valuenow')), notice: getComputedStyle(document.getElementById('start')).display };
+        share: Number(e.getAttribute('aria-valuenow')), notice: getComputedStyle(document.getElementById('start')).display,
+        text: document.getElementById('loading-text').textContent };
     });
     if (bar.notice !== 'none') throw new Failure('the tap did not take the notice away');
     seen.push(bar);
@@ -794,6 +797,10 @@ test('on slow Wi-Fi a tap before the game has loaded leaves the progress bar up 
   const shares = seen.map((b) => b.share);
   if (!(shares[shares.length - 1] > shares[0] && shares.every((x, i) => i === 0 || x >= shares[i - 1])))
     throw new Failure(`the bar should grow as the program arrives: ${shares}`);
+  // Once the program is all here, the bar says what the wait is for.
+  const full = seen.filter((b) => b.share === 100);
+  if (!full.length || full.some((b) => b.text !== 'Запускается…') || seen.some((b) => b.share < 100 && b.text !== 'Загрузка…'))
+    throw new Failure(`what the bar says as it fills: ${JSON.stringify(seen.map((b) => [b.share, b.text]))}`);
   expectEqual('the bar after the first frame', await shown(page, '#loading'), false);
   await page.close();
 });
@@ -918,6 +925,17 @@ test('on a tablet: a moment in another tab keeps the word, a cancelled touch sen
   if (await shown(page, '#turn')) throw new Failure('the hint to turn the tablet shows in landscape');
   await page.setViewport({ width: 768, height: 1024, deviceScaleFactor: 2, isMobile: true, hasTouch: true });
   if (!(await shown(page, '#turn'))) throw new Failure('no hint to turn an upright tablet');
+  const turnSays = async (step, text) => {
+    const said = await page.waitForFunction((t) => document.getElementById('turn-text').textContent === t, { timeout: 3000 }, text)
+      .then(() => text, () => page.$eval('#turn-text', (e) => e.textContent));
+    expectEqual(step, said, text);
+  };
+  await turnSays('the hint on an upright tablet', 'Поверните планшет боком: так буквы будут крупнее');
+  // A phone is called a phone; a narrow window on a computer is no device to turn.
+  await page.setViewport({ width: 390, height: 844, deviceScaleFactor: 3, isMobile: true, hasTouch: true });
+  await turnSays('the hint on an upright phone', 'Поверните телефон боком: так буквы будут крупнее');
+  await page.setViewport({ width: 700, height: 1000, deviceScaleFactor: 1, isMobile: false, hasTouch: false });
+  await turnSays('the hint in a narrow window', 'Сделайте окно шире: так буквы будут крупнее');
   await page.close();
 });
 
@@ -1096,13 +1114,22 @@ test('a family word whose save the storage refuses at any of its writes is wholl
   await page.close();
 });
 
-// How many pixels of `area` are near `rgb`: for text, which a sampling grid may miss.
-async function pixelsNear(page, area, rgb) {
+// The pixels of `area` near `rgb` (every other one each way): how many, and how far right
+// they reach, for text, which a sampling grid may miss.
+async function textIn(page, area, rgb) {
   const fit = await fitOf(page);
   const pts = [];
   for (let y = area.y; y < area.y + area.h; y += 2) for (let x = area.x; x < area.x + area.w; x += 2) pts.push([x, y]);
-  return (await pixels(page, fit, pts)).filter((c) => near(c, rgb, 40)).length;
+  const seen = await pixels(page, fit, pts);
+  let count = 0, right = -1;
+  seen.forEach((c, i) => {
+    if (!near(c, rgb, 40)) return;
+    count++;
+    right = Math.max(right, pts[i][0]);
+  });
+  return { count, right };
 }
+const pixelsNear = async (page, area, rgb) => (await textIn(page, area, rgb)).count;
 
 test('in the corner a game\'s own voice plays, and a microphone the browser refuses is said at once, without a take that hears nothing', async ({ browser, server }) => {
   const cdp = await browser.target().createCDPSession();
@@ -1130,6 +1157,94 @@ test('in the corner a game\'s own voice plays, and a microphone the browser refu
     filled('no level in the meter', { x: 30, y: 266, w: 60, h: 28 }, [240, 228, 208])], 1000);
   await page.close();
 }, ['--use-fake-device-for-media-stream']);
+
+// What the choice screen says of the offline copy, bottom left: nothing, that the game can
+// play offline ("Можно играть без интернета.", short), or how much is kept (longer).
+async function offlineNote(page) {
+  const { count, right } = await textIn(page, { x: 20, y: 588, w: 600, h: 32 }, [255, 255, 255]);
+  return count < 20 ? 'none' : right < 380 ? 'ready' : 'share';
+}
+async function noteBecomes(page, step, want) {
+  const until = Date.now() + 10000;
+  let now = '';
+  while (Date.now() < until) {
+    if ((now = await offlineNote(page)) === want) return;
+    await sleep(100);
+  }
+  throw new Failure(`${step}: the choice screen's offline note is ${now}, not ${want}`);
+}
+const cornerSaysOffline = async (page) => (await pixelsNear(page, { x: 900, y: 10, w: 440, h: 32 }, [255, 255, 255])) > 20;
+
+test('a parent sees how much of the game is kept for play without a network, and when it can play so', async ({ browser, server }) => {
+  // A site one file of which never arrives: never all kept, said on every visit.
+  const dir = tempDir('offline-note');
+  makeTestSite(site, dir, WORD);
+  fs.rmSync(path.join(dir, 'content', 'Sounds', 'Words', `${WORD}.wav`));
+  const partial = await serve(dir);
+  try {
+    const a = await open(browser, partial.url);
+    await a.waitForFunction(() => WebOffline.packKept && WebOffline.packKept.missing === 1, { timeout: 60000 });
+    await noteBecomes(a, 'a file missing', 'share');
+    await a.screenshot({ path: path.join(shots, 'offline-share.png') });
+    await a.reload();
+    await started(a);
+    await a.waitForFunction(() => WebOffline.packKept, { timeout: 60000 });
+    await noteBecomes(a, 'a file missing, the next visit', 'share');
+    await a.close();
+  } finally {
+    partial.close();
+    fs.rmSync(dir, { recursive: true, force: true });
+  }
+
+  // The whole pack: said once kept, and on later visits nothing on the choice screen.
+  const page = await open(browser, server.url);
+  const mouse = new Mouse(page);
+  await packKept(page);
+  await noteBecomes(page, 'the pack kept on the first visit', 'ready');
+  await page.reload();
+  await started(page);
+  await packKept(page);
+  await sleep(300);
+  expectEqual("the choice screen's offline note on the next visit", await offlineNote(page), 'none');
+  await firstTap(page, mouse);
+  await throughTheGate(page, mouse);
+  if (!(await cornerSaysOffline(page))) throw new Failure('the corner says nothing of playing offline');
+  await page.screenshot({ path: path.join(shots, 'offline-corner.png') });
+  await page.close();
+});
+
+test('the first word after a level is chosen is a word of that level, at every visit', async ({ browser }) => {
+  // Lines 1-62 (the word set up before a level is chosen) КОТ, the black level's lines ЖУК.
+  const dir = tempDir('levels');
+  const files = makeTestSite(site, dir, WORD);
+  const BEETLE = [90, 200, 60];
+  const lines = Array.from({ length: 130 }, (_, i) => (i < 62 ? WORD : 'ЖУК'));
+  files['Words.str'] = Buffer.concat(lines.map((w) => Buffer.concat([cp1251(w), Buffer.from('\r\n')])));
+  files['subjects/ЖУК.bmp'] = bmp24(200, 200, BEETLE);
+  for (const rel of ['Words.str', 'subjects/ЖУК.bmp']) fs.writeFileSync(path.join(dir, 'content', rel), files[rel]);
+  writeContentList(path.join(dir, 'content'), files);
+  nameVersion(dir);
+  const own = await serve(dir);
+  try {
+    const page = await open(browser, own.url);
+    const mouse = new Mouse(page);
+    await firstTap(page, mouse);
+    for (const visit of ['the first visit', 'the next visit']) {
+      await mouse.click(centre(GIRL));
+      await waitFor(page, `the level blocks on ${visit}`, levelBlocks());
+      await mouse.click(centre(BLACK_LEVEL));
+      await waitFor(page, `the black level's word on ${visit}`, [filled('its picture', SUBJECT_AREA, BEETLE)]);
+      await leave(page, mouse, `on ${visit}`);
+      await page.reload();
+      await started(page);
+      await firstTap(page, mouse);
+    }
+    await page.close();
+  } finally {
+    own.close();
+    fs.rmSync(dir, { recursive: true, force: true });
+  }
+});
 
 // --- Running -----------------------------------------------------------------------------
 const root = tempDir('site');
