@@ -82,9 +82,9 @@ void TFWords::BuildControls() {
     window_.Add(lblYellow);
     window_.Add(lblPurple);
     window_.Add(lblBlack);
+    window_.Add(lblOffline);
     window_.Add(btExit);
     window_.Add(btn_podskazka);
-    window_.Add(lblOffline);
     corner.AddControls();
 
     RightWordsCounter.SetColor(clYellow);
