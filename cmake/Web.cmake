@@ -50,5 +50,5 @@ target_link_options(timburik_web PRIVATE
   # In this order: the start uses the other two.
   "SHELL:--pre-js ${WEB_DIR}/WebOffline.js" "SHELL:--pre-js ${WEB_DIR}/WebTurn.js" "SHELL:--pre-js ${WEB_DIR}/WebStart.js"
   # Content is fetched when first opened and progress written through to storage: see WebFiles.cpp.
-  -Wl,--wrap=fopen -Wl,--wrap=open -Wl,--wrap=rename -Wl,--wrap=remove -Wl,--wrap=fsync
+  -Wl,--wrap=fopen -Wl,--wrap=open -Wl,--wrap=stat -Wl,--wrap=rename -Wl,--wrap=remove -Wl,--wrap=fsync
   "SHELL:--embed-file ${TIMBURIK_WEB_FONT}@/fonts/DejaVuSans-Bold.ttf")

@@ -82,6 +82,7 @@ void TFWords::BuildControls() {
     window_.Add(lblYellow);
     window_.Add(lblPurple);
     window_.Add(lblBlack);
+    window_.Add(lblOffline);
     window_.Add(btExit);
     window_.Add(btn_podskazka);
     corner.AddControls();
@@ -98,6 +99,9 @@ void TFWords::BuildControls() {
     lblPurple.SetColor(clPurple);
     lblBlack.SetColor(clBlack);
     for (Label* l : {&lblWhite, &lblYellow, &lblPurple, &lblBlack}) l->Hide();
+    lblOffline.SetColor(clGreen);
+    lblOffline.SetFont(Font{"Tahoma", 20, false}, clWhite);
+    lblOffline.Hide();
     for (int n = 1; n <= kRewardIcons; ++n) imgSm[n]->Hide();
     imgSmVin.Hide();
     imgWinWin.Hide();
@@ -136,6 +140,10 @@ void TFWords::BuildControls() {
     window_.OnSaveRequest = [this] { FormSaveRequest(); };
     window_.OnTextTyped = [this](const std::string& text) { corner.TextTyped(text); };
     window_.OnFileDropped = [this](const std::string& path) { corner.FileDropped(path); };
+    window_.OnSystemChanged = [this] {
+        ShowOfflineNote();
+        corner.SystemChanged();
+    };
 
     // Only the choice screen shows at first; the rest are decoded when they first show.
     img_control_forward.SetPictureSource(CarriedLater("img_control_forward.jpg"));
@@ -157,6 +165,7 @@ void TFWords::FormCreate() {
     // The children a parent added before the progress moved stay on the list.
     children = ChildList::Load(content_.ProgressFolderToRead("children.txt"));
     LayOutChildren();
+    ShowOfflineNote();
     // Said before anything is kept where the progress has moved: where the family finds it.
     if (const std::string note = ProgressMovedNote(content_); !note.empty()) window_.ShowMessage(note);
     CoverImage = std::make_unique<Picture>(LoadBmpFile(content_.Cover()));

@@ -72,6 +72,18 @@ int TFWords::LineByWay() {
     return ChooseNextWord(Words, session.Level, letters.Letters(), child->way, child->known, board.CurrentWord, wayRandom_).entry;
 }
 
+void TFWords::ShowOfflineNote() {
+    const OfflineKeep kept = window_.GetHost().OfflineKept();
+    const bool shown = imgVybor.Visible() && kept.applies && (!kept.ready || kept.readyThisVisit);
+    if (shown) {
+        lblOffline.SetCaption(kept.ready ? Cp("Можно играть без интернета.")
+                                         : Cp("Для игры без интернета сохранено ") +
+                                               std::to_string(kept.keptFiles * 100 / std::max(1, kept.totalFiles)) + "%");
+        lblOffline.SetAutoSize(true);
+    }
+    lblOffline.SetVisible(shown);
+}
+
 void TFWords::ImgAClick() { ChooseChild(0); }
 void TFWords::imgEClick() { ChooseChild(1); }
 void TFWords::imgChildClick(int child) { ChooseChild(child); }
@@ -145,7 +157,7 @@ void TFWords::ChooseLevel(int level) {
     imgSubj.Show();
     btExit.Show();
     for (Control* c : std::initializer_list<Control*>{&imgVybor, &imgE, &ImgA, &lblWhite, &lblYellow, &lblPurple,
-                                                      &lblBlack})
+                                                      &lblBlack, &lblOffline})
         c->Hide();
     for (int i = 0; i < kMaxChildren; ++i) {
         imgChild[i]->Hide();

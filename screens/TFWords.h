@@ -101,6 +101,9 @@ public:
     Label lblYellow{"lblYellow", {448, 656, 217, 41}};
     Label lblPurple{"lblPurple", {672, 656, 217, 41}};
     Label lblBlack{"lblBlack", {896, 656, 217, 41}};
+    // In a browser, on the choice screen: how much of the game is kept for play offline, until
+    // it all is (and then that it is, if that came during this visit).
+    Label lblOffline{"lblOffline", {24, 590, 600, 28}};
     Button btExit{"btExit", kExitButtonArea};
     Button btn_podskazka{"btn_podskazka", kHintButtonArea};
 
@@ -135,6 +138,7 @@ private:
     // The choice screen's children: the girl's and the boy's pictures as they always were,
     // or every child's portrait and name.
     void LayOutChildren();
+    void ShowOfflineNote();
     void Record(RecordEvent::Kind kind, int letter = 0, int cell = 0);
     // Writes the record's waiting lines, the child's earlier record joined in first where the
     // progress has moved.

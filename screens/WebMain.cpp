@@ -27,6 +27,10 @@ int main() {
         for (;;) {
             host.TakeTurn();
             TFWords form(host, location);
+            // Asked each time the gate opens, so that a test may fix it once the page runs.
+            form.GateRandom = [&host] {
+                return WebHost::GateSeed().value_or(static_cast<std::uint32_t>(host.PerformanceCounter()));
+            };
             if (!told) {
                 told = true;
                 form.GetWindow().ShowMessage(location.progressNote);

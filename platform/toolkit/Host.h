@@ -16,8 +16,9 @@ class Window;
 // How much of the game is kept for play without a network (the browser's offline copy).
 struct OfflineKeep {
     bool applies = false;
-    long long keptBytes = 0, totalBytes = 0;
+    int keptFiles = 0, totalFiles = 0;
     bool ready = false;
+    bool readyThisVisit = false;  // made ready while this page was open (not kept already)
 };
 
 class Host {

@@ -156,6 +156,10 @@ void Window::SaveRequested() {
     if (!closed_ && OnSaveRequest) Dispatch(OnSaveRequest);
 }
 
+void Window::SystemChanged() {
+    if (!closed_ && OnSystemChanged) Dispatch(OnSystemChanged);
+}
+
 void Window::KeyDown(Key k) {
     if (modal_) {
         if (modal_->KeyDown(k)) Invalidate();

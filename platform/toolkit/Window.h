@@ -77,6 +77,10 @@ public:
     // tab hidden, which may never come back), going on as it was if it does.
     void SaveRequested();
     std::function<void()> OnSaveRequest;
+    // Something the host keeps changed that the program may show (a browser's copy for
+    // playing offline growing): nothing to do but to show it afresh.
+    void SystemChanged();
+    std::function<void()> OnSystemChanged;
 
     // The timer: while running, the host calls Tick() every `intervalMs`, which runs OnTimer.
     // Setting it as it already is keeps its rhythm, as a running system timer does.

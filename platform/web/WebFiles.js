@@ -16,6 +16,14 @@ mergeInto(LibraryManager.library, {
     storageWaitMs: 4000,
     askedToKeep: false,
 
+    // Asks for the storage's database early, while the program compiles: reading the stored
+    // files (openStorage) then finds it open. Nothing is put into the file system here.
+    openDatabase: function() {
+      try {
+        IDBFS.getDB(WebFiles.storageRoot, function() {});
+      } catch (e) {}
+    },
+
     // Opens the browser's storage under the progress folder and reads the stored files into
     // it; calls back once done, or without storage (WebFiles.db null) when it is refused or
     // has not answered in time. A late answer then counts for nothing: every save says that
@@ -104,8 +112,9 @@ mergeInto(LibraryManager.library, {
     // Writes the file at `path` to IndexedDB, with its folders, in one transaction asked for
     // at once, so that a page being closed still gets it on its way; `gone` (a file renamed
     // to `path`, or one removed when `path` is null) leaves the storage in the same
-    // transaction. Calls back with 0 or an errno value.
-    store: function(path, done, gone) {
+    // transaction; `source`, when given, is the file whose bytes are stored under `path` (a
+    // rename not made yet). Calls back with 0 or an errno value.
+    store: function(path, done, gone, source) {
       var db = WebFiles.db;
       // Without the turn another tab plays and writes (see WebTurn.js).
       if (!db || (typeof WebTurn !== 'undefined' && !WebTurn.held)) {
@@ -131,7 +140,7 @@ mergeInto(LibraryManager.library, {
         };
         if (gone) IDBFS.removeRemoteEntry(store, gone, function() {});
         if (path) {
-          IDBFS.loadLocalEntry(path, function(err, entry) {
+          IDBFS.loadLocalEntry(source || path, function(err, entry) {
             if (err) {
               tx.abort();
               return;
@@ -247,7 +256,8 @@ mergeInto(LibraryManager.library, {
     setTimeout(function() { URL.revokeObjectURL(a.href); a.remove(); }, 1000);
   },
 
-  // A file renamed into place (`from` may be null), or removed (`path` null, `from` the file).
+  // A file about to be renamed into place from `from` (which may be null: `path` stored as it
+  // is), or removed (`path` null, `from` the file).
   web_persist__deps: ['$WebFiles', '$IDBFS', '$PATH'],
   web_persist: function(pathPtr, fromPtr) {
     return Asyncify.handleSleep(function(wakeUp) {
@@ -260,7 +270,7 @@ mergeInto(LibraryManager.library, {
         wakeUp(0);
         return;
       }
-      WebFiles.store(path, wakeUp, from);
+      WebFiles.store(path, wakeUp, from, path && fromPtr ? PATH.normalize(UTF8ToString(fromPtr)) : null);
     });
   },
 

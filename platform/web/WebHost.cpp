@@ -26,6 +26,11 @@ void web_canvas_size(int* width, int* height);
 void web_present(const void* rgba, int width, int height, int x, int y, int w, int h);
 void web_set_title(const char* utf8);
 double web_css_pixels_per_layout_pixel(int layoutWidth, int layoutHeight);
+int web_gate_seed();
+char* web_microphone_refusal();  // malloc'd UTF-8
+// WebOffline.js: whether the page keeps the game offline at all, files kept, files in all,
+// whether all are kept, and whether that came while this page was open.
+void web_offline_kept(int* out);
 void web_announce(const char* utf8);  // what the open message box says; "" when none is open
 // WebFiles.js.
 int web_storage_kept();
@@ -40,7 +45,8 @@ namespace {
 // kSave: the page is hidden, and may never be shown again. kCancel: the browser took a press.
 enum EventType {
     kDown = 1, kMove = 2, kUp = 3, kKey = 4, kQuit = 5, kResize = 6, kText = 7, kMoveReleased = 8, kSave = 9, kCancel = 10,
-    kFile = 11  // a picture picked or dropped on the page
+    kFile = 11,  // a picture picked or dropped on the page
+    kKept = 12   // more of the game kept for offline play
 };
 
 Key ToKey(int code) {
@@ -108,6 +114,7 @@ void WebHost::WaitAndDispatch(Window& w, const std::function<bool()>& done) {
             }
             case kCancel: Pointer(w, PointerAction::Cancel, e[1], e[2]); break;
             case kResize: ScreenLost(w); break;
+            case kKept: w.SystemChanged(); break;
             default: break;
         }
     }
@@ -160,6 +167,31 @@ bool WebHost::PickPicture() {
 }
 
 bool WebHost::StorageKept() { return web_storage_kept() != 0; }
+
+std::string WebHost::MicrophoneRefusal() {
+    char* said = web_microphone_refusal();
+    const std::string text = said ? Utf8ToCp1251(said) : std::string();
+    std::free(said);
+    return text;
+}
+
+OfflineKeep WebHost::OfflineKept() {
+    int v[5] = {};
+    web_offline_kept(v);
+    OfflineKeep k;
+    k.applies = v[0] != 0;
+    k.keptFiles = v[1];
+    k.totalFiles = v[2];
+    k.ready = v[3] != 0;
+    k.readyThisVisit = v[4] != 0;
+    return k;
+}
+
+std::optional<std::uint32_t> WebHost::GateSeed() {
+    const int seed = web_gate_seed();
+    if (seed < 0) return std::nullopt;
+    return static_cast<std::uint32_t>(seed);
+}
 
 void WebHost::TakeTurn() { web_take_turn(); }
 

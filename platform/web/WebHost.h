@@ -5,7 +5,9 @@
 // Implements ScreenHost's waiting (the page's events and display frames), drawing (a buffer
 // put on the canvas), title and pointer area, and Host's timer and clock (fonts and sound: SdlMediaHost).
 #pragma once
+#include <cstdint>
 #include <memory>
+#include <optional>
 
 #include "platform/sdl/SdlMediaHost.h"
 
@@ -16,11 +18,15 @@ public:
 
     void SetTimer(bool running, int intervalMs) override;
     bool PickPicture() override;
+    std::string MicrophoneRefusal() override;
+    OfflineKeep OfflineKept() override;
     std::uint64_t PerformanceCounter() override;
 
     // Whether the browser keeps the site's progress: false when its storage is refused (a
     // private window, storage switched off) or never answered at the start.
     static bool StorageKept();
+    // The gate's question fixed by the browser tests, who cannot read its numbers in words.
+    static std::optional<std::uint32_t> GateSeed();
     // One tab plays the game at a time. Between two games: returns at once while the turn is
     // this tab's; once another tab has asked for it (this one's game then ends as after a
     // quit, saving), waits until the turn comes back, the progress read afresh.

@@ -16,6 +16,60 @@ mergeInto(LibraryManager.library, {
     wokeAt: 0,
     wokeByFrame: false,
 
+    // The microphone as the browser has answered for this site: '' (not known to be refused),
+    // 'denied' (by the parent, or by the browser's settings), 'missing' (no microphone) or
+    // 'insecure' (a page not served over https, where browsers offer none).
+    microphone: '',
+    watchMicrophone: function() {
+      var devices = navigator.mediaDevices;
+      if (!devices || !devices.getUserMedia) {
+        WebPage.microphone = 'insecure';
+        return;
+      }
+      // SDL asks for the microphone through getUserMedia: its answer is looked at on the way.
+      var ask = devices.getUserMedia.bind(devices);
+      devices.getUserMedia = function(constraints) {
+        return ask(constraints).then(function(stream) {
+          WebPage.microphone = '';
+          return stream;
+        }, function(err) {
+          var name = err && err.name;
+          if (name === 'NotAllowedError' || name === 'SecurityError') WebPage.microphone = 'denied';
+          else if (name === 'NotFoundError' || name === 'OverconstrainedError') WebPage.microphone = 'missing';
+          throw err;
+        });
+      };
+      // Refused before (or refused or allowed in the settings meanwhile): known at once.
+      try {
+        navigator.permissions.query({ name: 'microphone' }).then(function(status) {
+          var follow = function() {
+            if (status.state === 'denied') WebPage.microphone = 'denied';
+            else if (WebPage.microphone === 'denied') WebPage.microphone = '';
+          };
+          follow();
+          status.onchange = follow;
+        }, function() {});
+      } catch (e) {}
+    },
+    // What to do about it, in this browser's own words.
+    microphoneAdvice: function() {
+      var agent = navigator.userAgent || '';
+      switch (WebPage.microphone) {
+        case 'missing':
+          return 'Микрофон не найден: подключите его и нажмите «Записать» ещё раз.';
+        case 'insecure':
+          return 'Микрофон доступен только сайту, открытому по https: откройте игру по адресу, который начинается с https.';
+        case 'denied':
+          if (/Firefox\//.test(agent))
+            return 'Firefox не разрешает этому сайту микрофон: нажмите на перечёркнутый микрофон слева от адреса, снимите запрет и нажмите «Записать» ещё раз.';
+          if (/Safari\//.test(agent) && !/Chrome\/|Chromium\/|Android/.test(agent))
+            return 'Safari не разрешает этому сайту микрофон: откройте «Настройки», затем Safari и «Микрофон» (на компьютере: меню Safari, «Настройки для этого веб-сайта»), выберите «Разрешить» и нажмите «Записать» ещё раз.';
+          return 'Браузер не разрешает этому сайту микрофон: нажмите на значок слева от адреса сайта, разрешите «Микрофон» и нажмите «Записать» ещё раз.';
+        default:
+          return '';
+      }
+    },
+
     dropped: '',      // the picture file last picked or dropped, in the program's file system
     // A file from the page, put where the program can read it, and told as dropped.
     takeFile: function(file) {
@@ -163,6 +217,8 @@ mergeInto(LibraryManager.library, {
     WebPage.context = c.getContext('2d', { alpha: false });
     WebPage.fitCanvas();
     WebPage.listen();
+    WebPage.watchMicrophone();
+    WebOffline.changed = function() { WebPage.push([12, 0, 0]); };
     Module['hostStats'] = WebPage.stats;
   },
 
@@ -189,6 +245,28 @@ mergeInto(LibraryManager.library, {
         WebPage.resume();
       });
     });
+  },
+
+  // See WebHost.cpp. Nothing is said before the first report of the background fetch.
+  web_offline_kept: function(out) {
+    var done = WebOffline.packKept, now = done || WebOffline.progress;
+    var ready = !!done && !done.missing && done.files > 0;
+    var v = [WebOffline.available && now ? 1 : 0, now ? now.kept : 0, now ? now.files : 0,
+      ready ? 1 : 0, ready && done.fetched > 0 ? 1 : 0];
+    for (var i = 0; i < 5; ++i) HEAP32[(out >> 2) + i] = v[i];
+  },
+
+  // What the parent is to be told of a microphone the browser refuses; "" when not refused.
+  web_microphone_refusal__deps: ['$WebPage'],
+  web_microphone_refusal: function() {
+    return stringToNewUTF8(WebPage.microphoneAdvice());
+  },
+
+  // The browser tests cannot read the gate's numbers in words: they set Module.gateSeed to fix
+  // its question, as the desktop's tests do through TIMBURIK_GATE_SEED. -1: none set.
+  web_gate_seed: function() {
+    var seed = Module['gateSeed'];
+    return typeof seed === 'number' && seed >= 0 ? seed : -1;
   },
 
   web_next_event__deps: ['$WebPage'],

@@ -12,8 +12,12 @@ var WebOffline = (function() {
   } catch (e) {}
   var offline = {
     available: !!worker,
-    // The background fetch's last report: { at, files, fetched, missing } (ms on the page's clock).
+    // The background fetch's last report: { at, files, fetched, missing, kept } (ms on the page's clock).
     packKept: null,
+    // While files are being fetched for it: { files, kept }.
+    progress: null,
+    // Called when either changes (the game shows how much is kept).
+    changed: null,
   };
 
   // A question to a worker over a channel of its own; no answer in time is taken as `fallback`.
@@ -55,9 +59,16 @@ var WebOffline = (function() {
     if (!worker) return;
     worker.addEventListener('message', function(e) {
       var data = e.data || {};
-      if (data.type !== 'filled') return;
-      offline.packKept = { at: performance.now(), files: data.files, fetched: data.fetched, missing: data.missing };
-      if (!data.missing) performance.mark('timburik:pack-kept');
+      if (data.type === 'filling') {
+        offline.progress = { files: data.files, kept: data.kept };
+      } else if (data.type === 'filled') {
+        offline.packKept = { at: performance.now(), files: data.files, fetched: data.fetched, missing: data.missing,
+          kept: data.files - data.missing };
+        if (!data.missing) performance.mark('timburik:pack-kept');
+      } else {
+        return;
+      }
+      if (offline.changed) offline.changed();
     });
     worker.startMessages();
     worker.register('sw.js').then(function(reg) {

@@ -2,6 +2,7 @@
 // first screens need are fetched while the program itself downloads and compiles; once this
 // tab has the turn to play, the progress folder is filled from the browser's storage
 // (IndexedDB), meanwhile too. The game starts once all are ready.
+var WebStart = {};
 (function() {
   var settings = Module['timburik'] || {};
   var contentUrl = settings['contentUrl'] || 'content/';
@@ -38,15 +39,21 @@
   // A failure is reported where the start uses them; a program that never loads never does.
   first.catch(function() {});
   // The turn to play (one tab at a time, WebTurn.js) before the storage is read: another tab
-  // may be about to save. The storage is read while the program compiles: it runs once this
-  // script has run, when the emscripten run-time (FS, IDBFS) is defined.
+  // may be about to save. The storage's database is opened while the program compiles, but
+  // its files are put into the program's file system only once the program's memory exists
+  // (the file system copies into it): after an update the program compiles slower than the
+  // storage answers, and a file put in before would fail and lose the session.
+  var compiled = new Promise(function(resolve) { WebStart.compiled = resolve; });
   var storage = WebOffline.ready.then(function() {
     return new Promise(function(resolve) { WebTurn.take(resolve); });
+  }).then(function() {
+    WebFiles.storageRoot = settings['progressRoot'] || WebFiles.storageRoot;
+    WebFiles.openDatabase();
+    return compiled;
   }).then(function() {
     return new Promise(function(resolve) {
       // Without storage (a private window, storage switched off, a browser that never
       // answers) the game still plays, and says that the score cannot be kept.
-      WebFiles.storageRoot = settings['progressRoot'] || WebFiles.storageRoot;
       FS.mkdirTree(WebFiles.storageRoot);
       WebFiles.openStorage(resolve);
     });
@@ -54,6 +61,7 @@
   Module['preRun'] = Module['preRun'] || [];
   Module['preRun'].push(function() {
     performance.mark('timburik:compiled');
+    WebStart.compiled();
     WebFiles.contentUrl = contentUrl;
     WebFiles.contentRoot = settings['contentRoot'] || '/content';
     addRunDependency('timburik-start');

@@ -187,17 +187,24 @@ self.addEventListener('fetch', (event) => {
 
 // The rest of the pack, one file at a time; a file that fails is left for the next time a
 // page asks (the network may be gone).
-async function fillRest() {
+// `progress` hears how many are kept so far while files are being fetched (not while those
+// kept already are only looked at, which a second visit does in a moment).
+async function fillRest(progress) {
   const cache = await caches.open(CACHE);
   const list = await cache.match(LIST);
   if (!list) return { files: 0, fetched: 0, missing: 0 };
   const files = listed(await list.text());
-  let fetched = 0, missing = 0;
-  for (const [rel, v] of files) {
+  let fetched = 0, missing = 0, told = 0;
+  for (let i = 0; i < files.length; ++i) {
+    const [rel, v] = files[i];
     try {
       if (await keep(cache, contentUrl(rel, v), { priority: 'low' })) fetched++;
     } catch (e) {
       missing++;
+    }
+    if (fetched > 0 && Date.now() - told > 500) {
+      told = Date.now();
+      progress({ files: files.length, kept: i + 1 - missing });
     }
   }
   return { files: files.length, fetched, missing };
@@ -209,7 +216,8 @@ self.addEventListener('message', (event) => {
   const data = event.data || {};
   const source = event.source;
   if (data.type === 'fill') {
-    if (!filling) filling = fillRest().finally(() => { filling = null; });
+    const progress = (p) => source && source.postMessage({ type: 'filling', build: BUILD, ...p });
+    if (!filling) filling = fillRest(progress).finally(() => { filling = null; });
     event.waitUntil(filling.then((report) => source && source.postMessage({ type: 'filled', build: BUILD, ...report })));
   } else if (data.type === 'alone?' && event.ports[0]) {
     // Whether the asking page is the site's only one open: then a waiting version may take over.

@@ -172,8 +172,9 @@ void FiguresScreen::Paint(Picture& p) {
     if (offline.applies) {
         const std::string text = offline.ready ? Cp("Можно играть без интернета.")
                                                : Cp("Для игры без интернета сохранено ") +
-                                                     std::to_string(offline.keptBytes * 100 / std::max(1LL, offline.totalBytes)) + "%";
-        painter_.Text(p, text, 18, false, offline.ready ? kGood : kSoft, kPage.w - 24 - painter_.TextWidth(text, 18, false), 16);
+                                                     std::to_string(offline.keptFiles * 100 / std::max(1, offline.totalFiles)) + "%";
+        // On the corner's green header, beside its title.
+        painter_.Text(p, text, 18, offline.ready, clWhite, kPage.w - 24 - painter_.TextWidth(text, 18, offline.ready), 16);
     }
 }
 

@@ -112,6 +112,10 @@ void ParentsCorner::FileDropped(const std::string& utf8Path) {
     if (Open()) Go(current_->Dropped(utf8Path));
 }
 
+void ParentsCorner::SystemChanged() {
+    if (Open()) imgCorner.PaintLater();
+}
+
 CornerOutcome ParentsCorner::TakeOutcome() {
     const CornerOutcome o = data_.outcome;
     data_.outcome = CornerOutcome{};

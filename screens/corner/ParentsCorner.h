@@ -40,6 +40,8 @@ public:
     bool TextTyped(const std::string& cp1251);
     // A picture file dropped on the window (or picked in the system's chooser).
     void FileDropped(const std::string& utf8Path);
+    // What the host keeps changed (a browser's offline copy): the page shows it afresh.
+    void SystemChanged();
 
     // What the window has to act on since it last asked; then nothing, until the next change.
     CornerOutcome TakeOutcome();

@@ -37,7 +37,7 @@ export function bmp24(width, height, [r, g, b]) {
   return data;
 }
 
-function cp1251(text) {
+export function cp1251(text) {
   return Buffer.from([...text].map((c) => {
     if (c === 'Ё') return 0xa8;
     if (c === 'ё') return 0xb8;
@@ -46,15 +46,19 @@ function cp1251(text) {
   }));
 }
 
-function silence() {
-  const samples = 800;
+// A sound of `ms` milliseconds at 8 kHz: silence, or a tone loud enough to be told from it in
+// the page's audio output.
+function wav(ms, hz = 0) {
+  const samples = 8 * ms;
   const b = Buffer.alloc(44 + samples * 2);
   b.write('RIFF', 0, 'latin1'); b.writeUInt32LE(36 + samples * 2, 4); b.write('WAVEfmt ', 8, 'latin1');
   b.writeUInt32LE(16, 16); b.writeUInt16LE(1, 20); b.writeUInt16LE(1, 22); b.writeUInt32LE(8000, 24);
   b.writeUInt32LE(16000, 28); b.writeUInt16LE(2, 32); b.writeUInt16LE(16, 34);
   b.write('data', 36, 'latin1'); b.writeUInt32LE(samples * 2, 40);
+  for (let i = 0; hz && i < samples; ++i) b.writeInt16LE(Math.round(16000 * Math.sin((2 * Math.PI * hz * i) / 8000)), 44 + i * 2);
   return b;
 }
+const silence = () => wav(100);
 
 // A file's version in the content list, as tools/web/make_site.py writes it.
 export const versionOf = (bytes) => crypto.createHash('sha256').update(bytes).digest('hex').slice(0, 16);
@@ -79,9 +83,12 @@ export function makeTestSite(builtSite, target, word) {
     'pz91.bmp': bmp24(90, 90, COVER),
     [`subjects/${word}.bmp`]: bmp24(200, 200, SUBJECT),
     'Sounds/Beep.wav': silence(),
-    'Sounds/Drum1.wav': silence(),
+    // Heard: the drum, the word said and each letter said (the browser tests listen for them).
+    'Sounds/Drum1.wav': wav(400, 300),
+    [`Sounds/Words/${word}.wav`]: wav(600, 500),
   };
   for (let n = 1; n <= 33; ++n) files[`Morvadel/Буквы/one1/${n}.bmp`] = bmp24(90, 90, letterColour(n));
+  for (const c of new Set(word)) files[`Sounds/Letters/${ALPHABET.indexOf(c) + 1}.wav`] = wav(300, 400);
   for (const [rel, bytes] of Object.entries(files)) {
     fs.mkdirSync(path.dirname(path.join(content, rel)), { recursive: true });
     fs.writeFileSync(path.join(content, rel), bytes);
