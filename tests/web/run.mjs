@@ -1258,6 +1258,7 @@ test('a child\'s way of choosing words, set in the corner, is kept in the storag
   await waitFor(page, 'the usual way framed', [framed(0)]);
   await mouse.click(centre(way(1)));  // Чаще трудные буквы
   await waitFor(page, 'the hard letters way framed', [framed(1)]);
+  await page.screenshot({ path: path.join(shots, 'letters-and-words.png') });
   await mouse.click(cornerButton(3, 4));  // Назад
   await mouse.click(cornerButton(6, 7));  // Назад, out of the corner
   await waitFor(page, 'the choice screen after the corner', choiceScreen());
