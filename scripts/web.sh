@@ -4,10 +4,12 @@
 #   bash scripts/web.sh serve    the same, then serves the site on http://127.0.0.1:8080/ ($PORT)
 #   bash scripts/web.sh test     the same, then the browser tests in Debian's Chromium
 #   bash scripts/web.sh bench    the same, then measures the site and writes bench/RESULTS.md's browser part
+#   bash scripts/web.sh profile  the same, then says where the program's bytes go (by library and
+#                                function), from a build that keeps the functions' names
 set -euo pipefail
 cd "$(dirname "$0")/.."
 mode=${1:-build}
-case "$mode" in build | serve | test | bench) ;; *) echo "usage: bash scripts/web.sh [serve|test|bench]" >&2; exit 2 ;; esac
+case "$mode" in build | serve | test | bench | profile) ;; *) echo "usage: bash scripts/web.sh [serve|test|bench|profile]" >&2; exit 2 ;; esac
 
 # stb's headers (libstb-dev) are compiled into the game as they are, for the browser too.
 packages=(emscripten dpkg-dev cmake make python3 fonts-dejavu-core fonttools python3-pil libstb-dev)
@@ -42,6 +44,20 @@ cmake --build build-web -j2 --target timburik_web
 echo "web: site in build-web/site ($(du -sh build-web/site | cut -f1))"
 
 case "$mode" in
+  profile)
+    # Linked once more with the names kept, profiled, and linked again as shipped: only the
+    # link runs twice, and the site keeps the program it had.
+    cmake -DTIMBURIK_WEB_PROFILE=ON build-web >/dev/null
+    cp build-web/site/timburik.wasm build-web/timburik.shipped.wasm
+    cmake --build build-web -j2 --target timburik_web
+    cp build-web/site/timburik.wasm build-web/timburik.names.wasm
+    cmake -DTIMBURIK_WEB_PROFILE=OFF build-web >/dev/null
+    cmake --build build-web -j2 --target timburik_web
+    libs=()
+    for a in "$prefix"/lib/*.a build-web/*.a; do libs+=("$(basename "$a" .a | sed 's/^lib//')=$a"); done
+    /usr/bin/python3 tools/web/size_profile.py build-web/timburik.names.wasm "${libs[@]}" \
+      --shipped build-web/site/timburik.wasm --nm "$(command -v llvm-nm)" --top "${TOP:-30}" --markdown
+    ;;
   serve)
     exec node tools/web/serve.mjs build-web/site "${PORT:-8080}"
     ;;
