@@ -37,7 +37,7 @@ if [ ! -s build-web/DejaVuSans-Bold.ttf ] || [ "$font" -nt build-web/DejaVuSans-
 fi
 # Optimised for size: the program is most of what a first visit downloads, and the browser
 # compiles it while it arrives; -Oz also picks emscripten's size-optimised libc.
-opt="-Oz -DNDEBUG"
+opt="-Oz -DNDEBUG -flto"
 emcmake cmake -S . -B build-web -DCMAKE_BUILD_TYPE=Release -DCMAKE_C_FLAGS_RELEASE="$opt" -DCMAKE_CXX_FLAGS_RELEASE="$opt" -DTIMBURIK_TESTS=OFF -DTIMBURIK_BENCH=OFF \
   -DTIMBURIK_WERROR=ON -DCMAKE_PREFIX_PATH="$prefix" -DCMAKE_FIND_ROOT_PATH_MODE_LIBRARY=BOTH -DCMAKE_FIND_ROOT_PATH_MODE_INCLUDE=BOTH -DCMAKE_FIND_ROOT_PATH_MODE_PACKAGE=BOTH -DTIMBURIK_WEB_FONT="$PWD/build-web/DejaVuSans-Bold.ttf" >/dev/null
 cmake --build build-web -j2 --target timburik_web
