@@ -12,8 +12,9 @@ mode=${1:-build}
 case "$mode" in build | serve | test | bench | profile) ;; *) echo "usage: bash scripts/web.sh [serve|test|bench|profile]" >&2; exit 2 ;; esac
 
 # stb's headers (libstb-dev) are compiled into the game as they are, for the browser too.
-# brotli and gzip make the compressed copies the server sends beside each file.
-packages=(emscripten dpkg-dev cmake make python3 fonts-dejavu-core fonttools python3-pil libstb-dev brotli gzip)
+# brotli and gzip make the compressed copies the server sends beside each file; terser
+# (node-terser) minifies the program's JavaScript.
+packages=(emscripten dpkg-dev cmake make python3 fonts-dejavu-core fonttools python3-pil libstb-dev brotli gzip node-terser)
 [ "$mode" = test ] || [ "$mode" = bench ] && packages+=(chromium)
 command -v node >/dev/null || packages+=(nodejs)
 command -v npm >/dev/null || packages+=(npm)
