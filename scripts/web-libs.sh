@@ -14,9 +14,15 @@ mkdir -p "$root" "$sources"
 
 emcc_version=$(emcc --version 2>/dev/null | head -1)
 
-# Every library installs into one shared prefix, remade from the per-library folders, so the
-# game's build sees one include and one lib folder.
-prefix="$root/prefix"
+# Each library's build is kept under its version and recipe, so that branches building the
+# libraries differently each keep theirs rather than building over one another's; and every
+# library installs into a prefix of its own for each set of builds, made in a folder of this
+# run's own and moved into place whole, so the game's build sees one include and one lib
+# folder that no other run changes under it.
+store="$root/by-recipe"
+mkdir -p "$store"
+prefix="$store/prefix.$$"
+wants=""
 
 log() { echo "web-libs: $*" >&2; }
 
@@ -26,7 +32,7 @@ build_lib() {
   version=$("$here/debian-source.sh" version "$pkg")
   # The recipe is the library's build function: a change to how it is built rebuilds it.
   recipe=$( (declare -f "$fn" cmake_lib freetype_modules; echo "$size_flags") | sha256sum | cut -c1-16)
-  out="$root/$pkg-${version//:/_}"
+  out="$store/$pkg-${version//:/_}-$recipe"
   stamp="$out/.stamp"
   want="$pkg $version | $emcc_version | $recipe"
   if [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$want" ]; then
@@ -45,12 +51,14 @@ build_lib() {
     rm -rf "$out/build"
     echo "$want" >"$stamp"
   fi
-  # Older versions of the same package are left behind by an upgrade: removed.
+  # Older versions of the same package are left behind by an upgrade: removed (the builds
+  # of this version by other recipes are other branches' own).
   local old
-  for old in "$root/$pkg"-[0-9]*; do
-    [ "$old" = "$out" ] || [ ! -d "$old" ] || rm -rf "$old"
+  for old in "$store/$pkg"-[0-9]*; do
+    case "$old" in "$store/$pkg-${version//:/_}-"*) ;; *) [ ! -d "$old" ] || rm -rf "$old" ;; esac
   done
   cp -a "$out/install/." "$prefix/"
+  wants="$wants$want"$'\n'
 }
 
 # The recipes run where the shell does not stop at a failing command (inside ||), so each
@@ -149,7 +157,7 @@ build_sdl2() {
     emar rcs "$out/install/lib/libSDL2.a" "$out/build"/*.o &&
     cp "$inc"/*.h "$out/install/include/SDL2/" &&
     cat >"$out/install/lib/pkgconfig/sdl2.pc" <<PC
-prefix=$prefix
+prefix=\${pcfiledir}/../..
 libdir=\${prefix}/lib
 includedir=\${prefix}/include
 Name: sdl2
@@ -170,7 +178,7 @@ build_sdl2_ttf() {
     emar rcs "$out/install/lib/libSDL2_ttf.a" "$out/build/SDL_ttf.o" &&
     cp "$src/SDL_ttf.h" "$out/install/include/SDL2/" &&
     cat >"$out/install/lib/pkgconfig/SDL2_ttf.pc" <<PC
-prefix=$prefix
+prefix=\${pcfiledir}/../..
 libdir=\${prefix}/lib
 includedir=\${prefix}/include
 Name: SDL2_ttf
@@ -184,8 +192,12 @@ PC
 
 rm -rf "$prefix"
 mkdir -p "$prefix"
+trap 'rm -rf "$prefix"' EXIT
 build_lib libjpeg-turbo build_jpeg
 build_lib freetype build_freetype
 build_lib libsdl2 build_sdl2
 build_lib libsdl2-ttf build_sdl2_ttf
-echo "$prefix"
+final="$store/prefix-$(printf %s "$wants" | sha256sum | cut -c1-16)"
+# Another run that made the same set first has the same files in place: that one is kept.
+[ -d "$final" ] || mv -T "$prefix" "$final" 2>/dev/null || true
+echo "$final"

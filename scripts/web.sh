@@ -40,7 +40,10 @@ fi
 # Optimised for size: the program is most of what a first visit downloads, and the browser
 # compiles it while it arrives; -Oz also picks emscripten's size-optimised libc.
 opt="-Oz -DNDEBUG -flto"
-emcmake cmake -S . -B build-web -DCMAKE_BUILD_TYPE=Release -DCMAKE_C_FLAGS_RELEASE="$opt" -DCMAKE_CXX_FLAGS_RELEASE="$opt" -DTIMBURIK_TESTS=OFF -DTIMBURIK_BENCH=OFF \
+# The libraries' prefix names their builds; what an earlier configure found under another one is
+# looked for again.
+emcmake cmake -S . -B build-web -UJPEG_INCLUDE_DIR -UJPEG_LIBRARY_RELEASE -UJPEG_LIBRARY_DEBUG \
+  -U'pkgcfg_lib_*' -U'__pkg_config_*' -U'SDL2_*' -DCMAKE_BUILD_TYPE=Release -DCMAKE_C_FLAGS_RELEASE="$opt" -DCMAKE_CXX_FLAGS_RELEASE="$opt" -DTIMBURIK_TESTS=OFF -DTIMBURIK_BENCH=OFF \
   -DTIMBURIK_WERROR=ON -DCMAKE_PREFIX_PATH="$prefix" -DCMAKE_FIND_ROOT_PATH_MODE_LIBRARY=BOTH -DCMAKE_FIND_ROOT_PATH_MODE_INCLUDE=BOTH -DCMAKE_FIND_ROOT_PATH_MODE_PACKAGE=BOTH -DTIMBURIK_WEB_FONT="$PWD/build-web/DejaVuSans-Bold.ttf" >/dev/null
 cmake --build build-web -j2 --target timburik_web
 # Debian's Python, which has Debian's PIL, whatever python3 comes first on the PATH.
