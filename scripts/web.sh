@@ -63,6 +63,9 @@ case "$mode" in
     cmake --build build-web -j2 --target timburik_web
     libs=()
     for a in "$prefix"/lib/*.a build-web/*.a; do libs+=("$(basename "$a" .a | sed 's/^lib//')=$a"); done
+    # The program linked anew: its compressed copies made anew beside it.
+    /usr/bin/python3 tools/web/make_site.py --data data --site build-web/site --page platform/web/index.html \
+      --font-licence /usr/share/doc/fonts-dejavu-core/copyright >/dev/null
     /usr/bin/python3 tools/web/size_profile.py build-web/timburik.names.wasm "${libs[@]}" \
       --shipped build-web/site/timburik.wasm --nm "$(command -v llvm-nm)" --top "${TOP:-30}" --markdown
     ;;
