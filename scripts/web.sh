@@ -67,7 +67,8 @@ case "$mode" in
     /usr/bin/python3 tools/web/make_site.py --data data --site build-web/site --page platform/web/index.html \
       --font-licence /usr/share/doc/fonts-dejavu-core/copyright >/dev/null
     /usr/bin/python3 tools/web/size_profile.py build-web/timburik.names.wasm "${libs[@]}" \
-      --shipped build-web/site/timburik.wasm --nm "$(command -v llvm-nm)" --top "${TOP:-30}" --markdown
+      --shipped build-web/site/timburik.wasm --nm "$(command -v llvm-nm)" --top "${TOP:-30}" --markdown \
+      --embedded assets/*.jpg assets/*.bmp build-web/DejaVuSans-Bold.ttf
     ;;
   serve)
     exec node tools/web/serve.mjs build-web/site "${PORT:-8080}"

@@ -6,10 +6,17 @@ A function belongs to the first library (a static .a, given as NAME=PATH) that d
 symbol of its name; what none defines is the C and C++ run-time and emscripten's glue, and
 the functions ASYNCIFY adds are a line of their own. The whole file is also given gzipped and
 brotli-compressed, since that is what a browser downloads.
-  size_profile.py PROGRAM.wasm [NAME=LIBRARY.a ...] [--nm llvm-nm] [--top N] [--markdown] [--shipped SHIPPED.wasm]"""
+The data section is told apart where its bytes are known files embedded whole (--embedded:
+the pictures the window carries, the font), the rest being the libraries' and the game's
+tables and strings; beside each line of code and data stands what its bytes alone come to
+brotli-compressed, a guide to its share of the download (the whole compresses a little better,
+its parts sharing a dictionary).
+  size_profile.py PROGRAM.wasm [NAME=LIBRARY.a ...] [--nm llvm-nm] [--top N] [--markdown]
+                  [--embedded FILE ...] [--shipped SHIPPED.wasm]"""
 import argparse
 import collections
 import gzip
+import re
 import shutil
 import subprocess
 import sys
@@ -58,11 +65,11 @@ def parse(data):
             count, p = leb(data, at)
             for i in range(count):
                 body_size, q = leb(data, p)
-                bodies.append((i, q + body_size - p))
+                bodies.append((i, q + body_size - p, p, q + body_size))
                 p = q + body_size
-        sections.append((label, end - start))
+        sections.append((label, end - start, start, end))
         at = end
-    return sections, [(imported + i, n) for i, n in bodies], names
+    return sections, [(imported + i, n, a, b) for i, n, a, b in bodies], names
 
 
 def count_function_imports(data, at):
@@ -131,6 +138,12 @@ def library_of(name, libraries):
     return "C/C++ run-time, emscripten"
 
 
+def brotli_size(data):
+    if not shutil.which("brotli") or not data:
+        return ""
+    return len(subprocess.run(["brotli", "-c", "-q", "11", "-"], input=data, capture_output=True, check=True).stdout)
+
+
 def compressed(data):
     sizes = {"gzip -9": len(gzip.compress(data, 9))}
     if shutil.which("brotli"):
@@ -146,6 +159,7 @@ def main():
     parser.add_argument("--nm", default="llvm-nm")
     parser.add_argument("--top", type=int, default=25)
     parser.add_argument("--markdown", action="store_true")
+    parser.add_argument("--embedded", nargs="*", default=[], help="files embedded whole in the data")
     parser.add_argument("--shipped", help="the same program as shipped, without the names: its sizes too")
     args = parser.parse_intermixed_args()
     with open(args.wasm, "rb") as f:
@@ -157,12 +171,13 @@ def main():
     for spec in args.libraries:
         label, _, path = spec.partition("=")
         libraries.append((label, library_symbols(args.nm, path)))
-    by_library = collections.defaultdict(lambda: [0, 0])
-    for index, size in bodies:
+    by_library = collections.defaultdict(lambda: [0, 0, bytearray()])
+    for index, size, a, b in bodies:
         entry = by_library[library_of(names.get(index, f"#{index}"), libraries)]
         entry[0] += size
         entry[1] += 1
-    code = sum(size for _, size in bodies)
+        entry[2] += data[a:b]
+    code = sum(size for _, size, *_ in bodies)
     total = len(data)
     packed = compressed(data)
 
@@ -182,19 +197,45 @@ def main():
     if args.shipped:
         with open(args.shipped, "rb") as f:
             shipped = f.read()
-        shipped_code = sum(size for label, size in parse(shipped)[0] if label == "code")
+        shipped_code = sum(size for label, size, *_ in parse(shipped)[0] if label == "code")
         print(f"{args.shipped} (as shipped, without the names): {len(shipped)} bytes; " +
               "; ".join(f"{k} {v} bytes" for k, v in compressed(shipped).items()) +
               f"; code {shipped_code} bytes\n")
     table(["section", "bytes", "share of the file"],
-          [(label, size, pct(size)) for label, size in sorted(sections, key=lambda s: -s[1])])
-    table(["code by library", "bytes", "functions", "share of the file"],
-          [(label, size, count, pct(size)) for label, (size, count) in
-           sorted(by_library.items(), key=lambda kv: -kv[1][0])] + [("all code", code, len(bodies), pct(code))])
+          [(label, size, pct(size)) for label, size, *_ in sorted(sections, key=lambda s: -s[1])])
+    alone = lambda b: brotli_size(bytes(b))
+    table(["code by library", "bytes", "functions", "share of the file", "brotli alone"],
+          [(label, size, count, pct(size), alone(body)) for label, (size, count, body) in
+           sorted(by_library.items(), key=lambda kv: -kv[1][0])] + [("all code", code, len(bodies), pct(code), "")])
+    segment = next((d for d in sections if d[0] == "data"), None)
+    if segment:
+        blob = data[segment[2]:segment[3]]
+        found, rest = [], bytearray(blob)
+        for path in args.embedded:
+            with open(path, "rb") as f:
+                known = f.read()
+            # The linker leaves runs of zeros out of the data (memory starts zeroed), so a file
+            # is looked for as its pieces between such runs.
+            pieces = [p for p in re.split(rb"\x00{4,}", known) if len(p) >= 8]
+            if pieces and all(blob.find(p) >= 0 for p in pieces):
+                found.append((path.rsplit("/", 1)[-1], sum(map(len, pieces)), alone(known)))
+                for piece in pieces:
+                    where = rest.find(piece)
+                    if where >= 0:
+                        del rest[where:where + len(piece)]
+        grouped = collections.defaultdict(lambda: [0, 0, 0])
+        for name, size, packed in found:
+            kind = "the font" if name.endswith((".ttf", ".otf")) else f"carried pictures, {name.rsplit('.', 1)[-1]}"
+            grouped[kind][0] += size
+            grouped[kind][1] += packed
+            grouped[kind][2] += 1
+        table(["data", "bytes", "files", "brotli alone"],
+              [(kind, size, n, packed) for kind, (size, packed, n) in sorted(grouped.items(), key=lambda kv: -kv[1][0])]
+              + [("tables and strings (libraries, run-time, game)", len(rest), "", alone(rest))])
     largest = sorted(bodies, key=lambda b: -b[1])[:args.top]
     table([f"largest {args.top} functions", "library", "bytes"],
           [(names.get(i, f"#{i}").replace("|", "\\|")[:90], library_of(names.get(i, ""), libraries), size)
-           for i, size in largest])
+           for i, size, *_ in largest])
 
 
 if __name__ == "__main__":
