@@ -240,7 +240,7 @@ mergeInto(LibraryManager.library, {
   },
 
   // The progress folder's name, where the page mounts the storage: named here alone.
-  web_progress_root__deps: ['$WebFiles'],
+  web_progress_root__deps: ['$WebFiles', '$stringToNewUTF8'],
   web_progress_root: function() {
     return stringToNewUTF8(WebFiles.storageRoot);
   },

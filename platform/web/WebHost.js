@@ -257,7 +257,7 @@ mergeInto(LibraryManager.library, {
   },
 
   // What the parent is to be told of a microphone the browser refuses; "" when not refused.
-  web_microphone_refusal__deps: ['$WebPage'],
+  web_microphone_refusal__deps: ['$WebPage', '$stringToNewUTF8'],
   web_microphone_refusal: function() {
     return stringToNewUTF8(WebPage.microphoneAdvice());
   },
@@ -319,7 +319,7 @@ mergeInto(LibraryManager.library, {
     input.click();
   },
 
-  web_dropped_path__deps: ['$WebPage'],
+  web_dropped_path__deps: ['$WebPage', '$stringToNewUTF8'],
   web_dropped_path: function() { return stringToNewUTF8(WebPage.dropped || ''); },
 
   web_set_title: function(text) {

@@ -2,12 +2,17 @@
 // choice screen on a first visit and on second visits (online, offline, with the service
 // worker stopped as after hours away, and without it), what each step of the start gains, the
 // time until the whole content pack is kept for offline play, the game's work per glide frame
-// and per drag move, the renderer's CPU over ten idle seconds, and the size of the .wasm.
-//   node tests/web/bench.mjs SITE_DIR [RESULTS.md]
+// and per drag move, the renderer's CPU over ten idle seconds, and the size of the .wasm; and for
+// a tablet's first visit: the bytes sent until the first frame and until a tap is answered,
+// the first visit on a slow link (Chromium's network emulation), the program's sizes raw,
+// gzipped and brotli, and its compile time, for this site and (BEFORE=SITE_DIR) another one
+// measured in the same run, the site as it was.
+//   [BEFORE=OLD_SITE_DIR] node tests/web/bench.mjs SITE_DIR [RESULTS.md]
 // With a results file, its browser section (between the markers below) is written anew.
 import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
+import zlib from 'node:zlib';
 import { LAYOUT, fitOf, goOffline, launch, makeTestSite, serve, tempDir } from './harness.mjs';
 
 const site = path.resolve(process.argv[2] || 'build-web/site');
@@ -152,6 +157,137 @@ for (const [step, v] of steps) {
   }
 }
 
+// --- A tablet's first visit ----------------------------------------------------------------
+// The link of a kindergarten's shared Wi-Fi: 1.5 Mbit/s each way, 300 ms added to each request.
+const SLOW = { offline: false, latency: 300, downloadThroughput: 1.5e6 / 8, uploadThroughput: 1.5e6 / 8 };
+const before = process.env.BEFORE ? path.resolve(process.env.BEFORE) : null;
+
+// Counts what the game puts on the canvas, from outside the game: a tap is answered when the
+// frame after it is on the screen.
+const countPresents = () => {
+  const put = CanvasRenderingContext2D.prototype.putImageData;
+  window.presents = 0;
+  CanvasRenderingContext2D.prototype.putImageData = function (...args) {
+    window.presents++;
+    return put.apply(this, args);
+  };
+};
+
+// One first visit in a fresh profile: the time to the first frame and the bytes sent until
+// then; then the girl's block and the first level tapped at once, and the bytes sent until the
+// second tap is answered (the play screen on the canvas). Bytes are the bodies as sent, the
+// service worker's requests included; the headers (some 300 bytes a request) are not counted.
+async function firstVisit(dir, server, { slow = false } = {}) {
+  const browser = await launch(temp('bench-first'));
+  const page = await browser.newPage();
+  await page.setViewport({ width: LAYOUT.width, height: LAYOUT.height });
+  await page.evaluateOnNewDocument(countPresents);
+  if (slow) {
+    const cdp = await page.createCDPSession();
+    await cdp.send('Network.enable');
+    await cdp.send('Network.emulateNetworkConditions', SLOW);
+  }
+  const sentBefore = server.log.length;
+  const sent = () => server.log.slice(sentBefore);
+  await page.goto(server.url, { timeout: 120000 });
+  await page.waitForFunction(() => window.Module && Module.firstFrameShown, { timeout: 120000, polling: 20 });
+  const atFrame = sent();
+  const { ms, compiled } = await page.evaluate(() => ({
+    ms: Module.firstFrameShown,
+    compiled: performance.getEntriesByName('timburik:compiled')[0]?.startTime ?? NaN,
+  }));
+  const fit = await fitOf(page);
+  await page.evaluate(() => document.getElementById('start').classList.add('hidden'));
+  const tap = async (x, y) => {
+    const shown = await page.evaluate(() => window.presents);
+    const [px, py] = fit.toPage(x, y);
+    await page.mouse.click(px, py);
+    await page.waitForFunction((n) => window.presents > n, { timeout: 60000, polling: 10 }, shown);
+  };
+  const tapped = performance.now();
+  await tap(592, 304);
+  await tap(332, 676);
+  const answeredAfter = performance.now() - tapped;
+  const atTap = sent();
+  await browser.close();
+  const bytes = (log) => log.reduce((t, r) => t + r.bytes, 0);
+  return { ms, compiled, frameBytes: bytes(atFrame), frameRequests: atFrame.length, tapBytes: bytes(atTap),
+    tapRequests: atTap.length, answeredAfter, files: atTap };
+}
+
+// The program compiled by the browser, as the page has it compiled: WebAssembly.compile over
+// the whole file in a page of the site, each time with a custom section of its own added so
+// that no compiled copy is reused.
+async function compileTimes(dir, server) {
+  const browser = await launch(temp('bench-compile'));
+  const page = await browser.newPage();
+  await page.goto(server.url + 'manifest.webmanifest');
+  const times = await page.evaluate(async (n) => {
+    const bytes = new Uint8Array(await (await fetch('timburik.wasm')).arrayBuffer());
+    const out = [];
+    for (let k = 0; k < n; ++k) {
+      const name = new TextEncoder().encode(`bench${k}-${Math.random()}`);
+      const extra = new Uint8Array([0, name.length + 1, name.length, ...name]);
+      const whole = new Uint8Array(bytes.length + extra.length);
+      whole.set(bytes);
+      whole.set(extra, bytes.length);
+      const t0 = performance.now();
+      await WebAssembly.compile(whole);
+      out.push(performance.now() - t0);
+    }
+    return out;
+  }, rounds);
+  await browser.close();
+  return times;
+}
+
+function sizes(dir) {
+  const of = (name) => {
+    const bytes = fs.readFileSync(path.join(dir, name));
+    return { raw: bytes.length, gzip: zlib.gzipSync(bytes, { level: 9 }).length,
+      br: zlib.brotliCompressSync(bytes, { params: { [zlib.constants.BROTLI_PARAM_QUALITY]: 11 } }).length };
+  };
+  return { wasm: of('timburik.wasm'), js: of('timburik.js') };
+}
+
+const firstFigures = [];
+for (const [label, dir] of [...(before ? [['before', before]] : []), ['now', site]]) {
+  const server = await serve(dir);
+  const plain = [], slow = [];
+  for (let round = 0; round < rounds; ++round) plain.push(await firstVisit(dir, server));
+  for (let round = 0; round < rounds; ++round) slow.push(await firstVisit(dir, server, { slow: true }));
+  const compile = await compileTimes(dir, server);
+  server.close();
+  firstFigures.push({ label, dir, plain, slow, compile, sizes: sizes(dir) });
+  console.log(`${label}: first frame at 1.5 Mbit/s ${slow.map((v) => v.ms.toFixed(0)).join(', ')} ms (load ${load()})`);
+}
+const spanOf = (xs, unit = 'ms', scale = 1, digits = 0) =>
+  `${(median(xs) / scale).toFixed(digits)} ${unit} (${(Math.min(...xs) / scale).toFixed(digits)}–${(Math.max(...xs) / scale).toFixed(digits)})`;
+const sizeText = (x) => `${x.raw} B raw, ${x.gzip} B gzip, ${x.br} B brotli`;
+for (const f of firstFigures) {
+  const who = before ? (f.label === 'before' ? 'Before (the site as it was)' : 'Now') : 'First visit';
+  const tapKB = median(f.plain.map((v) => v.tapBytes)) / 1000;
+  const slowS = median(f.slow.map((v) => v.ms)) / 1000;
+  const judged = f.label === 'now';
+  row(`${who}: first visit, sent until the first frame (median of ${rounds})`, '—',
+    `${(median(f.plain.map((v) => v.frameBytes)) / 1000).toFixed(0)} KB in ${median(f.plain.map((v) => v.frameRequests))} requests`);
+  row(`${who}: first visit, sent until a tap is answered (the girl's block, then the first level; median of ${rounds})`,
+    judged ? '≤ 600 KB' : '—', `${tapKB.toFixed(0)} KB in ${median(f.plain.map((v) => v.tapRequests))} requests`,
+    judged ? tapKB <= 600 : undefined);
+  row(`${who}: first visit at 1.5 Mbit/s with 300 ms delay, time to the first frame (median of ${rounds})`,
+    judged ? '≤ 4.5 s' : '—', spanOf(f.slow.map((v) => v.ms), 's', 1000, 2), judged ? slowS <= 4.5 : undefined);
+  row(`${who}: the same, compiled at / tap answered after / sent until answered`, '—',
+    `${(median(f.slow.map((v) => v.compiled)) / 1000).toFixed(2)} s / ${median(f.slow.map((v) => v.answeredAfter)).toFixed(0)} ms / ${(median(f.slow.map((v) => v.tapBytes)) / 1000).toFixed(0)} KB`);
+  row(`${who}: timburik.wasm`, '—', sizeText(f.sizes.wasm));
+  row(`${who}: timburik.js`, '—', sizeText(f.sizes.js));
+  row(`${who}: the program compiled by Chromium (WebAssembly.compile, median of ${rounds})`, '—', spanOf(f.compile));
+}
+// What a first visit fetched until the tap was answered, file by file (the last round now).
+const lastNow = firstFigures[firstFigures.length - 1].plain.at(-1);
+const fetched = new Map();
+for (const r of lastNow.files) fetched.set(r.path, (fetched.get(r.path) || 0) + r.bytes);
+const fetchedLines = [...fetched].sort((a, b) => b[1] - a[1]).map(([p, b]) => `${p} ${b} B`);
+
 // A page left open on the choice screen, for the idle figure.
 const idleServer = await serve(site);
 const browser = await launch(temp('bench-idle'));
@@ -238,6 +374,8 @@ if (resultsFile) {
     `- Machine: ${os.cpus().length} cores; load average (1, 5, 15 min) before ${loadBefore}, after ${load()}. Other work on the machine slows every figure here.`,
     '- Idle: the renderer processes\' CPU time (Chromium\'s own process information) over 10 s on the choice screen of a first visit, once the worker had kept the whole pack.',
     '- Drag and glide: the time the game spends between being woken and sleeping again, on the test content (one word, КОТ): 200 pointer moves with the first tile held, then the hint\'s glide of every tile.',
+    `- A tablet's first visit: each in a fresh browser profile; at once after the first frame the girl's block and the first level are tapped, each tap answered when the game's next frame is on the canvas; KB are 1000 bytes of bodies as the server sent them (the service worker's requests included, headers not), until the first frame and until the second tap was answered. The slow link is Chromium's network emulation of the page (1.5 Mbit/s down and up, 300 ms added to each request); on a first visit no service worker controls the page yet, so all it fetches goes through that link. ${before ? 'Before is the site as it was before the cuts, served by the same server (which gzips it as it sends, having no copies), measured in the same run. ' : ''}Sizes: gzip -9 and brotli quality 11 (node's zlib). Compile: WebAssembly.compile of the whole program in a page of the site, the wire bytes made new each time.`,
+    `- Sent until the tap was answered on the last first visit, file by file: ${fetchedLines.join('; ')}.`,
     '', end].join('\n');
   let text = fs.existsSync(resultsFile) ? fs.readFileSync(resultsFile, 'utf8') : '';
   const a = text.indexOf(begin), b = text.indexOf(end);

@@ -2,6 +2,7 @@
 //   node --test tests/web/serve.test.mjs
 import assert from 'node:assert/strict';
 import fs from 'node:fs';
+import { execFileSync } from 'node:child_process';
 import http from 'node:http';
 import path from 'node:path';
 import { test } from 'node:test';
@@ -57,6 +58,62 @@ test('a browser that accepts gzip gets the same bytes compressed, one that does 
     assert.deepEqual(plain.body, program);
   } finally {
     server.close();
+  }
+});
+
+// A site whose copies the build made (make_site.py's own step, with Debian's brotli and gzip).
+test('the copies made at build time: brotli where accepted, else gzip, else the file, each the file when decoded', async () => {
+  const site = tempDir('serve-copies');
+  // Compressible but not trivially: a program's worth of varied bytes.
+  const bytes = Buffer.from(Array.from({ length: 200000 }, (_, i) => (i * 7919) % 251 ^ (i >> 9) & 0xff));
+  fs.writeFileSync(path.join(site, 'timburik.wasm'), bytes);
+  fs.writeFileSync(path.join(site, 'icon.png'), bytes);
+  fs.writeFileSync(path.join(site, 'index.html'), '<!DOCTYPE html>');
+  fs.mkdirSync(path.join(site, 'content', 'Буквы'), { recursive: true });
+  fs.writeFileSync(path.join(site, 'content', 'Буквы', '1.bmp'), bytes.subarray(0, 5000));
+  const tools = path.join(path.dirname(new URL(import.meta.url).pathname), '..', '..', 'tools', 'web');
+  execFileSync('/usr/bin/python3', ['-c', 'import sys; sys.path.insert(0, sys.argv[1]); import make_site; make_site.compress_copies(sys.argv[2])', tools, site]);
+  for (const made of ['timburik.wasm.br', 'timburik.wasm.gz', 'content/Буквы/1.bmp.br', 'content/Буквы/1.bmp.gz'])
+    assert.ok(fs.existsSync(path.join(site, made)), made);
+  for (const none of ['icon.png.br', 'icon.png.gz', 'index.html.br', 'index.html.gz'])
+    assert.ok(!fs.existsSync(path.join(site, none)), `${none}: compressed already, or too small to gain`);
+  const server = await serve(site);
+  try {
+    const tags = new Set();
+    for (const [accept, encoding, decode, copy] of [
+      ['gzip, deflate, br', 'br', zlib.brotliDecompressSync, 'timburik.wasm.br'],
+      ['br;q=1.0, gzip;q=0.8', 'br', zlib.brotliDecompressSync, 'timburik.wasm.br'],
+      ['gzip, deflate', 'gzip', zlib.gunzipSync, 'timburik.wasm.gz'],
+      ['br;q=0, gzip', 'gzip', zlib.gunzipSync, 'timburik.wasm.gz'],
+      ['identity', undefined, (b) => b, 'timburik.wasm'],
+      [undefined, undefined, (b) => b, 'timburik.wasm'],
+    ]) {
+      const answer = await get(server.url + 'timburik.wasm?v=1', accept === undefined ? {} : { 'Accept-Encoding': accept });
+      assert.equal(answer.status, 200, accept);
+      assert.equal(answer.headers['content-encoding'], encoding, accept);
+      assert.equal(answer.headers['content-type'], 'application/wasm', accept);
+      assert.match(answer.headers.vary, /Accept-Encoding/, accept);
+      assert.equal(Number(answer.headers['content-length']), answer.body.length, accept);
+      assert.deepEqual(answer.body, fs.readFileSync(path.join(site, copy)), `${accept}: the copy itself`);
+      assert.deepEqual(decode(answer.body), bytes, `${accept}: decoded`);
+      tags.add(`${encoding}:${answer.headers.etag}`);
+    }
+    assert.equal(new Set([...tags].map((t) => t.split(':')[1])).size, 3, 'each body its own validator');
+    const picture = await get(server.url + 'content/%D0%91%D1%83%D0%BA%D0%B2%D1%8B/1.bmp', { 'Accept-Encoding': 'br' });
+    assert.deepEqual(zlib.brotliDecompressSync(picture.body), bytes.subarray(0, 5000));
+    const png = await get(server.url + 'icon.png', { 'Accept-Encoding': 'gzip, br' });
+    assert.equal(png.headers['content-encoding'], undefined);
+    assert.deepEqual(png.body, bytes);
+    // A file changed after the build (a picture replaced by hand): its copies are of the old
+    // bytes and are not sent.
+    const changed = Buffer.concat([bytes, Buffer.from('more')]);
+    fs.writeFileSync(path.join(site, 'timburik.wasm'), changed);
+    const fresh = await get(server.url + 'timburik.wasm', { 'Accept-Encoding': 'br, gzip' });
+    assert.equal(fresh.headers['content-encoding'], 'gzip');
+    assert.deepEqual(zlib.gunzipSync(fresh.body), changed);
+  } finally {
+    server.close();
+    fs.rmSync(site, { recursive: true, force: true });
   }
 });
 

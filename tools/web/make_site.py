@@ -10,10 +10,12 @@ never shows a stale game: a new build or a changed picture is a new URL. The ser
 names its version after the page and the content list, so that either changing is a new
 version of the site for the browsers that keep it."""
 import argparse
+import concurrent.futures
 import hashlib
 import json
 import os
 import shutil
+import subprocess
 import sys
 
 from PIL import Image
@@ -134,6 +136,57 @@ def write_icons(cover, site):
         icon.save(os.path.join(site, name), optimize=True)
 
 
+# Compressed copies: each file of the site that gains from it gets FILE.br (brotli at its best)
+# and FILE.gz (gzip -9) beside it, made once here rather than by the server at every request,
+# for a server to send the copy the browser accepts (tools/web/serve.mjs; nginx's
+# brotli_static and gzip_static). PNG and JPEG are compressed already; a copy that would not
+# be smaller than its file is not kept.
+ALREADY_COMPRESSED = (".png", ".jpg", ".jpeg", ".br", ".gz")
+SMALLEST = 1024
+ENCODINGS = (("br", ["brotli", "-q", "11", "-c", "-f"]), ("gz", ["gzip", "-9", "-n", "-c"]))
+
+
+def compressible(site):
+    """The site's files worth a compressed copy, relative to it."""
+    found = []
+    for folder, dirs, files in os.walk(site):
+        dirs.sort()
+        for name in sorted(files):
+            path = os.path.join(folder, name)
+            if not name.lower().endswith(ALREADY_COMPRESSED) and os.path.getsize(path) > SMALLEST:
+                found.append(os.path.relpath(path, site))
+    return found
+
+
+def compress_copies(site, jobs=2):
+    """Writes the compressed copies beside the site's files, replacing older ones, and removes
+    an older copy that would no longer be smaller. Returns the copies kept. (The content folder
+    is laid out anew at every build, so no copy outlives its file there.)"""
+    def one(rel):
+        path = os.path.join(site, rel)
+        size, kept = os.path.getsize(path), []
+        for suffix, command in ENCODINGS:
+            with open(path, "rb") as source:
+                packed = subprocess.run(command, stdin=source, capture_output=True, check=True).stdout
+            copy = f"{path}.{suffix}"
+            if len(packed) < size:
+                with open(copy + ".part", "wb") as out:
+                    out.write(packed)
+                # The copy carries its file's time: a server can tell a copy of the file as it is
+                # from one the file has since moved on from.
+                st = os.stat(path)
+                os.utime(copy + ".part", ns=(st.st_atime_ns, st.st_mtime_ns))
+                os.replace(copy + ".part", copy)
+                kept.append(f"{rel}.{suffix}")
+            elif os.path.exists(copy):
+                os.remove(copy)
+        return kept
+    wanted = compressible(site)
+    with concurrent.futures.ThreadPoolExecutor(max_workers=jobs) as pool:
+        kept = [copy for copies in pool.map(one, wanted) for copy in copies]
+    return kept
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__)
     parser.add_argument("--data", required=True, help="the content folder")
@@ -160,7 +213,8 @@ def main():
     write_icons(os.path.join(args.data, "pz91.bmp"), args.site)
     os.makedirs(os.path.join(args.site, "fonts"), exist_ok=True)
     shutil.copyfile(args.font_licence, os.path.join(args.site, "fonts", "DejaVu-LICENSE.txt"))
-    print(f"make_site: {len(files)} content files listed, version {version}")
+    copies = compress_copies(args.site)
+    print(f"make_site: {len(files)} content files listed, version {version}; {len(copies)} compressed copies")
 
 
 if __name__ == "__main__":

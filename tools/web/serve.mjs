@@ -1,9 +1,12 @@
 // A small static server for the site, sending what a well-configured static server sends:
 // the right types (a .wasm must be application/wasm for the browser to compile it while it
 // downloads), compressed bodies for the browsers that accept them (the program shrinks to
-// half, the BMP pictures to a quarter), validators for revalidation, and a long lifetime for
+// a third, the BMP pictures to a quarter), validators for revalidation, and a long lifetime for
 // a URL that names its version (?v=...), which can never change under that URL. The browser
 // then keeps the program between visits and asks again only for the page and the list.
+// The compressed bodies are the copies the site's build leaves beside each file (FILE.br,
+// FILE.gz), brotli first, as nginx's brotli_static and gzip_static send them; a file without
+// them, or changed since they were made, is gzipped here.
 //   node tools/web/serve.mjs SITE_DIR [PORT]      serves on 127.0.0.1 until stopped
 import fs from 'node:fs';
 import http from 'node:http';
@@ -29,6 +32,31 @@ function gzipOf(file, stat, body) {
   const packed = zlib.gzipSync(body, { level: 9 });
   gzipped.set(file, { key, body: packed });
   return packed;
+}
+
+// Whether an Accept-Encoding header takes `name`: named (or `*`) without q=0.
+export function accepts(header, name) {
+  let star = false;
+  for (const part of header.split(',')) {
+    const [token, ...params] = part.trim().toLowerCase().split(';');
+    const q = params.map((p) => p.trim()).find((p) => p.startsWith('q='));
+    const taken = !q || Number(q.slice(2)) > 0;
+    if (token === name) return taken;
+    if (token === '*') star = taken;
+  }
+  return star;
+}
+
+// The compressed copy of `file` with `suffix` beside it, if there is one of the file as it is:
+// the build gives each copy its file's modification time, which any later change to the
+// file (a new picture put in by hand, a page edited) moves on.
+function copyOf(file, stat, suffix) {
+  try {
+    const copy = fs.statSync(file + suffix);
+    return copy.isFile() && copy.mtimeMs === stat.mtimeMs ? file + suffix : null;
+  } catch {
+    return null;
+  }
 }
 
 // How long the browser may use its copy without asking: a versioned URL for a year, anything
@@ -65,9 +93,21 @@ export function serve(root, port = 0) {
       return;
     }
     const ext = path.extname(file).toLowerCase();
-    const gzip = !COMPRESSED.has(ext) && stat.size > 1024 && /\bgzip\b/.test(req.headers['accept-encoding'] || '');
+    const accepted = req.headers['accept-encoding'] || '';
+    let encoding = null, copy = null;
+    for (const [name, suffix] of [['br', '.br'], ['gzip', '.gz']]) {
+      if (!accepts(accepted, name)) continue;
+      copy = copyOf(file, stat, suffix);
+      if (copy) {
+        encoding = name;
+        break;
+      }
+    }
+    const gzip = !encoding && !COMPRESSED.has(ext) && stat.size > 1024 && accepts(accepted, 'gzip');
+    if (gzip) encoding = 'gzip';
     // The compressed body is another representation, with a validator of its own.
-    const etag = `"${stat.size.toString(16)}-${Math.floor(stat.mtimeMs).toString(16)}${gzip ? '-gz' : ''}"`;
+    const tag = { br: '-br', gzip: '-gz' }[encoding] || '';
+    const etag = `"${stat.size.toString(16)}-${Math.floor(stat.mtimeMs).toString(16)}${tag}"`;
     const headers = {
       ETag: etag, 'Last-Modified': stat.mtime.toUTCString(), 'Cache-Control': cacheControl(url), Vary: 'Accept-Encoding',
     };
@@ -76,11 +116,9 @@ export function serve(root, port = 0) {
       res.writeHead(304, headers).end();
       return;
     }
-    let body = fs.readFileSync(file);
-    if (gzip) {
-      body = gzipOf(file, stat, body);
-      headers['Content-Encoding'] = 'gzip';
-    }
+    let body = copy ? fs.readFileSync(copy) : fs.readFileSync(file);
+    if (gzip) body = gzipOf(file, stat, body);
+    if (encoding) headers['Content-Encoding'] = encoding;
     log.push({ path: rel, status: 200, bytes: body.length });
     res.writeHead(200, {
       ...headers, 'Content-Type': TYPES[ext] || 'application/octet-stream', 'Content-Length': body.length,
