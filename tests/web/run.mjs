@@ -353,6 +353,21 @@ async function throughTheGate(page, mouse) {
   await waitFor(page, 'the corner', [filled("the corner's paper", { x: 1020, y: 600, w: 20, h: 20 }, PAPER)]);
 }
 
+// A site of the test's own (the test content, changed by `prepare(dir, files)` if given),
+// served for `run(server, files)` alone and removed after it.
+async function onOwnSite(name, prepare, run) {
+  const dir = tempDir(name);
+  const files = makeTestSite(site, dir, WORD);
+  if (prepare) prepare(dir, files);
+  const own = await serve(dir);
+  try {
+    await run(own, files, dir);
+  } finally {
+    own.close();
+    fs.rmSync(dir, { recursive: true, force: true });
+  }
+}
+
 // --- The tests ---------------------------------------------------------------------------
 const tests = [];
 // `args`: more of Chromium's switches for the browser the test runs in.
@@ -608,10 +623,7 @@ test('after one visit the game plays with the network off: a reload, a word, В�
 });
 
 test('a new version published during a game: the game goes on, the next start runs the new version, the old files go', async ({ browser }) => {
-  const dir = tempDir('update-site');
-  const content = makeTestSite(site, dir, WORD);
-  const own = await serve(dir);
-  try {
+  await onOwnSite('update-site', null, async (own, content, dir) => {
     const a = await open(browser, own.url);
     await packKept(a);
     const mouse = new Mouse(a);
@@ -661,10 +673,7 @@ test('a new version published during a game: the game goes on, the next start ru
     await started(c);
     await play('offline');
     await c.close();
-  } finally {
-    own.close();
-    fs.rmSync(dir, { recursive: true, force: true });
-  }
+  });
 });
 
 // A new build of the program: the same program with a custom section of its own appended,
@@ -695,10 +704,7 @@ const slowCompile = (ms) => `(() => {
 })()`;
 
 test('the first start after a new program was published keeps the score and saves the session, however slow the program compiles', async ({ browser }) => {
-  const dir = tempDir('update-program');
-  makeTestSite(site, dir, WORD);
-  const own = await serve(dir);
-  try {
+  await onOwnSite('update-program', null, async (own, _, dir) => {
     const a = await open(browser, own.url);
     await packKept(a);
     const mouse = new Mouse(a);
@@ -736,10 +742,7 @@ test('the first start after a new program was published keeps the score and save
     const noStorage = warnings.filter((w) => /no storage/.test(w));
     if (noStorage.length) throw new Failure(`the console says: ${noStorage}`);
     await b.close();
-  } finally {
-    own.close();
-    fs.rmSync(dir, { recursive: true, force: true });
-  }
+  });
 });
 
 test('the site meets the browser\'s criteria for installing it as an app', async ({ browser, server }) => {
@@ -971,6 +974,23 @@ test('the parents\' corner: through the gate, a child added, the record and the 
   await page.close();
 });
 
+// From the corner's figures: ЛИС typed on the corner's keys, `photo` (of colour `rgb`)
+// picked and cropped, КОТ's line chosen for it, and "Сохранить слово" pressed.
+async function addTheFox(page, mouse, photo, rgb, step) {
+  await mouse.click(cornerButton(5, 7));  // Слова семьи
+  await mouse.click(cornerButton(0, 6));  // Добавить слово
+  for (const k of [12, 9, 18]) await mouse.click(cornerKey(k));  // Л И С
+  await mouse.click(cornerButton(2, 5));  // Дальше
+  const [chooser] = await Promise.all([page.waitForFileChooser({ timeout: 5000 }), mouse.click(cornerButton(0, 5))]);  // Выбрать фото
+  await chooser.accept([photo]);
+  await waitFor(page, `the photo to crop ${step}`, [filled('the photo', { x: 64, y: 130, w: 50, h: 50 }, rgb)]);
+  await page.screenshot({ path: path.join(shots, 'family-word-crop.png') });
+  await mouse.click(cornerButton(3, 5));  // Дальше: the bundled word it takes the place of
+  await mouse.click(centre({ x: 22, y: 104, w: 92, h: 92 }));
+  await page.screenshot({ path: path.join(shots, 'family-word-replace.png') });
+  await mouse.click(cornerButton(1, 4));  // Сохранить слово
+}
+
 test('a family word: typed on the corner\'s keys, a photo picked, played at once, kept after a reload, gone when removed', async ({ browser, server }) => {
   const page = await open(browser, server.url);
   const mouse = new Mouse(page);
@@ -986,20 +1006,9 @@ test('a family word: typed on the corner\'s keys, a photo picked, played at once
     throw new Failure(`${file} in the storage: ${(await storedProgress(page, file, encoding)).slice(0, 40)}`);
   };
 
-  await mouse.click(cornerButton(5, 7));  // Слова семьи
-  await mouse.click(cornerButton(0, 6));  // Добавить слово
-  for (const k of [12, 9, 18]) await mouse.click(cornerKey(k));  // Л И С
-  await mouse.click(cornerButton(2, 5));  // Дальше
   const photo = path.join(tempDir('photo'), 'photo.bmp');
   fs.writeFileSync(photo, bmp24(300, 200, PHOTO));
-  const [chooser] = await Promise.all([page.waitForFileChooser({ timeout: 5000 }), mouse.click(cornerButton(0, 5))]);  // Выбрать фото
-  await chooser.accept([photo]);
-  await waitFor(page, 'the photo to crop', [filled('the photo', { x: 64, y: 130, w: 50, h: 50 }, PHOTO)]);
-  await page.screenshot({ path: path.join(shots, 'family-word-crop.png') });
-  await mouse.click(cornerButton(3, 5));  // Дальше: the bundled word it takes the place of
-  await mouse.click(centre({ x: 22, y: 104, w: 92, h: 92 }));
-  await page.screenshot({ path: path.join(shots, 'family-word-replace.png') });
-  await mouse.click(cornerButton(1, 4));  // Сохранить слово
+  await addTheFox(page, mouse, photo, PHOTO, '');
   await boxSays(page, 'the word added', 'Слово «ЛИС» добавлено: его покажут следующим');
   await page.keyboard.press('Enter');
   await stored('subjects/ЛИС.bmp', (b) => b.startsWith('BM'));
@@ -1084,16 +1093,7 @@ test('a family word whose save the storage refuses at any of its writes is wholl
   for (const refused of ['family-pending.txt', 'subjects/ЛИС.bmp', 'family.txt']) {
     await throughTheGate(page, mouse);
     await refuseStoring(page, refused);
-    await mouse.click(cornerButton(5, 7));  // Слова семьи
-    await mouse.click(cornerButton(0, 6));  // Добавить слово
-    for (const k of [12, 9, 18]) await mouse.click(cornerKey(k));  // Л И С
-    await mouse.click(cornerButton(2, 5));  // Дальше
-    const [chooser] = await Promise.all([page.waitForFileChooser({ timeout: 5000 }), mouse.click(cornerButton(0, 5))]);
-    await chooser.accept([photo]);
-    await waitFor(page, `the photo to crop (${refused} refused)`, [filled('the photo', { x: 64, y: 130, w: 50, h: 50 }, PHOTO)]);
-    await mouse.click(cornerButton(3, 5));  // Дальше
-    await mouse.click(centre({ x: 22, y: 104, w: 92, h: 92 }));
-    await mouse.click(cornerButton(1, 4));  // Сохранить слово
+    await addTheFox(page, mouse, photo, PHOTO, `(${refused} refused)`);
     const said = await boxSays(page, `the save with ${refused} refused`, 'Не удалось записать');
     if (/error|добавлено/i.test(said)) throw new Failure(`with ${refused} refused the box says: ${said}`);
     await page.keyboard.press('Enter');
@@ -1177,11 +1177,7 @@ const cornerSaysOffline = async (page) => (await pixelsNear(page, { x: 900, y: 1
 
 test('a parent sees how much of the game is kept for play without a network, and when it can play so', async ({ browser, server }) => {
   // A site one file of which never arrives: never all kept, said on every visit.
-  const dir = tempDir('offline-note');
-  makeTestSite(site, dir, WORD);
-  fs.rmSync(path.join(dir, 'content', 'Sounds', 'Words', `${WORD}.wav`));
-  const partial = await serve(dir);
-  try {
+  await onOwnSite('offline-note', (dir) => fs.rmSync(path.join(dir, 'content', 'Sounds', 'Words', `${WORD}.wav`)), async (partial) => {
     const a = await open(browser, partial.url);
     await a.waitForFunction(() => WebOffline.packKept && WebOffline.packKept.missing === 1, { timeout: 60000 });
     await noteBecomes(a, 'a file missing', 'share');
@@ -1191,10 +1187,7 @@ test('a parent sees how much of the game is kept for play without a network, and
     await a.waitForFunction(() => WebOffline.packKept, { timeout: 60000 });
     await noteBecomes(a, 'a file missing, the next visit', 'share');
     await a.close();
-  } finally {
-    partial.close();
-    fs.rmSync(dir, { recursive: true, force: true });
-  }
+  });
 
   // The whole pack: said once kept, and on later visits nothing on the choice screen.
   const page = await open(browser, server.url);
@@ -1215,17 +1208,16 @@ test('a parent sees how much of the game is kept for play without a network, and
 
 test('the first word after a level is chosen is a word of that level, at every visit', async ({ browser }) => {
   // Lines 1-62 (the word set up before a level is chosen) КОТ, the black level's lines ЖУК.
-  const dir = tempDir('levels');
-  const files = makeTestSite(site, dir, WORD);
   const BEETLE = [90, 200, 60];
-  const lines = Array.from({ length: 130 }, (_, i) => (i < 62 ? WORD : 'ЖУК'));
-  files['Words.str'] = Buffer.concat(lines.map((w) => Buffer.concat([cp1251(w), Buffer.from('\r\n')])));
-  files['subjects/ЖУК.bmp'] = bmp24(200, 200, BEETLE);
-  for (const rel of ['Words.str', 'subjects/ЖУК.bmp']) fs.writeFileSync(path.join(dir, 'content', rel), files[rel]);
-  writeContentList(path.join(dir, 'content'), files);
-  nameVersion(dir);
-  const own = await serve(dir);
-  try {
+  const blackLevelOfItsOwn = (dir, files) => {
+    const lines = Array.from({ length: 130 }, (_, i) => (i < 62 ? WORD : 'ЖУК'));
+    files['Words.str'] = Buffer.concat(lines.map((w) => Buffer.concat([cp1251(w), Buffer.from('\r\n')])));
+    files['subjects/ЖУК.bmp'] = bmp24(200, 200, BEETLE);
+    for (const rel of ['Words.str', 'subjects/ЖУК.bmp']) fs.writeFileSync(path.join(dir, 'content', rel), files[rel]);
+    writeContentList(path.join(dir, 'content'), files);
+    nameVersion(dir);
+  };
+  await onOwnSite('levels', blackLevelOfItsOwn, async (own) => {
     const page = await open(browser, own.url);
     const mouse = new Mouse(page);
     await firstTap(page, mouse);
@@ -1240,10 +1232,7 @@ test('the first word after a level is chosen is a word of that level, at every v
       await firstTap(page, mouse);
     }
     await page.close();
-  } finally {
-    own.close();
-    fs.rmSync(dir, { recursive: true, force: true });
-  }
+  });
 });
 
 test('a child\'s way of choosing words, set in the corner, is kept in the storage and there after a reload', async ({ browser, server }) => {

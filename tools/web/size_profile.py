@@ -168,8 +168,8 @@ def main():
     if not names:
         sys.exit("size_profile: no function names: link with --profiling-funcs")
     libraries = []
-    for spec in args.libraries:
-        label, _, path = spec.partition("=")
+    for given in args.libraries:
+        label, _, path = given.partition("=")
         libraries.append((label, library_symbols(args.nm, path)))
     by_library = collections.defaultdict(lambda: [0, 0, bytearray()])
     for index, size, a, b in bodies:
