@@ -13,6 +13,9 @@ struct Handed {
 };
 // `fileName` in UTF-8.
 Handed HandToParent(const std::string& fileName, std::string_view bytes, const std::filesystem::path& progressFolder);
+// The folder HandToParent writes into, where a chooser asking for such a file back starts;
+// empty where there is none (the browser's downloads).
+std::filesystem::path HandingFolder(const std::filesystem::path& progressFolder);
 
 // A folder of the user's by the desktop's convention: `key` (XDG_DOCUMENTS_DIR) in `userDirs`
 // (the text of ~/.config/user-dirs.dirs, "$HOME" standing for `home`), else `home`/`fallback`;

@@ -1,5 +1,5 @@
 // What every platform's chooser shares: reading a file:// URI, as the desktop portal answers.
-// Implements PictureChooser.h: PathOfFileUri.
+// Implements PictureChooser.h: ChooserKindOf, PathOfFileUri.
 #include "platform/PictureChooser.h"
 
 namespace {
@@ -22,6 +22,14 @@ bool StartsWithNoCase(std::string_view s, std::string_view prefix) {
 }
 
 }  // namespace
+
+const ChooserKind& ChooserKindOf(FileToChoose what) {
+    static const ChooserKind picture{"Фотография для слова", "Фотографии (JPEG, PNG, BMP)", {"jpg", "jpeg", "png", "bmp"},
+                                     {"image/jpeg", "image/png", "image/bmp"}};
+    // The game's own kind of file has no registered type: it is known by its name.
+    static const ChooserKind children{"Ребёнок из файла", "Дети Тимбурика (.timburik)", {"timburik"}, {}};
+    return what == FileToChoose::Children ? children : picture;
+}
 
 std::string PathOfFileUri(std::string_view uri) {
     if (!StartsWithNoCase(uri, "file:")) return {};

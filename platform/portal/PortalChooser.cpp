@@ -215,22 +215,26 @@ std::string Token() {
 }
 
 // OpenFile's call: parent window, title, and the options (a{sv}).
-sd_bus_message* OpenFileCall(const SdBus& b, sd_bus* bus, std::uintptr_t parent, const std::filesystem::path& folder,
+sd_bus_message* OpenFileCall(const SdBus& b, sd_bus* bus, std::uintptr_t parent, const ChooserKind& kind,
+                             const std::filesystem::path& folder,
                              const std::string& token) {
     sd_bus_message* m = nullptr;
     if (b.NewMethodCall(bus, &m, kPortal, kPortalPath, "org.freedesktop.portal.FileChooser", "OpenFile") < 0) return nullptr;
     char window[32] = "";
     if (parent != 0) std::snprintf(window, sizeof window, "x11:%lx", static_cast<unsigned long>(parent));
-    bool ok = b.Append(m, "ss", window, kPictureChooserTitle) >= 0 && b.OpenContainer(m, 'a', "{sv}") >= 0;
+    bool ok = b.Append(m, "ss", window, kind.title) >= 0 && b.OpenContainer(m, 'a', "{sv}") >= 0;
     ok = ok && b.Append(m, "{sv}", "handle_token", "s", token.c_str()) >= 0;
     ok = ok && b.Append(m, "{sv}", "modal", "b", 1) >= 0;
     ok = ok && b.Append(m, "{sv}", "multiple", "b", 0) >= 0;
     // One filter, by the files' types rather than their names' endings, so that "PHOTO.JPG"
     // is shown as "photo.jpg" is; shown first as the current one.
     const auto appendFilter = [&] {
-        bool f = b.OpenContainer(m, 'r', "sa(us)") >= 0 && b.Append(m, "s", kPictureFilterName) >= 0 &&
+        bool f = b.OpenContainer(m, 'r', "sa(us)") >= 0 && b.Append(m, "s", kind.filterName) >= 0 &&
                  b.OpenContainer(m, 'a', "(us)") >= 0;
-        for (const char* type : kPictureMimeTypes) f = f && b.Append(m, "(us)", 1u, type) >= 0;
+        for (const std::string& type : kind.mimeTypes) f = f && b.Append(m, "(us)", 1u, type.c_str()) >= 0;
+        // A kind with no registered type is known by its names' endings (a glob is 0).
+        if (kind.mimeTypes.empty())
+            for (const std::string& e : kind.endings) f = f && b.Append(m, "(us)", 0u, ("*." + e).c_str()) >= 0;
         return f && b.CloseContainer(m) >= 0 && b.CloseContainer(m) >= 0;
     };
     ok = ok && b.OpenContainer(m, 'e', "sv") >= 0 && b.Append(m, "s", "filters") >= 0 &&
@@ -307,7 +311,7 @@ std::unique_ptr<PortalChooser> PortalChooser::Find() {
 
 PortalChooser::~PortalChooser() { SdBus::Load()->FlushCloseUnref(bus_); }
 
-PortalChooser::Answer PortalChooser::Choose(std::uintptr_t parent, const std::filesystem::path& folder, int stopFd,
+PortalChooser::Answer PortalChooser::Choose(std::uintptr_t parent, const ChooserKind& kind, const std::filesystem::path& folder, int stopFd,
                                             std::string& uri) {
     const SdBus& b = *SdBus::Load();
     const char* unique = nullptr;
@@ -334,7 +338,7 @@ PortalChooser::Answer PortalChooser::Choose(std::uintptr_t parent, const std::fi
     const std::string ownerRule =
         std::string("type='signal',sender='org.freedesktop.DBus',interface='org.freedesktop.DBus',"
                     "member='NameOwnerChanged',arg0='") + kPortal + "'";
-    sd_bus_message* m = OpenFileCall(b, bus_, parent, folder, token);
+    sd_bus_message* m = OpenFileCall(b, bus_, parent, kind, folder, token);
     const bool sent = m && b.AddMatch(bus_, &response, rule.c_str(), &OnResponse, &r) >= 0 &&
                       b.AddMatch(bus_, &owner, ownerRule.c_str(), &OnOwnerChanged, &r) >= 0 &&
                       b.CallAsync(bus_, &call, m, &OnReply, &r, kOpenFileUsec) >= 0;

@@ -7,6 +7,8 @@
 #include <memory>
 #include <string>
 
+#include "platform/PictureChooser.h"
+
 struct sd_bus;
 
 class PortalChooser {
@@ -27,7 +29,7 @@ public:
     };
     // Shows the chooser above `parent` (an X11 window id, 0 for none), starting in `folder`,
     // and waits, on the calling thread, for the parent's answer or for `stopFd`.
-    Answer Choose(std::uintptr_t parent, const std::filesystem::path& folder, int stopFd, std::string& uri);
+    Answer Choose(std::uintptr_t parent, const ChooserKind& kind, const std::filesystem::path& folder, int stopFd, std::string& uri);
 
 private:
     explicit PortalChooser(sd_bus* bus) : bus_(bus) {}

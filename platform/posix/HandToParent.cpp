@@ -1,5 +1,5 @@
 // On Linux a parent finds the file in their documents folder, as the desktop names it.
-// Implements HandToParent.h: HandToParent, UserDirFolder; PicturesFolder.h: PicturesFolder.
+// Implements HandToParent.h: HandToParent, HandingFolder, UserDirFolder; PicturesFolder.h: PicturesFolder.
 #include "platform/HandToParent.h"
 
 #include <cstdlib>
@@ -43,14 +43,18 @@ std::filesystem::path UserDir(const std::string& key, const std::string& fallbac
 
 std::filesystem::path PicturesFolder() { return UserDir("XDG_PICTURES_DIR", "Pictures"); }
 
-Handed HandToParent(const std::string& fileName, std::string_view bytes, const std::filesystem::path& progressFolder) {
+std::filesystem::path HandingFolder(const std::filesystem::path& progressFolder) {
     std::filesystem::path folder = UserDir("XDG_DOCUMENTS_DIR", "Documents");
     if (folder.empty()) {
         const char* home = std::getenv("HOME");
         folder = home && *home ? std::filesystem::path(home) : progressFolder;
     }
+    return folder;
+}
+
+Handed HandToParent(const std::string& fileName, std::string_view bytes, const std::filesystem::path& progressFolder) {
     Handed h;
-    h.file = folder / PathFromUtf8(fileName);
+    h.file = HandingFolder(progressFolder) / PathFromUtf8(fileName);
     h.err = ReplaceFile(h.file, bytes);
     const std::u8string where = h.file.u8string();
     h.where.assign(where.begin(), where.end());

@@ -26,7 +26,6 @@
 #include <thread>
 #include <vector>
 
-#include "platform/PicturesFolder.h"
 #include "platform/portal/PortalChooser.h"
 
 extern char** environ;
@@ -56,16 +55,16 @@ std::filesystem::path FindOnPath(const char* name) {
 enum class ToolAnswer { Chosen, Cancelled, Failed };
 
 // What one tool is told: the chooser's title, the kinds of file, where it starts, its parent.
-std::vector<std::string> ZenityArguments(const std::filesystem::path& folder, std::uintptr_t parent) {
+std::vector<std::string> ZenityArguments(const ChooserKind& kind, const std::filesystem::path& folder, std::uintptr_t parent) {
     // GTK's patterns tell case apart.
     std::string patterns;
-    for (const char* e : kPictureEndings) {
+    for (const std::string& e : kind.endings) {
         std::string upper = e;
         for (char& c : upper) c = static_cast<char>(c - 'a' + 'A');
-        patterns += std::string(" *.") + e + " *." + upper;
+        patterns += " *." + e + " *." + upper;
     }
-    std::vector<std::string> args = {"--file-selection", std::string("--title=") + kPictureChooserTitle,
-                                     std::string("--file-filter=") + kPictureFilterName + " |" + patterns};
+    std::vector<std::string> args = {"--file-selection", std::string("--title=") + kind.title,
+                                     std::string("--file-filter=") + kind.filterName + " |" + patterns};
     // A folder's name ends in a slash, or zenity takes it for a file to choose.
     if (!folder.empty()) args.push_back("--filename=" + (folder / "").native());
     if (parent != 0) {
@@ -75,10 +74,15 @@ std::vector<std::string> ZenityArguments(const std::filesystem::path& folder, st
     return args;
 }
 
-std::vector<std::string> KdialogArguments(const std::filesystem::path& folder, std::uintptr_t parent) {
+std::vector<std::string> KdialogArguments(const ChooserKind& kind, const std::filesystem::path& folder, std::uintptr_t parent) {
+    // By the files' types where they have them, else by the names' endings ("*.timburik|name").
     std::string filter;
-    for (const char* type : kPictureMimeTypes) filter += (filter.empty() ? "" : " ") + std::string(type);
-    std::vector<std::string> args = {"--title", kPictureChooserTitle, "--getopenfilename",
+    for (const std::string& type : kind.mimeTypes) filter += (filter.empty() ? "" : " ") + type;
+    if (filter.empty()) {
+        for (const std::string& e : kind.endings) filter += (filter.empty() ? "*." : " *.") + e;
+        filter += std::string("|") + kind.filterName;
+    }
+    std::vector<std::string> args = {"--title", kind.title, "--getopenfilename",
                                      folder.empty() ? std::string(".") : folder.native(), filter};
     if (parent != 0) {
         args.push_back("--attach");
@@ -104,17 +108,17 @@ struct PictureChooser::State {
             if (fd >= 0) ::close(fd);
     }
     void Run(std::unique_ptr<PortalChooser> portal, std::vector<std::filesystem::path> tools, std::uintptr_t parent,
-             std::filesystem::path folder);
+             const ChooserKind& kind, std::filesystem::path folder);
     ToolAnswer RunTool(const std::filesystem::path& tool, const std::vector<std::string>& args, std::string& path);
 };
 
 void PictureChooser::State::Run(std::unique_ptr<PortalChooser> portal, std::vector<std::filesystem::path> tools,
-                                std::uintptr_t parent, std::filesystem::path folder) {
+                                std::uintptr_t parent, const ChooserKind& kind, std::filesystem::path folder) {
     std::string path;
     bool answered = false;
     if (portal) {
         std::string uri;
-        switch (portal->Choose(parent, folder, stop[0], uri)) {
+        switch (portal->Choose(parent, kind, folder, stop[0], uri)) {
             case PortalChooser::Answer::Chosen:
                 path = PathOfFileUri(uri);
                 // A portal may offer files of other machines (a network share by its address):
@@ -135,7 +139,7 @@ void PictureChooser::State::Run(std::unique_ptr<PortalChooser> portal, std::vect
             if (stopping) break;
         }
         const bool zenity = tool.filename() == "zenity";
-        const ToolAnswer a = RunTool(tool, zenity ? ZenityArguments(folder, parent) : KdialogArguments(folder, parent), path);
+        const ToolAnswer a = RunTool(tool, zenity ? ZenityArguments(kind, folder, parent) : KdialogArguments(kind, folder, parent), path);
         answered = a != ToolAnswer::Failed;
     }
     bool give = false;
@@ -261,7 +265,7 @@ PictureChooser::~PictureChooser() {
 
 bool PictureChooser::IsOpen() const { return s_->open; }
 
-bool PictureChooser::Open(std::uintptr_t parent) {
+bool PictureChooser::Open(std::uintptr_t parent, FileToChoose what, const std::filesystem::path& startIn) {
     if (s_->open) return true;
     if (s_->worker.joinable()) s_->worker.join();  // the last one, which has ended
     std::unique_ptr<PortalChooser> portal = PortalChooser::Find();
@@ -272,15 +276,15 @@ bool PictureChooser::Open(std::uintptr_t parent) {
     for (int& fd : s_->stop)
         if (fd >= 0) ::close(fd), fd = -1;
     if (::pipe2(s_->stop, O_CLOEXEC) != 0) return false;
-    std::filesystem::path folder = PicturesFolder();
+    std::filesystem::path folder = startIn;
     if (folder.empty()) {
         const char* home = std::getenv("HOME");
         if (home && *home == '/') folder = home;
     }
     s_->open = true;
     try {
-        s_->worker = std::thread([s = s_.get(), portal = std::move(portal), tools = std::move(tools), parent, folder]() mutable {
-            s->Run(std::move(portal), std::move(tools), parent, std::move(folder));
+        s_->worker = std::thread([s = s_.get(), portal = std::move(portal), tools = std::move(tools), parent, what, folder]() mutable {
+            s->Run(std::move(portal), std::move(tools), parent, ChooserKindOf(what), std::move(folder));
         });
     } catch (const std::system_error&) {
         s_->open = false;  // no thread to wait on: no chooser either

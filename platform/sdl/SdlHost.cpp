@@ -270,11 +270,11 @@ void SdlHost::PresentChange(const Picture& frame, Rect changed) {
 
 std::uint64_t SdlHost::PerformanceCounter() { return SDL_GetPerformanceCounter(); }
 
-bool SdlHost::PickPicture() {
+bool SdlHost::PickFile(FileToChoose what, const std::filesystem::path& folder) {
     if (!s_->chooser) {
         if (s_->chosenEvent == static_cast<Uint32>(-1)) s_->chosenEvent = SDL_RegisterEvents(1);
         if (s_->chosenEvent == static_cast<Uint32>(-1)) return false;
         s_->chooser = std::make_unique<PictureChooser>([s = s_.get()](const std::string& path) { s->Chosen(path); });
     }
-    return s_->chooser->Open(NativeWindowHandle(s_->window));
+    return s_->chooser->Open(NativeWindowHandle(s_->window), what, folder);
 }

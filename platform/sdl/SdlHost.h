@@ -25,7 +25,7 @@ public:
     void RunInBackground(std::function<void()> job) override { worker_.Run(std::move(job)); }
     // The system's file chooser (PictureChooser.h); the file arrives as one dropped on the
     // window, through the event loop.
-    bool PickPicture() override;
+    bool PickFile(FileToChoose what, const std::filesystem::path& folder) override;
 
 private:
     void WaitAndDispatch(Window& window, const std::function<bool()>& done) override;

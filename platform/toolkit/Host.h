@@ -11,6 +11,9 @@
 #include "platform/toolkit/Picture.h"
 #include "platform/toolkit/Rect.h"
 
+// What a parent may be asked to choose: a photo for a word, or a file of children saved by the game.
+enum class FileToChoose { Picture, Children };
+
 class Window;
 
 // How much of the game is kept for play without a network (the browser's offline copy).
@@ -67,8 +70,9 @@ public:
     // during a recording. Empty while it is not known to be refused; otherwise what to do about it
     // on this browser, in the parent's words (code page 1251).
     virtual std::string MicrophoneRefusal() { return {}; }
-    // A picture file asked of the parent (a browser's file picker, which offers the camera
-    // too); it arrives later as a file dropped on the window. False where there is no picker.
-    virtual bool PickPicture() { return false; }
+    // A file asked of the parent through the system's chooser (a browser's file picker, which
+    // offers the camera and the device's files too), starting in `folder` where there is one;
+    // it arrives later as a file dropped on the window. False where there is no chooser.
+    virtual bool PickFile(FileToChoose /*what*/, const std::filesystem::path& /*folder*/) { return false; }
     virtual OfflineKeep OfflineKept() { return {}; }
 };

@@ -1,5 +1,5 @@
 // In the browser the file is offered as a download, which the browser puts in its downloads.
-// Implements HandToParent.h: HandToParent, UserDirFolder (unused here); PicturesFolder.h: PicturesFolder.
+// Implements HandToParent.h: HandToParent, HandingFolder, UserDirFolder (unused here); PicturesFolder.h: PicturesFolder.
 #include "platform/HandToParent.h"
 #include "platform/PicturesFolder.h"
 
@@ -11,6 +11,8 @@ std::filesystem::path UserDirFolder(const std::string&, const std::string&, cons
 }
 
 std::filesystem::path PicturesFolder() { return {}; }
+
+std::filesystem::path HandingFolder(const std::filesystem::path&) { return {}; }
 
 Handed HandToParent(const std::string& fileName, std::string_view bytes, const std::filesystem::path&) {
     web_download(fileName.c_str(), bytes.data(), static_cast<int>(bytes.size()));

@@ -35,7 +35,7 @@ void web_announce(const char* utf8);  // what the open message box says; "" when
 // WebFiles.js.
 int web_storage_kept();
 void web_take_turn();  // sleeps (ASYNCIFY) while another tab has the game
-void web_pick_picture();
+void web_pick_file(const char* accept);
 char* web_dropped_path();  // malloc'd
 }
 
@@ -161,8 +161,8 @@ void WebHost::SetTimer(bool running, int intervalMs) {
         s_->ticks.Stop();
 }
 
-bool WebHost::PickPicture() {
-    web_pick_picture();
+bool WebHost::PickFile(FileToChoose what, const std::filesystem::path&) {
+    web_pick_file(what == FileToChoose::Children ? ".timburik" : "image/*");
     return true;
 }
 

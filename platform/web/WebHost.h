@@ -17,7 +17,7 @@ public:
     ~WebHost() override;
 
     void SetTimer(bool running, int intervalMs) override;
-    bool PickPicture() override;
+    bool PickFile(FileToChoose what, const std::filesystem::path& folder) override;
     std::string MicrophoneRefusal() override;
     OfflineKeep OfflineKept() override;
     std::uint64_t PerformanceCounter() override;

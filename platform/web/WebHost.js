@@ -70,11 +70,11 @@ mergeInto(LibraryManager.library, {
       }
     },
 
-    dropped: '',      // the picture file last picked or dropped, in the program's file system
+    dropped: '',      // the file last picked or dropped, in the program's file system
     // A file from the page, put where the program can read it, and told as dropped.
     takeFile: function(file) {
       file.arrayBuffer().then(function(buffer) {
-        var path = '/tmp/picked-' + Date.now() + (/\.[A-Za-z0-9]{1,5}$/.exec(file.name) || [''])[0];
+        var path = '/tmp/picked-' + Date.now() + (/\.[A-Za-z0-9]{1,8}$/.exec(file.name) || [''])[0];
         FS.mkdirTree('/tmp');
         FS.writeFile(path, new Uint8Array(buffer));
         WebPage.dropped = path;
@@ -306,13 +306,14 @@ mergeInto(LibraryManager.library, {
     return scale / (window.devicePixelRatio || 1);
   },
 
-  // A picture asked of the parent: the browser's picker, which on a tablet offers the camera
-  // and the gallery too. Asked from the game's handling of a tap, so within the tap's leave.
-  web_pick_picture__deps: ['$WebPage'],
-  web_pick_picture: function() {
+  // A file asked of the parent: the browser's picker, which on a tablet offers the camera and
+  // the gallery for a picture, the device's and shared files for children saved by the game.
+  // Asked from the game's handling of a tap, so within the tap's leave.
+  web_pick_file__deps: ['$WebPage'],
+  web_pick_file: function(accept) {
     var input = document.createElement('input');
     input.type = 'file';
-    input.accept = 'image/*';
+    input.accept = UTF8ToString(accept);
     input.addEventListener('change', function() {
       if (input.files && input.files[0]) WebPage.takeFile(input.files[0]);
     });

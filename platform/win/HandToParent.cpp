@@ -1,6 +1,6 @@
 // On Windows a parent finds the file beside the children's progress files, in the folder they
 // unpacked the game into (or the game's own under %APPDATA%).
-// Implements HandToParent.h: HandToParent, UserDirFolder (unused here); PicturesFolder.h: PicturesFolder.
+// Implements HandToParent.h: HandToParent, HandingFolder, UserDirFolder (unused here); PicturesFolder.h: PicturesFolder.
 #include "platform/HandToParent.h"
 
 #include "platform/Files.h"
@@ -27,6 +27,8 @@ std::filesystem::path PicturesFolder() {
     ::CoTaskMemFree(known);
     return folder;
 }
+
+std::filesystem::path HandingFolder(const std::filesystem::path& progressFolder) { return progressFolder; }
 
 Handed HandToParent(const std::string& fileName, std::string_view bytes, const std::filesystem::path& progressFolder) {
     Handed h;

@@ -16,7 +16,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/PicturesFolder.h"
 
 namespace {
 
@@ -36,10 +35,10 @@ std::string Utf8(const std::wstring& wide) {
 }
 
 // The dialog's filter: its name, then its patterns, each ending in a NUL, and a NUL after all.
-std::wstring Filter() {
+std::wstring Filter(const ChooserKind& kind) {
     std::wstring patterns;
-    for (const char* e : kPictureEndings) patterns += (patterns.empty() ? L"*." : L";*.") + Wide(e);
-    std::wstring filter = Wide(kPictureFilterName);
+    for (const std::string& e : kind.endings) patterns += (patterns.empty() ? L"*." : L";*.") + Wide(e);
+    std::wstring filter = Wide(kind.filterName);
     filter += L'\0';
     filter += patterns;
     filter += L'\0';
@@ -60,15 +59,16 @@ PictureChooser::~PictureChooser() = default;
 
 bool PictureChooser::IsOpen() const { return s_->open; }
 
-bool PictureChooser::Open(std::uintptr_t parent) {
+bool PictureChooser::Open(std::uintptr_t parent, FileToChoose what, const std::filesystem::path& startIn) {
     if (s_->open) return true;
     s_->open = true;
     // The dialog's folder views are COM objects of the shell; COM may already be set up on
     // this thread (by SDL), which is as good.
     const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
-    const std::wstring filter = Filter();
-    const std::wstring title = Wide(kPictureChooserTitle);
-    const std::wstring folder = PicturesFolder().wstring();
+    const ChooserKind& kind = ChooserKindOf(what);
+    const std::wstring filter = Filter(kind);
+    const std::wstring title = Wide(kind.title);
+    const std::wstring folder = startIn.wstring();
     // Long paths too: 32767 characters is the most a path may be.
     std::vector<wchar_t> file(32768, L'\0');
     OPENFILENAMEW ofn{};

@@ -43,7 +43,7 @@ Rect PictureScreen::ThumbnailArea(int i) {
 void PictureScreen::AddControls(Window& window, std::function<void(const CornerStep&)> go) {
     go_ = std::move(go);
     btnPick.OnClick = [this] {
-        if (!c_.window.GetHost().PickPicture())
+        if (!c_.window.GetHost().PickFile(FileToChoose::Picture, PicturesFolder()))
             c_.window.ShowMessage(Cp("Перетащите фотографию в окно игры или выберите её здесь из папки «Изображения»."));
     };
     btnSmaller.OnClick = [this] { Resize(0.8); };

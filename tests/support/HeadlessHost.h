@@ -41,7 +41,10 @@ public:
     }
     double RecordingLevel() override { return recorded.empty() ? 0 : 0.5; }
     bool MicrophoneHeard() override { return microphone && !recorded.empty(); }
-    bool PickPicture() override { return picker; }
+    bool PickFile(FileToChoose what, const std::filesystem::path&) override {
+        picked.push_back(what);
+        return picker;
+    }
     // Jobs run at once, or, with `deferBackground`, wait until the next tick (or
     // FinishBackground), as a worker thread's would, so that a test sees the window meanwhile.
     void RunInBackground(std::function<void()> job) override;
@@ -71,6 +74,7 @@ public:
     int recordRate = 44100;
     std::string microphoneRefusal;  // what a browser says of a refused microphone
     bool picker = false;            // the system has a file chooser
+    std::vector<FileToChoose> picked;  // what it was asked for, in turn
     bool deferBackground = false;
     std::deque<std::function<void()>> background;
 

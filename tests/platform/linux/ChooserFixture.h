@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "platform/PictureChooser.h"
+#include "platform/PicturesFolder.h"
 #include "tests/support/TempDir.h"
 
 // Environment variables set for one test, given back as they were after it.

@@ -26,7 +26,7 @@ TEST_F(PictureChooserTools, ZenityIsToldTheTitleTheKindsTheFolderAndTheWindowAnd
                           (dir.Path() / "zenity.args").string() + "'\nprintf '%s\\n' '" + photo + "'");
     {
         PictureChooser chooser(Collect());
-        ASSERT_TRUE(chooser.Open(1234));
+        ASSERT_TRUE(chooser.Open(1234, FileToChoose::Picture, PicturesFolder()));
         ASSERT_TRUE(WaitClosed(chooser));
     }
     EXPECT_EQ(Given(), std::vector<std::string>{photo});
@@ -57,7 +57,7 @@ TEST_F(PictureChooserTools, CancelledOrAnsweringWithNoFileGivesNothing) {
         StandIn("zenity", c.body);
         given.clear();
         PictureChooser chooser(Collect());
-        ASSERT_TRUE(chooser.Open(0));
+        ASSERT_TRUE(chooser.Open(0, FileToChoose::Picture, PicturesFolder()));
         ASSERT_TRUE(WaitClosed(chooser));
         EXPECT_TRUE(Given().empty());
     }
@@ -71,7 +71,7 @@ TEST_F(PictureChooserTools, KdialogWhereThereIsNoZenityOrZenityCannotShowItself)
         if (zenityFails) StandIn("zenity", "echo 'cannot open display' >&2; exit 255");
         given.clear();
         PictureChooser chooser(Collect());
-        ASSERT_TRUE(chooser.Open(77));
+        ASSERT_TRUE(chooser.Open(77, FileToChoose::Picture, PicturesFolder()));
         ASSERT_TRUE(WaitClosed(chooser));
         EXPECT_EQ(Given(), std::vector<std::string>{"/home/мама/кот.png"});
     }
@@ -82,13 +82,34 @@ TEST_F(PictureChooserTools, KdialogWhereThereIsNoZenityOrZenityCannotShowItself)
                                               "--attach", "77"}));
 }
 
+TEST_F(PictureChooserTools, AFileOfChildrenIsAskedForByItsNameWhereTheFileWasSaved) {
+    // The game's own kind of file has no registered type: both tools are given its ending.
+    StandIn("kdialog", Recording("kdialog.args") + "\nprintf '/home/мама/Тимбурик - Оля.timburik\\n'");
+    StandIn("zenity", Recording("zenity.args") + "\nexit 255");
+    const std::filesystem::path documents = dir.Path() / "home/Документы";
+    {
+        PictureChooser chooser(Collect());
+        ASSERT_TRUE(chooser.Open(0, FileToChoose::Children, documents));
+        ASSERT_TRUE(WaitClosed(chooser));
+    }
+    EXPECT_EQ(Given(), std::vector<std::string>{"/home/мама/Тимбурик - Оля.timburik"});
+    const auto zenity = Lines("zenity.args");
+    EXPECT_TRUE(Has(zenity, "--title=Ребёнок из файла"));
+    EXPECT_TRUE(Has(zenity, "--file-filter=Дети Тимбурика (.timburik) | *.timburik *.TIMBURIK"));
+    EXPECT_TRUE(Has(zenity, "--filename=" + (documents / "").string()));
+    const auto kdialog = Lines("kdialog.args");
+    const std::vector<std::string> once(kdialog.begin(), kdialog.begin() + std::min<std::size_t>(kdialog.size(), 5));
+    EXPECT_EQ(once, (std::vector<std::string>{"--title", "Ребёнок из файла", "--getopenfilename", documents.string(),
+                                              "*.timburik|Дети Тимбурика (.timburik)"}));
+}
+
 TEST_F(PictureChooserTools, NoPortalAndNoToolIsNoChooser) {
     PictureChooser chooser(Collect());
-    EXPECT_FALSE(chooser.Open(0));
+    EXPECT_FALSE(chooser.Open(0, FileToChoose::Picture, PicturesFolder()));
     EXPECT_FALSE(chooser.IsOpen());
     // A tool that cannot be run is none either.
     dir.Write("bin/zenity", "#!/bin/sh\n");
-    EXPECT_FALSE(chooser.Open(0));
+    EXPECT_FALSE(chooser.Open(0, FileToChoose::Picture, PicturesFolder()));
 }
 
 TEST_F(PictureChooserTools, OneAtATimeAndClosedWithTheGameLeavingNothingRunningOrOpen) {
@@ -101,10 +122,10 @@ TEST_F(PictureChooserTools, OneAtATimeAndClosedWithTheGameLeavingNothingRunningO
     std::vector<std::string> started;
     {
         PictureChooser chooser(Collect());
-        ASSERT_TRUE(chooser.Open(0));
+        ASSERT_TRUE(chooser.Open(0, FileToChoose::Picture, PicturesFolder()));
         ASSERT_TRUE(WaitFor([&] { return Lines("pids").size() >= 2; }));
         // Pressed again while it is open: it is there already, and no second one comes.
-        EXPECT_TRUE(chooser.Open(0));
+        EXPECT_TRUE(chooser.Open(0, FileToChoose::Picture, PicturesFolder()));
         EXPECT_TRUE(chooser.IsOpen());
         started = Lines("pids");
         const std::string fd = "/proc/" + started[0] + "/fd/" + std::to_string(leaked);
@@ -124,7 +145,7 @@ TEST_F(PictureChooserTools, AToolDeafToBeingToldToEndIsEndedAllTheSame) {
     StandIn("zenity", "trap '' TERM\necho $$ > '" + pid + "'\nwhile :; do /bin/sleep 0.05; done");
     {
         PictureChooser chooser(Collect());
-        ASSERT_TRUE(chooser.Open(0));
+        ASSERT_TRUE(chooser.Open(0, FileToChoose::Picture, PicturesFolder()));
         ASSERT_TRUE(WaitFor([&] { return !Lines("pid").empty(); }));
     }
     EXPECT_NE(::kill(std::atoi(Lines("pid")[0].c_str()), 0), 0);
@@ -136,7 +157,7 @@ TEST_F(PictureChooserTools, AnotherChooserOpensOnceTheLastHasAnswered) {
                           (dir.Path() / "zenity.args").string() + "')");
     PictureChooser chooser(Collect());
     for (int i = 0; i < 3; ++i) {
-        ASSERT_TRUE(chooser.Open(0));
+        ASSERT_TRUE(chooser.Open(0, FileToChoose::Picture, PicturesFolder()));
         ASSERT_TRUE(WaitClosed(chooser));
     }
     ASSERT_EQ(Given().size(), 3u);
@@ -163,7 +184,7 @@ TEST_F(SdlHostChooser, TheChosenFileArrivesAsADroppedFileWhileTheWindowGoesOn) {
     int ticks = 0;
     window.OnFileDropped = [&](const std::string& path) { dropped.push_back(path); };
     window.OnTimer = [&] { ++ticks; };
-    ASSERT_TRUE(host.PickPicture());
+    ASSERT_TRUE(host.PickFile(FileToChoose::Picture, PicturesFolder()));
     ASSERT_TRUE(WaitFor([&] { return dir.Exists("started"); }));
     // While the chooser waits for the parent, the window's loop runs: its ticks come.
     window.SetTimer(true, 10);

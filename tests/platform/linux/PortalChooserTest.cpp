@@ -179,7 +179,7 @@ TEST_F(PortalChooserTest, ThePortalIsToldTheWindowTitleKindsAndFolderAndItsCyril
     StandIn("zenity", "echo zenity >> '" + (dir.Path() / "tools").string() + "'; exit 1");
     {
         PictureChooser chooser(Collect());
-        ASSERT_TRUE(chooser.Open(0x4a00007));
+        ASSERT_TRUE(chooser.Open(0x4a00007, FileToChoose::Picture, PicturesFolder()));
         ASSERT_TRUE(WaitClosed(chooser));
     }
     EXPECT_EQ(Given(), std::vector<std::string>{(dir.Path() / "home/Pictures/Дача 2024/Бабушка.jpg").string()});
@@ -193,13 +193,26 @@ TEST_F(PortalChooserTest, ThePortalIsToldTheWindowTitleKindsAndFolderAndItsCyril
     EXPECT_FALSE(dir.Exists("tools"));
 }
 
+TEST_F(PortalChooserTest, AFileOfChildrenIsAskedForByItsNamesEnding) {
+    StandInPortal portal(address, StandInPortal::Mode::Cancel);
+    ASSERT_TRUE(portal.Ready());
+    {
+        PictureChooser chooser(Collect());
+        ASSERT_TRUE(chooser.Open(0, FileToChoose::Children, dir.Path()));
+        ASSERT_TRUE(WaitClosed(chooser));
+    }
+    const std::lock_guard<std::mutex> hold(portal.lock);
+    EXPECT_EQ(portal.title, "Ребёнок из файла");
+    EXPECT_EQ(portal.types, (std::vector<std::string>{"0:*.timburik"}));
+}
+
 TEST_F(PortalChooserTest, CancelledGivesNothingAndAsksNoToolAfter) {
     StandInPortal portal(address, StandInPortal::Mode::Cancel);
     ASSERT_TRUE(portal.Ready());
     StandIn("zenity", "echo zenity >> '" + (dir.Path() / "tools").string() + "'; printf '/a.jpg\\n'");
     {
         PictureChooser chooser(Collect());
-        ASSERT_TRUE(chooser.Open(0));
+        ASSERT_TRUE(chooser.Open(0, FileToChoose::Picture, PicturesFolder()));
         ASSERT_TRUE(WaitClosed(chooser));
     }
     EXPECT_TRUE(Given().empty());
@@ -214,7 +227,7 @@ TEST_F(PortalChooserTest, APortalWithoutAFileChooserLeavesItToZenity) {
     ASSERT_TRUE(portal.Ready());
     StandIn("zenity", "printf '/home/a/cat.png\\n'");
     PictureChooser chooser(Collect());
-    ASSERT_TRUE(chooser.Open(0));
+    ASSERT_TRUE(chooser.Open(0, FileToChoose::Picture, PicturesFolder()));
     ASSERT_TRUE(WaitClosed(chooser));
     EXPECT_EQ(Given(), std::vector<std::string>{"/home/a/cat.png"});
 }
@@ -223,10 +236,10 @@ TEST_F(PortalChooserTest, ABusGivenByNameIsUsedAndOneWithoutAPortalIsNoChooser) 
     env.Set("XDG_RUNTIME_DIR", (dir.Path() / "home").string());  // no bus there
     env.Set("DBUS_SESSION_BUS_ADDRESS", address);
     PictureChooser chooser(Collect());
-    EXPECT_FALSE(chooser.Open(0));  // the bus, but nobody is the portal on it
+    EXPECT_FALSE(chooser.Open(0, FileToChoose::Picture, PicturesFolder()));  // the bus, but nobody is the portal on it
     StandInPortal portal(address, StandInPortal::Mode::Cancel);
     ASSERT_TRUE(portal.Ready());
-    EXPECT_TRUE(chooser.Open(0));
+    EXPECT_TRUE(chooser.Open(0, FileToChoose::Picture, PicturesFolder()));
     ASSERT_TRUE(WaitClosed(chooser));
 }
 
@@ -236,7 +249,7 @@ TEST_F(PortalChooserTest, TheGameLeavingClosesThePortalsChooserAndAPortalGoneEnd
     std::string handle;
     {
         PictureChooser chooser(Collect());
-        ASSERT_TRUE(chooser.Open(0));
+        ASSERT_TRUE(chooser.Open(0, FileToChoose::Picture, PicturesFolder()));
         ASSERT_TRUE(WaitFor([&] {
             const std::lock_guard<std::mutex> hold(portal.lock);
             return !portal.handle.empty();
@@ -253,7 +266,7 @@ TEST_F(PortalChooserTest, TheGameLeavingClosesThePortalsChooserAndAPortalGoneEnd
     // A portal that stops with its chooser up answers nothing ever: the chooser is closed,
     // and the next press opens another.
     PictureChooser chooser(Collect());
-    ASSERT_TRUE(chooser.Open(0));
+    ASSERT_TRUE(chooser.Open(0, FileToChoose::Picture, PicturesFolder()));
     ASSERT_TRUE(WaitFor([&] {
         const std::lock_guard<std::mutex> hold(portal.lock);
         return portal.calls == 2;
@@ -263,7 +276,7 @@ TEST_F(PortalChooserTest, TheGameLeavingClosesThePortalsChooserAndAPortalGoneEnd
     EXPECT_TRUE(Given().empty());
     StandInPortal again(address, StandInPortal::Mode::Cancel);
     ASSERT_TRUE(again.Ready());
-    EXPECT_TRUE(chooser.Open(0));
+    EXPECT_TRUE(chooser.Open(0, FileToChoose::Picture, PicturesFolder()));
     ASSERT_TRUE(WaitClosed(chooser));
 }
 

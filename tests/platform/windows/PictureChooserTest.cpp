@@ -114,7 +114,7 @@ protected:
 TEST_F(WindowsChooser, TheDialogStandsOverTheGameInPicturesAndCancelledGivesNothing) {
     Seen seen;
     std::thread parent = Answer(seen, L"");
-    EXPECT_TRUE(host->PickPicture());
+    EXPECT_TRUE(host->PickFile(FileToChoose::Picture, PicturesFolder()));
     parent.join();
     ASSERT_TRUE(seen.found) << "no dialog titled as the chooser";
     EXPECT_EQ(seen.ownerClass, L"SDL_app");
@@ -134,7 +134,7 @@ TEST_F(WindowsChooser, AFileChosenArrivesAsADroppedOneAndTheCurrentFolderStays) 
     const std::filesystem::path before = std::filesystem::current_path();
     Seen seen;
     std::thread parent = Answer(seen, photo.wstring());
-    EXPECT_TRUE(host->PickPicture());
+    EXPECT_TRUE(host->PickFile(FileToChoose::Picture, PicturesFolder()));
     parent.join();
     ASSERT_TRUE(seen.found);
     RunLoop();
