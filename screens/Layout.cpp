@@ -187,6 +187,15 @@ void TFWords::ApplyCorner(const CornerOutcome& outcome) {
     if (!outcome.Any()) return;
     if (outcome.childrenChanged) {
         children = corner.Children();
+        // A child chosen before the corner opened is chosen again from the new list: the corner
+        // may have started their play over, taken it from a file or removed them, and the
+        // score read before must not be written back over that at exit.
+        if (session.Level == 0 && !session.ProgressFileName.empty()) {
+            session = Session{};
+            ShowScore();
+            ShowRewardIcons();
+            for (Label* l : {&lblWhite, &lblYellow, &lblPurple, &lblBlack}) l->Hide();
+        }
         LayOutChildren();
     }
     if (outcome.wordsChanged) LoadWords();

@@ -17,6 +17,9 @@ public:
     void PlayVoice(const std::filesystem::path& wav, bool afterSound) override {
         sound_->PlayVoice(wav, afterSound);
     }
+    bool SoundReadable(std::string_view wav) override {
+        return DecodeSound(reinterpret_cast<const std::uint8_t*>(wav.data()), wav.size()).has_value();
+    }
     bool OpenMicrophone() override;
     void CloseMicrophone() override;
     void StartRecording() override;

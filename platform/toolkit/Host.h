@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/toolkit/Fonts.h"
@@ -35,6 +36,9 @@ public:
     // voice cuts the previous voice, never the game's sound; with `afterSound` it waits until
     // the game's sound playing now has ended. A file that cannot be read is silence.
     virtual void PlayVoice(const std::filesystem::path& wav, bool afterSound) = 0;
+    // Whether a WAV file's bytes are a sound the game can play, asked of a file from outside
+    // before it is kept.
+    virtual bool SoundReadable(std::string_view wav) = 0;
     // The window's timer: ticks arrive as Window::Tick() on the UI thread.
     virtual void SetTimer(bool running, int intervalMs) = 0;
     // Runs a nested event loop (pointer, keys, ticks) until done() is true.

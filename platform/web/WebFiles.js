@@ -247,10 +247,13 @@ mergeInto(LibraryManager.library, {
 
   // A file the game hands to the parent, offered as a download.
   web_download: function(namePtr, bytes, size) {
-    var blob = new Blob([HEAPU8.slice(bytes, bytes + size)], { type: 'text/csv' });
+    var name = UTF8ToString(namePtr);
+    // A table for a spreadsheet, or the game's own file of children, which is a zip.
+    var type = /\.csv$/.test(name) ? 'text/csv' : 'application/octet-stream';
+    var blob = new Blob([HEAPU8.slice(bytes, bytes + size)], { type: type });
     var a = document.createElement('a');
     a.href = URL.createObjectURL(blob);
-    a.download = UTF8ToString(namePtr);
+    a.download = name;
     document.body.appendChild(a);
     a.click();
     setTimeout(function() { URL.revokeObjectURL(a.href); a.remove(); }, 1000);

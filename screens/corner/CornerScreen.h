@@ -50,11 +50,11 @@ struct CornerData {
 
 // Where the corner goes next, and with what.
 struct CornerStep {
-    enum class To { Stay, Closed, Figures, Name, FamilyWords, WordText, Picture, Replace, Voices, Voice, Letters };
+    enum class To { Stay, Closed, Figures, Name, FamilyWords, WordText, Picture, Replace, Voices, Voice, Letters, Files };
     To to = To::Stay;
     bool repaint = false;  // staying: the page shows something new
 
-    int child = -1;         // Figures, Letters: whose (-1: the one shown last); Name: whose name is changed
+    int child = -1;         // Figures, Letters, Files: whose (-1: the one shown last); Name: whose name is changed
     bool renaming = false;  // Name: a name changed, not a child added
     std::string word;       // Picture, Replace, Voice: the word (code page 1251)
     bool newWord = false;   // Picture: for a word being added, not a new picture for one there

@@ -1,16 +1,16 @@
-// A child's figures, and exporting, adding, renaming and removing children.
+// A child's figures, and adding, renaming and removing children.
 #include "screens/corner/FiguresScreen.h"
+
+#include "screens/corner/ChildFilesScreen.h"
 
 #include <algorithm>
 
 #include "game/ProgressFile.h"
 #include "game/Puzzle.h"
-#include "game/RecordCsv.h"
 #include "game/RecordHistory.h"
 #include "game/RussianWords.h"
 #include "game/Session.h"
 #include "game/WriteProblems.h"
-#include "platform/HandToParent.h"
 #include "platform/toolkit/Errors.h"
 #include "platform/toolkit/PaintUtil.h"
 #include "platform/toolkit/Text1251.h"
@@ -43,7 +43,11 @@ Rect FiguresScreen::BarArea(int day, bool minutes) {
 
 void FiguresScreen::AddControls(Window& window, std::function<void(const CornerStep&)> go) {
     go_ = std::move(go);
-    btnExport.OnClick = [this] { go_(Export()); };
+    btnFiles.OnClick = [this] {
+        CornerStep s = CornerStep::Go(CornerStep::To::Files);
+        s.child = selected_;
+        go_(s);
+    };
     btnAddChild.OnClick = [this] {
         CornerStep s = CornerStep::Go(CornerStep::To::Name);
         s.child = selected_;
@@ -63,7 +67,7 @@ void FiguresScreen::AddControls(Window& window, std::function<void(const CornerS
     };
     btnFamilyWords.OnClick = [this] { go_(CornerStep::Go(CornerStep::To::FamilyWords)); };
     btnBack.OnClick = [this] { go_(CornerStep::Go(CornerStep::To::Closed)); };
-    for (Button* b : {&btnLetters, &btnExport, &btnAddChild, &btnRename, &btnRemove, &btnFamilyWords, &btnBack}) {
+    for (Button* b : {&btnLetters, &btnFiles, &btnAddChild, &btnRename, &btnRemove, &btnFamilyWords, &btnBack}) {
         window.Add(*b);
         b->Hide();
     }
@@ -85,7 +89,7 @@ void FiguresScreen::Enter(const CornerStep& step) {
         score_ = -1;
     }
     const std::pair<Button*, const char*> captions[] = {
-        {&btnLetters, "Буквы и слова"},   {&btnExport, "Выгрузить запись"}, {&btnAddChild, "Добавить ребёнка"}, {&btnRename, "Переименовать"},
+        {&btnLetters, "Буквы и слова"},   {&btnFiles, "Выгрузить запись"}, {&btnAddChild, "Добавить ребёнка"}, {&btnRename, "Переименовать"},
         {&btnRemove, "Удалить"},          {&btnFamilyWords, "Слова семьи"},   {&btnBack, "Назад"}};
     for (const auto& [b, caption] : captions) {
         painter_.FitCaption(*b, Cp(caption));
@@ -96,7 +100,7 @@ void FiguresScreen::Enter(const CornerStep& step) {
 }
 
 void FiguresScreen::Leave() {
-    for (Button* b : {&btnLetters, &btnExport, &btnAddChild, &btnRename, &btnRemove, &btnFamilyWords, &btnBack}) b->Hide();
+    for (Button* b : {&btnLetters, &btnFiles, &btnAddChild, &btnRename, &btnRemove, &btnFamilyWords, &btnBack}) b->Hide();
     pressedTab_ = -1;
 }
 
@@ -120,19 +124,12 @@ CornerStep FiguresScreen::KeyDown(Key key) {
     return key == Key::Escape ? CornerStep::Go(CornerStep::To::Closed) : CornerStep{};
 }
 
-CornerStep FiguresScreen::Export() {
-    const Child& child = data_.children.children[static_cast<std::size_t>(selected_)];
-    const std::filesystem::path record = c_.content.ProgressFile(child.RecordFile());
-    // What came before a move of the progress is in the file the parent takes away too.
-    JoinChildHistory(c_.content, child.RecordFile());
-    std::string csv;
-    if (const int err = RecordFileAsCsv(record, csv); err != 0)
-        throw GameError(Cp("Запись ") + Quoted(DisplayName(child)) + Cp(" не читается (ошибка ") + std::to_string(err) + ").");
-    const std::string name = Cp1251ToUtf8(Cp("Тимбурик - ") + DisplayName(child)) + ".csv";
-    const Handed h = HandToParent(name, csv, c_.content.progressFolder);
-    if (h.err != 0) throw GameError(WriteProblem(h.err, h.file));
-    c_.window.ShowMessage(Cp("Запись сохранена: ") + Utf8ToCp1251(h.where));
-    return {};
+CornerStep FiguresScreen::Dropped(const std::string& utf8Path) {
+    if (!ChildFilesScreen::IsChildrenFile(utf8Path)) return {};
+    const int shown = ChildFilesScreen::TakeFile(c_, data_, utf8Path, false);
+    CornerStep s = CornerStep::Go(CornerStep::To::Figures);
+    s.child = shown >= 0 ? shown : selected_;
+    return s;
 }
 
 CornerStep FiguresScreen::Remove() {

@@ -1,6 +1,7 @@
 // A child's figures: words solved, a bar chart of words and of minutes a day over four weeks,
 // the letters the child mixes up, the letters sure and hard at the first try, the hinted and
-// the slowest words; with the children along the top, and the corner's ways on from here.
+// the slowest words; with the children along the top, and the corner's ways on from here. A
+// file of children dropped here is taken in.
 #pragma once
 #include "game/LearningFigures.h"
 #include "screens/corner/CornerPaint.h"
@@ -17,6 +18,7 @@ public:
     CornerStep Pressed(int x, int y) override;
     CornerStep Released(int x, int y) override;
     CornerStep KeyDown(Key key) override;
+    CornerStep Dropped(const std::string& utf8Path) override;
 
     int Selected() const { return selected_; }
     const ChildFigures& Figures() const { return figures_; }
@@ -25,7 +27,7 @@ public:
     static Rect BarArea(int day, bool minutes);  // the column of a day's bar in its chart
 
     Button btnLetters{"btnCornerLetters", corner::ButtonArea(0, 7)};
-    Button btnExport{"btnCornerExport", corner::ButtonArea(1, 7)};
+    Button btnFiles{"btnCornerFiles", corner::ButtonArea(1, 7)};
     Button btnAddChild{"btnCornerAdd", corner::ButtonArea(2, 7)};
     Button btnRename{"btnCornerRename", corner::ButtonArea(3, 7)};
     Button btnRemove{"btnCornerRemove", corner::ButtonArea(4, 7)};
@@ -33,7 +35,6 @@ public:
     Button btnBack{"btnCornerBack", corner::ButtonArea(6, 7)};
 
 private:
-    CornerStep Export();
     CornerStep Remove();
     void PaintChart(Picture& p, bool minutes);
     void PaintLetters(Picture& p);

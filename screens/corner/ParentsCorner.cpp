@@ -19,6 +19,7 @@ ParentsCorner::ParentsCorner(CornerContext context)
       voices(c_, data_, painter_),
       voice(c_, painter_),
       letters(c_, data_, painter_),
+      files(c_, data_, painter_),
       c_(std::move(context)),
       data_(),
       painter_(c_.window, c_.content) {}
@@ -45,7 +46,7 @@ void ParentsCorner::AddControls() {
     w.Add(imgCorner);
     imgCorner.Hide();
     for (CornerScreen* s : std::initializer_list<CornerScreen*>{&figures, &name, &familyWords, &wordText, &picture, &replace,
-                                                                &voices, &voice, &letters})
+                                                                &voices, &voice, &letters, &files})
         s->AddControls(w, go);
 }
 
@@ -60,6 +61,7 @@ CornerScreen* ParentsCorner::ScreenFor(CornerStep::To to) {
         case CornerStep::To::Voices: return &voices;
         case CornerStep::To::Voice: return &voice;
         case CornerStep::To::Letters: return &letters;
+        case CornerStep::To::Files: return &files;
         default: return nullptr;
     }
 }

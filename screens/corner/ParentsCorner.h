@@ -1,12 +1,14 @@
 // The parents' corner: reached from the choice screen's gear past a gate a young child cannot
 // pass, it shows each child's figures from the learning record, and lets a parent add, rename
-// and remove children, choose how each child's words are drawn, export a child's record, add the family's own words with their pictures,
-// and record their own voice for a word or a letter. This shell holds the screens, one class
+// and remove children, choose how each child's words are drawn, export a child's record, carry
+// children to another device in a file, add the family's own words with their pictures, and
+// record their own voice for a word or a letter. This shell holds the screens, one class
 // each, switches between them as they say, and keeps what the game window must act on.
 #pragma once
 #include <vector>
 
 #include "screens/corner/CornerPaint.h"
+#include "screens/corner/ChildFilesScreen.h"
 #include "screens/corner/CornerScreen.h"
 #include "screens/corner/FamilyWordsScreen.h"
 #include "screens/corner/FiguresScreen.h"
@@ -62,6 +64,7 @@ public:
     VoicesScreen voices;
     VoiceScreen voice;
     LettersScreen letters;
+    ChildFilesScreen files;
 
     const CornerScreen* Current() const { return current_; }
     // Goes where a step says, as a screen's press does: past the gate, a screen's way in.

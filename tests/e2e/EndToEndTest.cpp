@@ -692,6 +692,58 @@ TEST(EndToEnd, AFamilyWordWithAPhotoDroppedOnTheWindowIsTheNextWordOfItsLevel) {
     ASSERT_TRUE(SolveByDragging(run, fox));
 }
 
+TEST(EndToEnd, AChildSavedToAFileInOneGameIsAddedByDroppingTheFileOnAnothersCorner) {
+    // The family's first device: the girl solves a word and is saved to a file in the corner.
+    GameRun first("a child saved to a file");
+    WriteContent(first.Content(), Repeat(kCat.text));
+    FixTheGate(first);
+    TempDir documents;
+    // On Linux the file goes to the documents folder, on Windows beside the progress files.
+    if (!RunsAsWindowsProgram()) {
+        first.env["HOME"] = documents.Path().string();
+        first.env["XDG_CONFIG_HOME"] = (documents.Path() / "config").string();
+        std::filesystem::create_directories(documents.Path() / "Documents");
+    }
+    ASSERT_TRUE(StartPlaying(first, kCat, kGirl, kWhiteLevel));
+    ASSERT_TRUE(SolveByDragging(first, kCat));
+    first.Click(kExit.Centre());
+    ASSERT_TRUE(first.WaitFor("the exit question", MessageBox()));
+    first.Key("Return");
+    ASSERT_TRUE(first.WaitFor("the choice screen", ChoiceScreen()));
+    ASSERT_TRUE(ThroughTheGate(first));
+    first.Click(CornerButton(1, 7));  // Файлы и копии
+    first.Click(CornerButton(1, 7));  // Сохранить в файл
+    ASSERT_TRUE(first.WaitFor("where the file went", MessageBox()));
+    first.Key("Return");
+    first.QuitAsTheSystemDoes();
+    ASSERT_EQ(first.WaitExit(), 0);
+    const std::filesystem::path file = (RunsAsWindowsProgram() ? first.Content().Path() : documents.Path() / "Documents") /
+                                       PathFromUtf8("Тимбурик - Девочка.timburik");
+    ASSERT_TRUE(std::filesystem::is_regular_file(file)) << file;
+
+    // Another device, whose own girl has played: the file let go on the corner adds the girl
+    // from the file as a third child, with her word and her record.
+    GameRun other("a child added from a file");
+    WriteContent(other.Content(), Repeat(kCat.text));
+    other.Content().Write("Confif.cnf", "5");
+    FixTheGate(other);
+    other.Start();
+    ASSERT_TRUE(other.WaitFor("the choice screen", ChoiceScreen()));
+    ASSERT_TRUE(ThroughTheGate(other));
+    ASSERT_TRUE(other.DropFile(file, {680, 400}));
+    ASSERT_TRUE(other.WaitFor("what was added", MessageBox()));
+    other.Key("Return");
+    other.Click(CornerButton(6, 7));  // Назад
+    ASSERT_TRUE(other.WaitFor("three children to choose from", {Lacking("a third portrait", {800, 240, 60, 60}, kWindowGreen)}));
+    other.QuitAsTheSystemDoes();
+    ASSERT_EQ(other.WaitExit(), 0);
+    const std::string list = ReadAll(other.Content().Path() / "children.txt");
+    EXPECT_TRUE(list.find("Child3.cnf\tДевочка\t1") != std::string::npos) << list;
+    EXPECT_EQ(ReadAll(other.Content().Path() / "Child3.cnf"), "1");
+    EXPECT_NE(ReadAll(other.Content().Path() / "Child3.log").find("\tрешено\tКОТ"), std::string::npos);
+    EXPECT_EQ(ReadAll(other.Content().Path() / "Confif.cnf"), "5") << "this device's own girl is left as she was";
+}
+
 TEST(EndToEnd, APhotoChosenInTheDesktopsChooserIsCroppedForTheFamilyWord) {
     if (RunsAsWindowsProgram()) GTEST_SKIP() << "the Windows dialog is driven by the platform tests";
     GameRun run("a photo from the chooser");

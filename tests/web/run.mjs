@@ -2,6 +2,7 @@
 // mouse and with touch as a child would, the canvas read back, the progress read back from
 // the browser's storage after a reload and after the page was closed.
 //   node tests/web/run.mjs SITE_DIR
+import { execFileSync } from 'node:child_process';
 import fs from 'node:fs';
 import path from 'node:path';
 import {
@@ -1258,6 +1259,61 @@ test('a child\'s way of choosing words, set in the corner, is kept in the storag
   await throughTheGate(page, mouse);
   await mouse.click(cornerButton(0, 7));
   await waitFor(page, 'the hard letters way after a reload', [framed(1)]);
+  await page.close();
+});
+
+// A child saved by the Linux build (tests/data, made and checked by the Linux unit tests):
+// Оля, portrait 3, 7 words solved, a record of three solved words, and the family word ЛИС
+// in КОТ's place with its picture.
+const CHILD_FILE = path.resolve(path.dirname(new URL(import.meta.url).pathname), '../data/Тимбурик - Оля.timburik');
+// What a zip holds, read by Python's zipfile: the test's own reader, not the game's.
+const zipEntry = (file, name) => execFileSync('python3', ['-c',
+  'import sys, zipfile; sys.stdout.buffer.write(zipfile.ZipFile(sys.argv[1]).read(sys.argv[2]))', file, name]).toString('utf-8');
+
+test('a child saved on the Linux build comes in from the file picker with her words, record and family word, once however often, and goes out as a file again', async ({ browser, server }) => {
+  const page = await open(browser, server.url);
+  const mouse = new Mouse(page);
+  const downloads = tempDir('downloads');
+  const cdp = await page.createCDPSession();
+  await cdp.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: downloads });
+  await firstTap(page, mouse);
+  await throughTheGate(page, mouse);
+  await mouse.click(cornerButton(1, 7));  // Файлы и копии
+  const addFromFile = async () => {
+    const [chooser] = await Promise.all([page.waitForFileChooser({ timeout: 5000 }), mouse.click(cornerButton(2, 7))]);
+    await chooser.accept([CHILD_FILE]);
+  };
+  await addFromFile();
+  await boxSays(page, 'the child from the file', 'Добавлены: Оля');
+  await page.keyboard.press('Enter');
+  const line = (await storedProgress(page, 'children.txt')).split('\n')[2].split('\t');
+  expectEqual("her line in the list", line.slice(0, 3).join('\t'), 'Child3.cnf\tОля\t3');
+  expectEqual('her words solved', await storedProgress(page, 'Child3.cnf'), '7');
+  const record = await storedProgress(page, 'Child3.log');
+  expectEqual('her solved words in the record', record.split('\n').filter((l) => l.split('\t')[1] === 'решено').length, 3);
+  if (!(await storedProgress(page, 'family.txt')).startsWith('ЛИС\t')) throw new Failure('the family word is not in the note');
+
+  // The same file again: she is here, the parent keeps this device's words ("Нет"), and the
+  // records, joined, hold no line twice.
+  await addFromFile();
+  await boxSays(page, 'the same child again', 'уже есть в игре');
+  await page.keyboard.press('Escape');
+  await boxSays(page, 'the records joined', 'Записи игр соединены: Оля');
+  await page.keyboard.press('Enter');
+  expectEqual('the record after the second time', await storedProgress(page, 'Child3.log'), record);
+
+  // And out again, as a download, holding what she came with.
+  await mouse.click(cornerButton(1, 7));  // Сохранить в файл, for Оля, shown since she came
+  await boxSays(page, 'where the file went', 'Сохранено');
+  const saved = path.join(downloads, 'Тимбурик - Оля.timburik');
+  for (const until = Date.now() + 10000; !fs.existsSync(saved) && Date.now() < until;) await sleep(100);
+  const manifest = zipEntry(saved, 'manifest.txt').split('\n');
+  expectEqual("the file's first line", manifest[0], 'timburik-children 1');
+  const child = manifest.find((l) => l.startsWith('child\t')).split('\t');
+  expectEqual("the file's child", child[3], 'Оля');
+  expectEqual('her words in the file', zipEntry(saved, child[1] + 'Child3.cnf'), '7');
+  expectEqual('her record in the file', zipEntry(saved, child[1] + 'Child3.log'), record);
+  fs.rmSync(downloads, { recursive: true, force: true });
   await page.close();
 });
 

@@ -16,7 +16,8 @@ TEST_F(Corner, TheRecordIsExportedForARussianSpreadsheetAndAFailureIsSaidInRussi
     W().QuitRequested(QuitReason::Signal);
     Open();
     OpenCorner();
-    ClickOn(C().figures.btnExport);
+    ClickOn(C().figures.btnFiles);
+    ClickOn(C().files.btnExport);
     const std::string csv = home.Read("Documents/Тимбурик - Девочка.csv");
     EXPECT_TRUE(csv.starts_with("\xEF\xBB\xBF" "время;событие;слово;буква;клетка;верно\r\n")) << csv;
     EXPECT_NE(csv.find(";решено;КОТ"), std::string::npos) << csv;
@@ -24,7 +25,7 @@ TEST_F(Corner, TheRecordIsExportedForARussianSpreadsheetAndAFailureIsSaidInRussi
     // The Documents folder made read-only: the parent is told what and why, in Russian.
     std::filesystem::remove(home.Path() / "Documents" / PathFromUtf8("Тимбурик - Девочка.csv"));
     std::filesystem::create_directory(home.Path() / "Documents" / PathFromUtf8("Тимбурик - Девочка.csv"));
-    ClickOn(C().figures.btnExport);
+    ClickOn(C().files.btnExport);
     ASSERT_EQ(host.messages.size(), 2u);
     EXPECT_EQ(host.messages[1].find("File access denied"), std::string::npos);
     EXPECT_NE(host.messages[1].find(Cp("Тимбурик - Девочка.csv")), std::string::npos) << Cp1251ToUtf8(host.messages[1]);
