@@ -256,7 +256,8 @@ void FiguresScreen::PaintChart(Picture& p, bool minutes) {
 void FiguresScreen::PaintLetters(Picture& p) {
     const Rect b = paint::Whole(p);
     const ChildFigures& f = figures_;
-    int x = 680, y = 70;
+    // Below the row of children, which a family of five already stretches past this column.
+    int x = 680, y = 180;
     painter_.Text(p, Cp("Путает буквы"), 26, true, kInk, x, y);
     y += 40;
     if (f.confused.empty()) {
@@ -282,7 +283,7 @@ void FiguresScreen::PaintLetters(Picture& p) {
     };
     painter_.Text(p, Cp("С первого раза лучше всего: ") + letters(SureLetters(f, 5)), 22, false, kInk, x, y + 6);
     painter_.Text(p, Cp("Труднее всего: ") + letters(HardLetters(f, 5)), 22, false, kInk, x, y + 40);
-    y += 90;
+    y += 84;
     std::string hinted;
     for (std::size_t i = 0; i < f.hinted.size() && i < 5; ++i) hinted += (i ? ", " : "") + f.hinted[i];
     painter_.Text(p, Cp("С подсказкой: ") + (hinted.empty() ? Cp("ни одного слова") : hinted), 22, false, kInk, x, y);
