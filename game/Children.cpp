@@ -1,10 +1,13 @@
-// Reading and writing the list of children, and adding and removing one.
+// Reading and writing the list of children, adding, removing and starting one over, and the
+// pages a group is shown in.
 #include "game/Children.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <system_error>
 
 #include "game/Puzzle.h"
+#include "game/RecordHistory.h"
 #include "platform/Files.h"
 #include "platform/toolkit/Text1251.h"
 
@@ -149,6 +152,112 @@ int ChildList::Remove(int index, const std::filesystem::path& folder) {
     }
     *this = changed;
     return 0;
+}
+
+int ChildFiles::Rename(const std::filesystem::path& from, const std::filesystem::path& to) {
+    std::error_code ec;
+    std::filesystem::rename(from, to, ec);
+    return ec ? ec.value() : 0;
+}
+
+int ChildFiles::Write(const std::filesystem::path& file, std::string_view bytes) { return ReplaceFile(file, bytes); }
+
+int ChildFiles::Remove(const std::filesystem::path& file) {
+    std::error_code ec;
+    std::filesystem::remove(file, ec);
+    return ec ? ec.value() : 0;
+}
+
+ChildFiles& ChildFilesOnDisk() {
+    static ChildFiles disk;
+    return disk;
+}
+
+int ChildList::StartOver(int index, const ContentLocation& location, ChildFiles& files) const {
+    if (index < 0 || index >= static_cast<int>(children.size()) || location.progressFolder.empty()) return EINVAL;
+    const Child& c = children[static_cast<std::size_t>(index)];
+    const std::filesystem::path& folder = location.progressFolder;
+    auto exists = [](const std::filesystem::path& p) {
+        std::error_code ec;
+        return !p.empty() && std::filesystem::exists(p, ec);
+    };
+    const std::string kept[] = {c.progressFile, c.RecordFile()};
+    // One number for the two, so that a parent finds the score and the record that went
+    // together side by side.
+    std::string prefix = "restarted-";
+    for (int n = 2; exists(folder / (prefix + kept[0])) || exists(folder / (prefix + kept[1])); ++n)
+        prefix = "restarted-" + std::to_string(n) + "-";
+
+    std::vector<std::pair<std::filesystem::path, std::filesystem::path>> renamed;
+    std::vector<std::filesystem::path> written;
+    auto undo = [&] {
+        for (auto it = written.rbegin(); it != written.rend(); ++it) files.Remove(*it);
+        for (auto it = renamed.rbegin(); it != renamed.rend(); ++it) files.Rename(it->second, it->first);
+    };
+    auto rename = [&](const std::string& file) {
+        const std::filesystem::path from = folder / file;
+        if (!exists(from)) return 0;
+        const std::filesystem::path to = folder / (prefix + file);
+        if (const int err = files.Rename(from, to); err != 0) return err;
+        renamed.emplace_back(from, to);
+        return 0;
+    };
+    auto write = [&](const std::string& file, std::string_view bytes) {
+        // The user's folder may not be made yet, where only the old one has ever kept anything.
+        if (location.progressFolderMadeOnSave) {
+            if (const int err = MakePrivateFolder(folder); err != 0) return err;
+        }
+        const std::filesystem::path to = folder / file;
+        if (const int err = files.Write(to, bytes); err != 0) return err;
+        written.push_back(to);
+        return 0;
+    };
+    // Where the progress has moved, the folder it moved from is read for whatever the new one
+    // lacks: a score of 0 in its place, and the mark that says the old record is not to be
+    // joined in, keep them out. A mark already there stays: it says the same. The record goes
+    // first, so that a game stopped half-way has at worst the old score back, never a child
+    // at 0 who still sees their old record. Should that happen, starting over again finishes it.
+    const std::string mark = JoinedMarkName(c.RecordFile());
+    const std::filesystem::path recordBefore = location.ProgressFileBefore(c.RecordFile());
+    int err = rename(c.RecordFile());
+    if (err == 0 && exists(recordBefore) && !exists(folder / mark)) {
+        // For a parent who finds the mark: which record it keeps out.
+        const std::u8string from = recordBefore.u8string();
+        err = write(mark, std::string(from.begin(), from.end()) + "\n");
+    }
+    if (err == 0) err = rename(c.progressFile);
+    if (err == 0 && exists(location.ProgressFileBefore(c.progressFile))) err = write(c.progressFile, "0");
+    if (err != 0) undo();
+    return err;
+}
+
+int ChoicePages(int children) {
+    if (children <= kChildrenInRow) return 1;
+    return (children + kChildrenOnPage - 1) / kChildrenOnPage;
+}
+
+ChoicePage PageOfChildren(int children, int page) {
+    ChoicePage p;
+    const int pages = ChoicePages(children);
+    p.page = std::clamp(page, 0, pages - 1);
+    const int perPage = children <= kChildrenInRow ? kChildrenInRow : kChildrenOnPage;
+    p.first = p.page * perPage;
+    p.count = std::clamp(children - p.first, 0, perPage);
+    p.back = p.page > 0;
+    p.next = p.page < pages - 1;
+    return p;
+}
+
+int PageOfChild(int children, int index) {
+    return children <= kChildrenInRow ? 0 : std::clamp(index, 0, std::max(0, children - 1)) / kChildrenOnPage;
+}
+
+int FirstInView(int first, int index, int count, int shown) {
+    if (shown <= 0 || count <= shown) return 0;
+    index = std::clamp(index, 0, count - 1);
+    if (index < first) first = index;
+    if (index >= first + shown) first = index - shown + 1;
+    return std::clamp(first, 0, count - shown);
 }
 
 bool ChildList::MayRemove(int index) const {

@@ -1,6 +1,6 @@
 // The children who play, each with a progress file and a learning record beside it: the girl
-// (Confif.cnf) and the boy (Confis.cnf) first, as the game has always had them, then up to six
-// more a parent adds in the corner, each with a name and one of the carried portraits. The
+// (Confif.cnf) and the boy (Confis.cnf) first, as the game has always had them, then up to 38
+// more a parent or a teacher adds in the corner, each with a name and one of the carried portraits. The
 // list is kept in "children.txt" beside the progress files (a line a child: file, name and
 // portrait, tab-separated, UTF-8); without it there are just the girl and the boy. Two more
 // columns follow for a child whose words a grown-up has chosen a way of drawing: the way
@@ -12,11 +12,13 @@
 #include <functional>
 #include <utility>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "game/ContentLocation.h"
 #include "game/WordChoice.h"
 
-constexpr int kMaxChildren = 8;
+constexpr int kMaxChildren = 40;
 constexpr int kPortraits = 8;  // portrait1 .. portrait8; 1 and 2 are the girl's and the boy's colours
 
 struct Child {
@@ -28,6 +30,19 @@ struct Child {
     // The learning record beside the progress file: "Confif.log".
     std::string RecordFile() const;
 };
+
+// The file operations that change a child's files, one at a time, so that each may be made
+// to fail; every one returns 0 or an errno value.
+class ChildFiles {
+public:
+    virtual ~ChildFiles() = default;
+    virtual int Rename(const std::filesystem::path& from, const std::filesystem::path& to);
+    // Replaces the file whole, or leaves it as it was (ReplaceFile).
+    virtual int Write(const std::filesystem::path& file, std::string_view bytes);
+    // A file that is not there is no failure.
+    virtual int Remove(const std::filesystem::path& file);
+};
+ChildFiles& ChildFilesOnDisk();
 
 struct ChildList {
     std::vector<Child> children;
@@ -55,7 +70,34 @@ struct ChildList {
     // renamed to say so ("removed-Child3.cnf", with a number where that name is taken).
     // Returns 0 or an errno value, the list and the files unchanged then.
     int Remove(int index, const std::filesystem::path& folder);
+    // Child `index` (any, the girl and the boy too) starts again from nothing: the progress
+    // and the learning record in the progress folder are kept, renamed to say so
+    // ("restarted-Child3.cnf", with a number where that name is taken), and what the game
+    // would read in their place from where the progress was kept before it moved is shut
+    // out, so that neither the old score nor the old record comes back. The child stays on
+    // the list with their name, portrait and way. Returns 0 or an errno value, the files
+    // unchanged then.
+    int StartOver(int index, const ContentLocation& location, ChildFiles& files = ChildFilesOnDisk()) const;
 };
+
+// The choice screen shows up to kChildrenInRow children in one row, as it always has; a
+// group of more, kChildrenOnPage at a time in two rows, with arrows between the pages.
+constexpr int kChildrenInRow = 8;
+constexpr int kChildrenOnPage = 12;
+struct ChoicePage {
+    int page = 0;   // from 0, the one asked for brought within the pages there are
+    int first = 0;  // the list's index of its first child
+    int count = 0;  // how many it shows
+    bool back = false, next = false;  // whether there is a page before it, after it
+};
+int ChoicePages(int children);
+ChoicePage PageOfChildren(int children, int page);
+// The page child `index` is on.
+int PageOfChild(int children, int index);
+
+// A row that shows `shown` of `count` items from `first` on, moved as little as it must so
+// that `index` is in view and no place is left empty at its end: the first item it shows.
+int FirstInView(int first, int index, int count, int shown);
 
 // The child's name as every screen shows it: the name given, else "Девочка" or "Мальчик" by
 // the progress file (not by place in the list), else "Ребёнок". Code page 1251.

@@ -84,16 +84,16 @@ bool Marked(const std::filesystem::path& mark) {
     return !mark.empty() && std::filesystem::is_regular_file(mark, ec);
 }
 
-// "Confif.log" -> "Confif.joined", beside it.
-std::string MarkName(const std::string& recordFile) {
-    const std::size_t dot = recordFile.rfind('.');
-    return (dot == std::string::npos ? recordFile : recordFile.substr(0, dot)) + ".joined";
-}
 
 // A record is never let grow past the cap; twice that is read, in case one grew by hand.
 constexpr std::size_t kReadLimit = 2 * LearningRecord::kCapBytes;
 
 }  // namespace
+
+std::string JoinedMarkName(const std::string& recordFile) {
+    const std::size_t dot = recordFile.rfind('.');
+    return (dot == std::string::npos ? recordFile : recordFile.substr(0, dot)) + ".joined";
+}
 
 JoinedText JoinRecordTexts(std::string_view before, std::string_view now, std::size_t cap) {
     const Split b = SplitHeader(before), n = SplitHeader(now);
@@ -113,7 +113,7 @@ JoinedText JoinRecordTexts(std::string_view before, std::string_view now, std::s
 RecordRead ReadChildHistory(const ContentLocation& location, const std::string& recordFile) {
     const std::filesystem::path now = location.ProgressFile(recordFile);
     const std::filesystem::path before = location.ProgressFileBefore(recordFile);
-    if (!Exists(before) || Marked(location.ProgressFile(MarkName(recordFile)))) return ReadLearningRecord(now);
+    if (!Exists(before) || Marked(location.ProgressFile(JoinedMarkName(recordFile)))) return ReadLearningRecord(now);
     std::string beforeText, nowText;
     if (ReadNewest(before, kReadLimit, beforeText) != 0) return ReadLearningRecord(now);
     if (!now.empty()) ReadNewest(now, kReadLimit, nowText);
@@ -123,7 +123,7 @@ RecordRead ReadChildHistory(const ContentLocation& location, const std::string& 
 int ForEachHistoryEvent(const ContentLocation& location, const std::string& recordFile,
                         const std::function<void(const RecordEvent&)>& event) {
     const std::filesystem::path now = location.ProgressFile(recordFile);
-    if (!Exists(location.ProgressFileBefore(recordFile)) || Marked(location.ProgressFile(MarkName(recordFile))))
+    if (!Exists(location.ProgressFileBefore(recordFile)) || Marked(location.ProgressFile(JoinedMarkName(recordFile))))
         return ForEachRecordEvent(now, event);
     // Not joined yet: both are read, each at most kReadLimit, as ReadChildHistory reads them.
     const RecordRead read = ReadChildHistory(location, recordFile);
@@ -134,7 +134,7 @@ int ForEachHistoryEvent(const ContentLocation& location, const std::string& reco
 int JoinChildHistory(const ContentLocation& location, const std::string& recordFile) {
     const std::filesystem::path now = location.ProgressFile(recordFile);
     const std::filesystem::path before = location.ProgressFileBefore(recordFile);
-    const std::filesystem::path mark = location.ProgressFile(MarkName(recordFile));
+    const std::filesystem::path mark = location.ProgressFile(JoinedMarkName(recordFile));
     if (now.empty() || !Exists(before) || Marked(mark)) return 0;
     std::string beforeText, nowText;
     // An old record that cannot be read has nothing to give; it is tried again next time.

@@ -35,6 +35,10 @@ RecordRead ReadChildHistory(const ContentLocation& location, const std::string& 
 int ForEachHistoryEvent(const ContentLocation& location, const std::string& recordFile,
                         const std::function<void(const RecordEvent&)>& event);
 
+// The mark beside a record that says the record kept before the move is in it, or is not to
+// be read any more: "Confif.joined" for "Confif.log".
+std::string JoinedMarkName(const std::string& recordFile);
+
 // Copies the record kept before the move into the one in the progress folder, unless that
 // was done already. Returns 0 (also when there is nothing to join), or the errno value of the
 // failure, both files then as they were.

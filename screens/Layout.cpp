@@ -67,7 +67,7 @@ void TFWords::BuildControls() {
     window_.Add(imgVybor);
     window_.Add(ImgA);
     window_.Add(imgE);
-    for (int i = 0; i < kMaxChildren; ++i) {
+    for (int i = 0; i < kChildrenOnPage; ++i) {
         imgChild[i] = std::make_unique<PictureControl>("imgChild" + std::to_string(i + 1), Rect{0, 200, 140, 140});
         lblChild[i] = std::make_unique<Label>("lblChild" + std::to_string(i + 1), Rect{0, 346, 140, 30});
         imgChild[i]->OnClick = [this, i] { imgChildClick(i); };
@@ -78,6 +78,10 @@ void TFWords::BuildControls() {
         imgChild[i]->Hide();
         lblChild[i]->Hide();
     }
+    window_.Add(imgPageBack);
+    window_.Add(imgPageNext);
+    imgPageBack.Hide();
+    imgPageNext.Hide();
     window_.Add(lblWhite);
     window_.Add(lblYellow);
     window_.Add(lblPurple);
@@ -121,6 +125,8 @@ void TFWords::BuildControls() {
     imgDalishe.OnClick = [this] { imgDalisheClick(); };
     ImgA.OnClick = [this] { ImgAClick(); };
     imgE.OnClick = [this] { imgEClick(); };
+    imgPageBack.OnClick = [this] { imgPageBackClick(); };
+    imgPageNext.OnClick = [this] { imgPageNextClick(); };
     lblWhite.OnClick = [this] { lblWhiteClick(); };
     lblYellow.OnClick = [this] { lblYellowClick(); };
     lblPurple.OnClick = [this] { lblPurpleClick(); };
@@ -152,6 +158,8 @@ void TFWords::BuildControls() {
     for (int n = 1; n <= kRewardIcons; ++n) imgSm[n]->SetPictureSource(CarriedLater("imgSm" + std::to_string(n) + ".bmp"));
     imgSmVin.SetPictureSource(CarriedLater("imgSmVin.bmp"));
     imgWinWin.SetPictureSource(CarriedLater("imgWinWin.jpg"));
+    imgPageBack.SetPictureSource(CarriedLater("imgPageBack.jpg"));
+    imgPageNext.SetPictureSource(CarriedLater("imgPageNext.jpg"));
 }
 
 void TFWords::FormCreate() {

@@ -45,12 +45,15 @@ void TFWords::ChooseChild(int child) {
     if (children.AsItCame()) {
         (child == 0 ? imgE : ImgA).Hide();
     } else {
-        for (int i = 0; i < kMaxChildren; ++i)
-            if (i != child) {
+        const int place = child - PageOfChildren(static_cast<int>(children.children.size()), childrenPage_).first;
+        for (int i = 0; i < kChildrenOnPage; ++i)
+            if (i != place) {
                 imgChild[i]->Hide();
                 lblChild[i]->Hide();
             }
     }
+    imgPageBack.Hide();
+    imgPageNext.Hide();
     ShowScore();
     ShowRewardIcons();
     for (Label* l : {&lblWhite, &lblYellow, &lblPurple, &lblBlack}) l->Show();
@@ -86,7 +89,37 @@ void TFWords::ShowOfflineNote() {
 
 void TFWords::ImgAClick() { ChooseChild(0); }
 void TFWords::imgEClick() { ChooseChild(1); }
-void TFWords::imgChildClick(int child) { ChooseChild(child); }
+void TFWords::imgChildClick(int place) {
+    ChooseChild(PageOfChildren(static_cast<int>(children.children.size()), childrenPage_).first + place);
+}
+
+void TFWords::imgPageBackClick() {
+    childrenPage_ = std::max(0, childrenPage_ - 1);
+    LayOutChildren();
+}
+
+void TFWords::imgPageNextClick() {
+    ++childrenPage_;
+    LayOutChildren();
+}
+
+namespace {
+// Where a page's place `place` of `count` shows its portrait: one row through the middle of
+// the choice picture, as the game has always laid out up to eight; a group's page in two
+// rows of up to six, each row centred by the children it holds.
+Rect ChildPlace(int place, int count, bool group) {
+    constexpr int kSize = 140, kStep = 160, kInRow = kChildrenOnPage / 2;
+    int row = 0, inRow = count;
+    if (group && count > kInRow) {
+        row = place / kInRow;
+        inRow = row == 0 ? kInRow : count - kInRow;
+        place %= kInRow;
+    }
+    const int left = (kLayoutSize.width - inRow * kStep + (kStep - kSize)) / 2;
+    const int top = group && count > kInRow ? 100 + row * 220 : 200;
+    return Rect{left + place * kStep, top, kSize, kSize};
+}
+}  // namespace
 
 void TFWords::LayOutChildren() {
     const bool asItCame = children.AsItCame();
@@ -94,22 +127,27 @@ void TFWords::LayOutChildren() {
     ImgA.SetVisible(choosing && asItCame);
     imgE.SetVisible(choosing && asItCame);
     const int n = static_cast<int>(children.children.size());
-    constexpr int kStep = 160;
-    const int left = (kLayoutSize.width - n * kStep + (kStep - 140)) / 2;
-    for (int i = 0; i < kMaxChildren; ++i) {
-        const bool shown = choosing && !asItCame && i < n;
+    // A page left behind by children taken off the list gives way to the last there is.
+    const ChoicePage page = PageOfChildren(n, childrenPage_);
+    childrenPage_ = page.page;
+    const bool group = n > kChildrenInRow;
+    imgPageBack.SetVisible(choosing && page.back);
+    imgPageNext.SetVisible(choosing && page.next);
+    for (int i = 0; i < kChildrenOnPage; ++i) {
+        const bool shown = choosing && !asItCame && i < page.count;
         imgChild[i]->SetVisible(shown);
         lblChild[i]->SetVisible(shown);
         // Nothing is measured for a name that does not show: the first screen loads no font.
         if (!shown) continue;
-        const Child& c = children.children[static_cast<std::size_t>(i)];
+        const Child& c = children.children[static_cast<std::size_t>(page.first + i)];
         const EmbeddedFile portrait = FindAsset("portrait" + std::to_string(c.portrait) + ".jpg");
         if (portrait.data) imgChild[i]->SetPictureSource([portrait] { return DecodeJpeg(portrait.data, portrait.size); });
-        imgChild[i]->SetBounds(Rect{left + i * kStep, 200, 140, 140});
+        const Rect at = ChildPlace(i, page.count, group);
+        imgChild[i]->SetBounds(at);
         lblChild[i]->SetCaption(DisplayName(c));
         lblChild[i]->SetAutoSize(true);
         const Rect label = lblChild[i]->Bounds();
-        lblChild[i]->SetBounds(Rect{left + i * kStep + (140 - label.w) / 2, 346, label.w, label.h});
+        lblChild[i]->SetBounds(Rect{at.x + (at.w - label.w) / 2, at.y + at.h + 6, label.w, label.h});
     }
 }
 
@@ -159,10 +197,12 @@ void TFWords::ChooseLevel(int level) {
     for (Control* c : std::initializer_list<Control*>{&imgVybor, &imgE, &ImgA, &lblWhite, &lblYellow, &lblPurple,
                                                       &lblBlack, &lblOffline})
         c->Hide();
-    for (int i = 0; i < kMaxChildren; ++i) {
+    for (int i = 0; i < kChildrenOnPage; ++i) {
         imgChild[i]->Hide();
         lblChild[i]->Hide();
     }
+    imgPageBack.Hide();
+    imgPageNext.Hide();
     if (failed) {
         // A picture of the level's word is missing: said, with the forward picture there to
         // try again once it is back, as between words.

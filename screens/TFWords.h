@@ -46,7 +46,12 @@ public:
     void tmr1Timer();
     void ImgAClick();
     void imgEClick();
-    void imgChildClick(int child);
+    // The child at place `place` of the page shown.
+    void imgChildClick(int place);
+    void imgPageBackClick();
+    void imgPageNextClick();
+    // The page of children the choice screen shows, from 0.
+    int ChildrenPage() const { return childrenPage_; }
     void lblWhiteClick() { ChooseLevel(1); }
     void lblYellowClick() { ChooseLevel(2); }
     void lblPurpleClick() { ChooseLevel(3); }
@@ -94,9 +99,13 @@ public:
     PictureControl imgVybor{"imgVybor", {0, 0, 1369, 569}};
     PictureControl ImgA{"ImgA", {488, 200, 209, 209}};
     PictureControl imgE{"imgE", {744, 200, 209, 201}};
-    // The children's portraits and names, when there are more than the girl and the boy.
-    std::array<std::unique_ptr<PictureControl>, kMaxChildren> imgChild;
-    std::array<std::unique_ptr<Label>, kMaxChildren> lblChild;
+    // The children's portraits and names, when there are more than the girl and the boy: a
+    // page's places, each showing the child of its place on the page shown.
+    std::array<std::unique_ptr<PictureControl>, kChildrenOnPage> imgChild;
+    std::array<std::unique_ptr<Label>, kChildrenOnPage> lblChild;
+    // A group's pages, one before and one after, at either side of the children.
+    PictureControl imgPageBack{"imgPageBack", {37, 208, 140, 180}};
+    PictureControl imgPageNext{"imgPageNext", {1192, 208, 140, 180}};
     Label lblWhite{"lblWhite", {224, 656, 217, 41}};
     Label lblYellow{"lblYellow", {448, 656, 217, 41}};
     Label lblPurple{"lblPurple", {672, 656, 217, 41}};
@@ -164,6 +173,7 @@ private:
     void SayWord();
     BoardSize SizeOfBoard() const { return {imgMainW.Bounds().w, imgMainW.Bounds().h}; }
 
+    int childrenPage_ = 0;
     bool sayWordWhenLanded_ = false;  // the hinted tiles are still gliding to their cells
     Random wayRandom_;                // the draws of a child's way, seeded as the child is chosen
 };

@@ -21,6 +21,8 @@ namespace {
 constexpr TColor kSolvedBar = 0x0080FF;  // orange
 constexpr TColor kTimeBar = 0xC08040;    // blue
 constexpr int kTabTop = 62, kTabSize = 64, kTabStep = 150;
+// Nine tabs fill the row; a longer one gives an end of it to each arrow and shows eight.
+constexpr int kTabsInRow = 9, kTabsBesideArrows = 8, kTabArrowWidth = 60;
 constexpr int kChartLeft = 24, kBarWidth = 18, kBarStep = 21;
 constexpr int kSolvedChartTop = 262, kSolvedChartHeight = 120;
 constexpr int kTimeChartTop = 452, kTimeChartHeight = 100;
@@ -34,7 +36,23 @@ std::string Duration(int seconds) {
 std::string Quoted(const std::string& cp1251) { return "\xAB" + cp1251 + "\xBB"; }
 }  // namespace
 
-Rect FiguresScreen::TabArea(int child) { return Rect{24 + child * kTabStep, kTabTop, kTabStep - 10, kTabSize + 34}; }
+bool FiguresScreen::TabsScroll() const { return static_cast<int>(data_.children.children.size()) > kTabsInRow; }
+
+int FiguresScreen::TabsShown() const {
+    return std::min(static_cast<int>(data_.children.children.size()), TabsScroll() ? kTabsBesideArrows : kTabsInRow);
+}
+
+Rect FiguresScreen::TabArea(int child) const {
+    if (!TabsScroll()) return Rect{24 + child * kTabStep, kTabTop, kTabStep - 10, kTabSize + 34};
+    if (child < firstTab_ || child >= firstTab_ + kTabsBesideArrows) return Rect{0, 0, 0, 0};
+    return Rect{24 + kTabArrowWidth + 10 + (child - firstTab_) * kTabStep, kTabTop, kTabStep - 10, kTabSize + 34};
+}
+
+Rect FiguresScreen::TabsBackArea() { return Rect{24, kTabTop, kTabArrowWidth, kTabSize + 34}; }
+
+Rect FiguresScreen::TabsNextArea() {
+    return Rect{24 + kTabArrowWidth + 10 + kTabsBesideArrows * kTabStep, kTabTop, kTabArrowWidth, kTabSize + 34};
+}
 
 Rect FiguresScreen::BarArea(int day, bool minutes) {
     return Rect{kChartLeft + day * kBarStep, minutes ? kTimeChartTop : kSolvedChartTop, kBarWidth,
@@ -77,6 +95,7 @@ void FiguresScreen::Enter(const CornerStep& step) {
     const int count = static_cast<int>(data_.children.children.size());
     if (step.child >= 0) selected_ = step.child;
     selected_ = std::clamp(selected_, 0, count - 1);
+    firstTab_ = FirstInView(firstTab_, selected_, count, TabsShown());
     const Child& child = data_.children.children[static_cast<std::size_t>(selected_)];
     // All of the child's play, the record left beside a folder the progress moved from too;
     // read a piece at a time, so that a record of years is counted without being held.
@@ -102,20 +121,35 @@ void FiguresScreen::Enter(const CornerStep& step) {
 void FiguresScreen::Leave() {
     for (Button* b : {&btnLetters, &btnFiles, &btnAddChild, &btnRename, &btnRemove, &btnFamilyWords, &btnBack}) b->Hide();
     pressedTab_ = -1;
+    pressedArrow_ = 0;
 }
 
 CornerStep FiguresScreen::Pressed(int x, int y) {
     pressedTab_ = -1;
-    for (int i = 0; i < static_cast<int>(data_.children.children.size()); ++i)
+    pressedArrow_ = 0;
+    for (int i = firstTab_; i < firstTab_ + TabsShown(); ++i)
         if (TabArea(i).Contains(x, y)) pressedTab_ = i;
+    if (TabsScroll() && TabsBackArea().Contains(x, y)) pressedArrow_ = -1;
+    if (TabsScroll() && TabsNextArea().Contains(x, y)) pressedArrow_ = 1;
     return {};
 }
 
 CornerStep FiguresScreen::Released(int x, int y) {
-    const int pressed = pressedTab_;
+    const int pressed = pressedTab_, arrow = pressedArrow_;
     pressedTab_ = -1;
-    if (pressed < 0 || !TabArea(pressed).Contains(x, y)) return {};
+    pressedArrow_ = 0;
     CornerStep s = CornerStep::Go(CornerStep::To::Figures);
+    if (arrow != 0 && (arrow < 0 ? TabsBackArea() : TabsNextArea()).Contains(x, y)) {
+        // The next eight, or the eight before; the figures follow to the first of them, so
+        // that the child whose figures show is always one whose tab does.
+        const int count = static_cast<int>(data_.children.children.size());
+        const int first = std::clamp(firstTab_ + arrow * kTabsBesideArrows, 0, count - kTabsBesideArrows);
+        if (first == firstTab_) return {};
+        firstTab_ = first;
+        s.child = first;
+        return s;
+    }
+    if (pressed < 0 || !TabArea(pressed).Contains(x, y)) return {};
     s.child = pressed;
     return s;
 }
@@ -147,7 +181,12 @@ CornerStep FiguresScreen::Remove() {
 
 void FiguresScreen::Paint(Picture& p) {
     const Rect b = paint::Whole(p);
-    for (int i = 0; i < static_cast<int>(data_.children.children.size()); ++i) {
+    if (TabsScroll()) {
+        const int count = static_cast<int>(data_.children.children.size());
+        PaintTabArrow(p, TabsBackArea(), false, firstTab_ > 0);
+        PaintTabArrow(p, TabsNextArea(), true, firstTab_ + kTabsBesideArrows < count);
+    }
+    for (int i = firstTab_; i < firstTab_ + TabsShown(); ++i) {
         const Child& c = data_.children.children[static_cast<std::size_t>(i)];
         const Rect t = TabArea(i);
         // On the game's green, which the portraits are drawn on; the chosen one framed.
@@ -172,6 +211,17 @@ void FiguresScreen::Paint(Picture& p) {
                                                      std::to_string(offline.keptFiles * 100 / std::max(1, offline.totalFiles)) + "%";
         // On the corner's green header, beside its title.
         painter_.Text(p, text, 18, offline.ready, clWhite, kPage.w - 24 - painter_.TextWidth(text, 18, offline.ready), 16);
+    }
+}
+
+void FiguresScreen::PaintTabArrow(Picture& p, Rect r, bool forward, bool enabled) {
+    const Rect b = paint::Whole(p);
+    // A tab of the row's own green holding a white triangle; at the row's end, a dim one.
+    paint::Fill(p, r, b, enabled ? kHeader : kDarkHeader);
+    const int half = r.w / 2 - 4, cy = r.y + r.h / 2, base = r.x + (r.w - half) / 2;
+    for (int dx = 0; dx < half; ++dx) {
+        const int h = forward ? half - dx : dx;  // the triangle's half-height at this column
+        paint::Fill(p, Rect{base + dx, cy - h, 1, 2 * h + 1}, b, enabled ? clWhite : kSoft);
     }
 }
 
@@ -203,7 +253,8 @@ void FiguresScreen::PaintChart(Picture& p, bool minutes) {
 void FiguresScreen::PaintLetters(Picture& p) {
     const Rect b = paint::Whole(p);
     const ChildFigures& f = figures_;
-    int x = 680, y = 70;
+    // Below the row of children, which a family of five already stretches past this column.
+    int x = 680, y = 180;
     painter_.Text(p, Cp("Путает буквы"), 26, true, kInk, x, y);
     y += 40;
     if (f.confused.empty()) {
@@ -229,7 +280,7 @@ void FiguresScreen::PaintLetters(Picture& p) {
     };
     painter_.Text(p, Cp("С первого раза лучше всего: ") + letters(SureLetters(f, 5)), 22, false, kInk, x, y + 6);
     painter_.Text(p, Cp("Труднее всего: ") + letters(HardLetters(f, 5)), 22, false, kInk, x, y + 40);
-    y += 90;
+    y += 84;
     std::string hinted;
     for (std::size_t i = 0; i < f.hinted.size() && i < 5; ++i) hinted += (i ? ", " : "") + f.hinted[i];
     painter_.Text(p, Cp("С подсказкой: ") + (hinted.empty() ? Cp("ни одного слова") : hinted), 22, false, kInk, x, y);

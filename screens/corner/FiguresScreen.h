@@ -23,7 +23,12 @@ public:
     int Selected() const { return selected_; }
     const ChildFigures& Figures() const { return figures_; }
     int Score() const { return score_; }
-    static Rect TabArea(int child);
+    // Child `child`'s tab along the top; empty while the row is scrolled past it. A group of
+    // more than nine has an arrow at either end of the row, which pages it by eight.
+    Rect TabArea(int child) const;
+    static Rect TabsBackArea();
+    static Rect TabsNextArea();
+    int FirstTabShown() const { return firstTab_; }
     static Rect BarArea(int day, bool minutes);  // the column of a day's bar in its chart
 
     Button btnLetters{"btnCornerLetters", corner::ButtonArea(0, 7)};
@@ -36,6 +41,9 @@ public:
 
 private:
     CornerStep Remove();
+    bool TabsScroll() const;
+    int TabsShown() const;
+    void PaintTabArrow(Picture& p, Rect r, bool forward, bool enabled);
     void PaintChart(Picture& p, bool minutes);
     void PaintLetters(Picture& p);
 
@@ -47,4 +55,6 @@ private:
     ChildFigures figures_;
     int score_ = -1;  // the selected child's, as the game reads it; -1 when the file holds no number
     int pressedTab_ = -1;
+    int pressedArrow_ = 0;  // -1 back, 1 next, 0 neither
+    int firstTab_ = 0;      // the first child the row shows
 };

@@ -543,6 +543,39 @@ TEST(EndToEnd, ThroughTheGateTheCornerShowsTheWordJustSolved) {
                                                     Filled("no bar yesterday", {572, 300, 14, 60}, kCornerPaper)}));
 }
 
+TEST(EndToEnd, AChildOnTheLastPageOfAGroupOfFortyIsReachedByTheArrowsAndPlaysWithTheirOwnProgress) {
+    GameRun run("a group of forty");
+    WriteContent(run.Content(), Repeat(kCat.text));
+    std::string list = "Confif.cnf\t\t1\nConfis.cnf\t\t2\n";
+    for (int n = 3; n <= 40; ++n)
+        list += "Child" + std::to_string(n) + ".cnf\tДима\t" + std::to_string(1 + n % 8) + "\n";
+    run.Content().Write("children.txt", list);
+    run.Content().Write("Child40.cnf", "4");
+    constexpr Area kBackPage{37, 208, 140, 180}, kNextPage{1192, 208, 140, 180};
+    // The last page's four in the row through the middle; the fortieth has portrait 1.
+    constexpr Area kFortieth{374 + 3 * 160, 200, 140, 140};
+    run.Start();
+    ASSERT_TRUE(run.WaitFor("the first page", {Showing("the arrow on", kNextPage, Carried("imgPageNext.jpg")),
+                                               Showing("no arrow back", kBackPage, Carried("imgVybor.jpg"), {0, 0})}));
+    run.Click(kNextPage.Centre());
+    ASSERT_TRUE(run.WaitFor("the second page", {Showing("the arrow back", kBackPage, Carried("imgPageBack.jpg"))}));
+    run.Click(kNextPage.Centre());
+    run.Click(kNextPage.Centre());
+    ASSERT_TRUE(run.WaitFor("the last page", {Showing("no arrow on", kNextPage, Carried("imgVybor.jpg"), {0, 0}),
+                                              Showing("the fortieth child", kFortieth, Carried("portrait1.jpg"))}));
+    run.Click(kFortieth.Centre());
+    ASSERT_TRUE(run.WaitFor("the level blocks", Plus(LevelBlocks(), {Showing("no arrow back", kBackPage,
+                                                                             Carried("imgVybor.jpg"), {0, 0})})));
+    run.Click(kWhiteLevel.Centre());
+    ASSERT_TRUE(run.WaitFor("the first word", FreshWord(kCat)));
+    ASSERT_TRUE(SolveByDragging(run, kCat));
+    run.QuitAsTheSystemDoes();
+    ASSERT_EQ(run.WaitExit(), 0);
+    EXPECT_EQ(run.Content().Read("Child40.cnf"), "5");
+    EXPECT_FALSE(run.Content().Exists("Child39.cnf"));
+    EXPECT_FALSE(run.Content().Exists("Confif.cnf"));
+}
+
 TEST(EndToEnd, AChildsWayOfChoosingWordsIsSetInTheCornerAndKeptForTheNextStart) {
     GameRun run("a child's way of choosing words");
     WriteContent(run.Content(), Repeat(kCat.text));

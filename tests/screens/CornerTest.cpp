@@ -85,7 +85,7 @@ TEST_F(Corner, PlayIsRecordedAndTheCornerShowsItsFigures) {
     EXPECT_EQ(C().figures.Score(), 5);
     // The score as the game reads it: a file of 200 starts the child again at 2.
     dir.Write("Confis.cnf", "200");
-    ClickCorner(FiguresScreen::TabArea(1));
+    ClickCorner(C().figures.TabArea(1));
     EXPECT_EQ(C().figures.Score(), 2);
 }
 
@@ -94,7 +94,7 @@ TEST_F(Corner, AChildAddedOnTheCornersKeyboardPlaysKeepsProgressAndLeavesOnlyWhe
     dir.Write("Confif.cnf", "12");
     OpenCorner();
     EXPECT_FALSE(C().figures.btnRemove.Enabled());  // the girl stays
-    ClickCorner(FiguresScreen::TabArea(1));
+    ClickCorner(C().figures.TabArea(1));
     EXPECT_FALSE(C().figures.btnRemove.Enabled());  // and so does the boy
     ClickOn(C().figures.btnAddChild);
     ClickOn(C().name.btnDone);
@@ -134,7 +134,7 @@ TEST_F(Corner, AChildAddedOnTheCornersKeyboardPlaysKeepsProgressAndLeavesOnlyWhe
     Open();
     EXPECT_TRUE(form->imgChild[2]->Visible());
     OpenCorner();
-    ClickCorner(FiguresScreen::TabArea(2));
+    ClickCorner(C().figures.TabArea(2));
     host.answers = {HeadlessHost::Answer::Yes, HeadlessHost::Answer::No};
     ClickOn(C().figures.btnRemove);
     EXPECT_EQ(form->children.children.size(), 3u);
@@ -143,7 +143,7 @@ TEST_F(Corner, AChildAddedOnTheCornersKeyboardPlaysKeepsProgressAndLeavesOnlyWhe
     EXPECT_EQ(form->children.children.size(), 2u);
     EXPECT_EQ(dir.Read("removed-Child3.cnf"), "1");
     // The girl renamed: the boy is still called the boy.
-    ClickCorner(FiguresScreen::TabArea(0));
+    ClickCorner(C().figures.TabArea(0));
     ClickOn(C().figures.btnRename);
     W().KeyDown(Key::Backspace);
     Type("Оля");

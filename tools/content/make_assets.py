@@ -152,6 +152,29 @@ def next_word():
     return img
 
 
+def page_arrow(forward):
+    """The choice screen's way to the next or the previous page of children: the forward
+    picture's card with one big arrow, no word, for a child who cannot read yet."""
+    w, h, k = 140, 180, 4
+    img = card((w, h), (150, 215, 255), (70, 150, 240), (255, 140, 0))
+    big = Image.new("RGBA", (w * k, h * k), (0, 0, 0, 0))
+    # Pointing right; the way back is its mirror image.
+    cx, cy = 67 * k, 90 * k
+    shape = [(cx - 44 * k, cy - 22 * k), (cx + 2 * k, cy - 22 * k), (cx + 2 * k, cy - 50 * k), (cx + 50 * k, cy),
+             (cx + 2 * k, cy + 50 * k), (cx + 2 * k, cy + 22 * k), (cx - 44 * k, cy + 22 * k)]
+    d = ImageDraw.Draw(big)
+    d.polygon(shape, fill=(150, 40, 0, 255))
+    d.line(shape + [shape[0]], fill=(150, 40, 0, 255), width=9 * k, joint="curve")
+    inner = [(cx - 40 * k, cy - 18 * k), (cx + 6 * k, cy - 18 * k), (cx + 6 * k, cy - 40 * k), (cx + 44 * k, cy),
+             (cx + 6 * k, cy + 40 * k), (cx + 6 * k, cy + 18 * k), (cx - 40 * k, cy + 18 * k)]
+    d.polygon(inner, fill=(255, 236, 60, 255))
+    arrow = common.shadow(big.resize((w, h), Image.LANCZOS), (2, 3), 70, 3)
+    if not forward:
+        arrow = arrow.transpose(Image.FLIP_LEFT_RIGHT)
+    common.paste_centered(img, arrow, w / 2, h / 2)
+    return img
+
+
 def grimace():
     img = card((150, 150), (215, 225, 240), (160, 175, 205), (110, 120, 150), radius=20, border_w=5)
     f = common.shadow(common.fit(common.emoji("😞"), 112, 112), (3, 4), 70, 4)
@@ -394,6 +417,8 @@ def main(root):
     common.save_jpeg(control_forward(), os.path.join(assets, "img_control_forward.jpg"))
     common.save_jpeg(next_word(), os.path.join(assets, "imgDalishe.jpg"))
     common.save_jpeg(grimace(), os.path.join(assets, "imgGrimaska.jpg"))
+    common.save_jpeg(page_arrow(True), os.path.join(assets, "imgPageNext.jpg"))
+    common.save_jpeg(page_arrow(False), os.path.join(assets, "imgPageBack.jpg"))
     common.save_jpeg(congratulations(), os.path.join(assets, "imgWinWin.jpg"))
     common.save_jpeg(choice_background(), os.path.join(assets, "imgVybor.jpg"), progressive=True)
     common.save_jpeg(profile((198, 190), girl=True), os.path.join(assets, "ImgA.jpg"))
