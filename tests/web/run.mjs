@@ -1262,6 +1262,57 @@ test('a child\'s way of choosing words, set in the corner, is kept in the storag
   await page.close();
 });
 
+// A file put into the browser's storage as the game keeps it there (IDBFS's records), for a
+// start that reads it as the family's own.
+async function putStored(page, name, text) {
+  return page.evaluate(async (dir, file, text) => new Promise((resolve, reject) => {
+    const request = indexedDB.open(dir);
+    request.onerror = () => reject(new Error('no storage'));
+    request.onsuccess = () => {
+      const put = request.result.transaction('FILE_DATA', 'readwrite').objectStore('FILE_DATA')
+        .put({ timestamp: new Date(), mode: 0o100644, contents: new TextEncoder().encode(text) }, dir + '/' + file);
+      put.onsuccess = () => resolve();
+      put.onerror = () => reject(new Error('not stored'));
+    };
+  }), PROGRESS, name, text);
+}
+
+test('a group of forty on a phone: a page of portraits at a time behind big arrows, the fortieth child found and playing into their own file', async ({ browser, server }) => {
+  const phone = { width: 844, height: 390, ratio: 3, touch: true };
+  const first = await open(browser, server.url, phone);
+  await firstTap(first, new Finger(first));
+  await waitFor(first, 'the choice screen', choiceScreen());
+  const names = ('Аня Боря Вика Гоша Даша Егор Женя Зоя Илья Катя Лёва Маша Нина Олег Петя Рита Саша Таня Уля Федя ' +
+    'Христя Цветана Чеслав Шура Эля Юля Яна Алла Вера Глеб Дина Ева Жора Кира Лена Миша Оля Паша').split(' ');
+  const list = ['Confif.cnf\t\t1', 'Confis.cnf\t\t2', ...names.map((n, i) => `Child${i + 3}.cnf\t${n}\t${(i % 8) + 1}`)];
+  await putStored(first, 'children.txt', list.join('\n') + '\n');
+  await putStored(first, 'Child40.cnf', '4');
+  await first.close();
+
+  const page = await open(browser, server.url, phone);
+  const finger = new Finger(page);
+  await firstTap(page, finger);
+  const NEXT_PAGE = { x: 1192, y: 208, w: 140, h: 180 };
+  // The fortieth is the fourth of the last page's four, in one row through the middle.
+  const fortieth = { x: 854, y: 200, w: 140, h: 140 };
+  const onLastPage = lacking("the fortieth child's portrait", { x: 910, y: 290, w: 20, h: 20 }, GREEN);
+  await waitFor(page, 'the arrow to the next page', [lacking('the arrow', { x: 1242, y: 278, w: 40, h: 40 }, GREEN)]);
+  await page.screenshot({ path: path.join(shots, 'group-phone-page1.png') });
+  for (let k = 0; k < 3; ++k) await finger.click(centre(NEXT_PAGE));
+  await waitFor(page, 'the last page', [onLastPage]);
+  await page.screenshot({ path: path.join(shots, 'group-phone-page4.png') });
+  await finger.click(centre(fortieth));
+  await waitFor(page, 'the level blocks for the fortieth', levelBlocks());
+  await finger.click(centre(WHITE_LEVEL));
+  await waitFor(page, 'the first word', freshWord());
+  for (let place = 1; place <= letters.length; ++place) await dropInCell(page, finger, await lift(page, finger, place));
+  await waitFor(page, 'the solved word', solved());
+  await leave(page, finger, 'after the word');
+  expectEqual("the fortieth child's words", await storedProgress(page, 'Child40.cnf'), '5');
+  expectEqual("the girl's, untouched", await storedProgress(page, 'Confif.cnf'), '(no file)');
+  await page.close();
+});
+
 // A child saved by the Linux build (tests/data, made and checked by the Linux unit tests):
 // Оля, portrait 3, 7 words solved, a record of three solved words, and the family word ЛИС
 // in КОТ's place with its picture.
