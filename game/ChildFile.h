@@ -164,7 +164,10 @@ struct TakeResult {
 // their recordings: a word already here is left (its recording added if it has none here); one
 // whose line holds another family word here, or which is a word of the list here already, is
 // named and left out, never written over. A letter's recording is added where this device has
-// none, and never replaces one.
+// none, and never replaces one. Who has met each word goes with it, under this device's names
+// for the children; for a child new here that is noted once the list holds the child (should
+// that last write fail, the child only meets those words first once more). `random` makes an
+// id for a child a bundle gives none (one made in code; a file always gives one).
 //
 // The writes come in an order a crash or a failed write cannot spoil: the family's words
 // first (each change whole or not at all), then the children's files, the list of children
