@@ -468,6 +468,11 @@ TEST(ChildFile, HostileFilesAreRefusedInRussianWithNothingWritten) {
     Declare(lying, 1000);  // says a thousand bytes, inflates to twenty megabytes
     std::string huge = Zip({{"manifest.txt", good}, {"children/1/Child3.cnf", "5"}});
     Declare(huge, 0x80000000u);
+    // The end record claiming sixty thousand entries.
+    std::string crowded = Zip({{"manifest.txt", good}});
+    const std::size_t end = crowded.rfind("PK\5\6");
+    crowded[end + 8] = crowded[end + 10] = static_cast<char>(0x60);
+    crowded[end + 9] = crowded[end + 11] = static_cast<char>(0xEA);
     const PackedFile real = Home().PackOlya();
     std::string flipped = real.bytes;
     flipped[flipped.size() / 2] ^= 0x55;
@@ -488,6 +493,7 @@ TEST(ChildFile, HostileFilesAreRefusedInRussianWithNothingWritten) {
         {"a file the manifest does not name", Zip({{"manifest.txt", good}, {"children/2/Child4.cnf", "1"}}), "быть не может"},
         {"a folder entry", Zip({{"manifest.txt", good}, {"children/1/", ""}}), "быть не может"},
         {"a 2 GB entry", huge, "больше, чем бывает"},
+        {"sixty thousand entries", crowded, "слишком много файлов"},
         {"a lying header", lying, "повреждён"},
         {"a bomb past the bound", Zip({{"manifest.txt", good}, {"children/1/Child3.log", std::string(9u << 20, 'a')}}),
          "больше, чем бывает"},
