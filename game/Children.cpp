@@ -18,14 +18,6 @@ constexpr std::size_t kMaxNameBytes = 40;
 
 bool IsDefault(const std::string& file) { return file == "Confif.cnf" || file == "Confis.cnf"; }
 
-// A progress file's name as the list may give it: a plain name of ours, never a path.
-bool SafeFileName(const std::string& name) {
-    if (name.size() < 5 || name.size() > 40 || !name.ends_with(".cnf")) return false;
-    for (const char c : name)
-        if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '.' || c == '-'))
-            return false;
-    return true;
-}
 // The way's column, in the words a grown-up editing the file would read.
 constexpr const char* kWayWords[kWordWays] = {"подряд", "трудные", "знакомые"};
 
@@ -36,12 +28,10 @@ void ReadWayColumns(Child& c, const std::string& way, const std::string& known) 
         if (const int n = LetterNumber(static_cast<unsigned char>(ch)); n != 0) c.known.set(static_cast<std::size_t>(n));
 }
 
+// The way, the letters and the id; nothing for a child with none of them, as lists were.
 std::string WayColumns(const Child& c) {
-    if (c.way == WordWay::AsAlways && c.known.none()) return "";
-    std::string known;
-    for (int n = 1; n <= kLetters; ++n)
-        if (c.known.test(static_cast<std::size_t>(n))) known += LetterOfNumber(n);
-    return std::string("\t") + kWayWords[static_cast<int>(c.way)] + "\t" + Cp1251ToUtf8(known);
+    if (c.way == WordWay::AsAlways && c.known.none() && c.id.empty()) return "";
+    return "\t" + WayWord(c.way) + "\t" + KnownLettersText(c.known) + (c.id.empty() ? "" : "\t" + c.id);
 }
 
 std::vector<std::string> Fields(const std::string& line) {
@@ -59,7 +49,10 @@ std::string Child::RecordFile() const { return progressFile.substr(0, progressFi
 
 ChildList ChildList::Default() {
     ChildList l;
-    l.children = {Child{"Confif.cnf", "", 1}, Child{"Confis.cnf", "", 2}};
+    l.children.resize(2);
+    l.children[0].progressFile = "Confif.cnf";
+    l.children[1].progressFile = "Confis.cnf";
+    l.children[1].portrait = 2;
     return l;
 }
 
@@ -80,7 +73,8 @@ ChildList ChildList::Load(const std::filesystem::path& folder) {
         c.name = Utf8ToCp1251(f[1]).substr(0, kMaxNameBytes);
         c.portrait = std::atoi(f[2].c_str());
         if (f.size() >= 4) ReadWayColumns(c, f[3], f.size() >= 5 ? f[4] : "");
-        if (!SafeFileName(c.progressFile) || c.portrait < 1 || c.portrait > kPortraits) continue;
+        if (f.size() >= 6 && ValidChildId(f[5]) && l.IndexOfId(f[5]) < 0) c.id = f[5];
+        if (!SafeProgressFileName(c.progressFile) || c.portrait < 1 || c.portrait > kPortraits) continue;
         bool twice = false;
         for (const Child& other : l.children) twice = twice || other.progressFile == c.progressFile;
         if (!twice) l.children.push_back(c);
@@ -99,10 +93,14 @@ ChildList ChildList::Load(const std::filesystem::path& folder) {
 int ChildList::Save(const std::filesystem::path& folder) const {
     if (folder.empty()) return EACCES;
     if (const int err = MakePrivateFolder(folder); err != 0) return err;
+    return ReplaceFile(folder / kListName, Text());
+}
+
+std::string ChildList::Text() const {
     std::string text;
     for (const Child& c : children)
         text += c.progressFile + "\t" + Cp1251ToUtf8(c.name) + "\t" + std::to_string(c.portrait) + WayColumns(c) + "\n";
-    return ReplaceFile(folder / kListName, text);
+    return text;
 }
 
 bool ChildList::AsItCame() const {
@@ -110,15 +108,93 @@ bool ChildList::AsItCame() const {
            children[0].name.empty() && children[1].name.empty();
 }
 
-Child& ChildList::Add(const std::string& name, int portrait, const std::function<bool(const std::string&)>& taken) {
+Child& ChildList::Add(const std::string& name, int portrait, const std::function<bool(const std::string&)>& taken,
+                      const std::function<std::uint32_t()>& random) {
     for (int n = 3;; ++n) {
         const std::string file = "Child" + std::to_string(n) + ".cnf";
         bool listed = false;
         for (const Child& c : children) listed = listed || c.progressFile == file;
         if (listed || (taken && taken(file))) continue;
-        children.push_back(Child{file, name.substr(0, kMaxNameBytes), portrait});
+        Child c;
+        c.progressFile = file;
+        c.name = name.substr(0, kMaxNameBytes);
+        c.portrait = portrait;
+        if (random) c.id = MakeChildId(*this, random);
+        children.push_back(c);
         return children.back();
     }
+}
+
+int ChildList::IndexOfId(const std::string& id) const {
+    if (id.empty()) return -1;
+    for (std::size_t i = 0; i < children.size(); ++i)
+        if (children[i].id == id) return static_cast<int>(i);
+    return -1;
+}
+
+bool ChildList::GiveId(int index, const std::function<std::uint32_t()>& random) {
+    Child& c = children.at(static_cast<std::size_t>(index));
+    if (!c.id.empty()) return false;
+    c.id = MakeChildId(*this, random);
+    return true;
+}
+
+std::string MakeChildId(const ChildList& list, const std::function<std::uint32_t()>& random) {
+    for (std::uint64_t salt = 0;; ++salt) {
+        // splitmix64's finaliser: a clock-like source gives draws that differ in a few low
+        // bits, and two devices must still not meet on one id.
+        std::uint64_t x = (static_cast<std::uint64_t>(random()) << 32 | random()) + salt * 0x9E3779B97F4A7C15ull;
+        x = (x ^ (x >> 30)) * 0xBF58476D1CE4E5B9ull;
+        x = (x ^ (x >> 27)) * 0x94D049BB133111EBull;
+        x ^= x >> 31;
+        std::string id(16, '0');
+        for (int i = 15; i >= 0; --i, x >>= 4) id[static_cast<std::size_t>(i)] = "0123456789abcdef"[x & 15];
+        if (list.IndexOfId(id) < 0) return id;
+    }
+}
+
+bool ValidChildId(std::string_view id) {
+    if (id.size() != 16) return false;
+    for (const char c : id)
+        if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'))) return false;
+    return true;
+}
+
+bool SafeProgressFileName(const std::string& name) {
+    if (name.size() < 5 || name.size() > 40 || !name.ends_with(".cnf")) return false;
+    for (const char c : name)
+        if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '.' || c == '-'))
+            return false;
+    return true;
+}
+
+std::string WayWord(WordWay way) { return kWayWords[static_cast<int>(way)]; }
+
+bool ReadWayWord(std::string_view word, WordWay& way) {
+    for (int w = 0; w < kWordWays; ++w)
+        if (word == kWayWords[w]) {
+            way = static_cast<WordWay>(w);
+            return true;
+        }
+    return false;
+}
+
+std::string KnownLettersText(const LetterSet& known) {
+    std::string letters;
+    for (int n = 1; n <= kLetters; ++n)
+        if (known.test(static_cast<std::size_t>(n))) letters += LetterOfNumber(n);
+    return Cp1251ToUtf8(letters);
+}
+
+bool ReadKnownLetters(std::string_view utf8, LetterSet& known) {
+    if (!IsValidUtf8(utf8)) return false;
+    known.reset();
+    for (const char ch : Utf8ToCp1251(utf8)) {
+        const int n = LetterNumber(static_cast<unsigned char>(ch));
+        if (n == 0) return false;
+        known.set(static_cast<std::size_t>(n));
+    }
+    return true;
 }
 
 int ChildList::Remove(int index, const std::filesystem::path& folder) {

@@ -6,8 +6,13 @@
 // columns follow for a child whose words a grown-up has chosen a way of drawing: the way
 // ("подряд", "трудные" or "знакомые") and the letters marked as known ("АОУМ"). A line
 // without them, as every list had before, is a child whose words come "Слова подряд"; they
-// are written only for a child that needs them, so such a list is left as it was.
+// are written only for a child that needs them, so such a list is left as it was. A sixth
+// column is the child's id ("3f9a01c27b6e5d48", 16 hex digits), which says on another device
+// that a child in a file is this one; a child with an id has the way and the letters written
+// too ("подряд" and nothing for a child with neither), so that a reader of five columns still
+// reads the line as before.
 #pragma once
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <utility>
@@ -18,7 +23,7 @@
 #include "game/ContentLocation.h"
 #include "game/WordChoice.h"
 
-constexpr int kMaxChildren = 40;
+constexpr int kMaxChildren = 40;  // a kindergarten's group
 constexpr int kPortraits = 8;  // portrait1 .. portrait8; 1 and 2 are the girl's and the boy's colours
 
 struct Child {
@@ -27,6 +32,8 @@ struct Child {
     int portrait = 1;
     WordWay way = WordWay::AsAlways;  // how the child's next word is drawn
     LetterSet known{};                // the letters a grown-up marked as known
+    // Made when the child is added, else when first saved to a file; empty until then.
+    std::string id;
     // The learning record beside the progress file: "Confif.log".
     std::string RecordFile() const;
 };
@@ -55,14 +62,21 @@ struct ChildList {
     // Returns 0 or the errno value of the failure; the file is replaced whole, the folder made
     // when it is missing.
     int Save(const std::filesystem::path& folder) const;
+    // The file's text, as Save writes it.
+    std::string Text() const;
 
     // Only the girl and the boy, unnamed: the choice screen looks as it always has.
     bool AsItCame() const;
     bool Full() const { return static_cast<int>(children.size()) >= kMaxChildren; }
     // A child with a progress file of its own, named by the first free number ("Child3.cnf"):
     // free in the list, and not `taken` (a file of that name left by a child removed, which
-    // the new child must not inherit).
-    Child& Add(const std::string& name, int portrait, const std::function<bool(const std::string&)>& taken = {});
+    // the new child must not inherit). With `random`, the child is given an id (MakeChildId).
+    Child& Add(const std::string& name, int portrait, const std::function<bool(const std::string&)>& taken = {},
+               const std::function<std::uint32_t()>& random = {});
+    // The child with this id; -1 for none (and for an empty id).
+    int IndexOfId(const std::string& id) const;
+    // Gives child `index` an id when it has none. True when it was given one.
+    bool GiveId(int index, const std::function<std::uint32_t()>& random);
     // The girl and the boy keep their places and files for good (they may be renamed): only a
     // child a parent added may be taken off the list.
     bool MayRemove(int index) const;
@@ -98,6 +112,22 @@ int PageOfChild(int children, int index);
 // A row that shows `shown` of `count` items from `first` on, moved as little as it must so
 // that `index` is in view and no place is left empty at its end: the first item it shows.
 int FirstInView(int first, int index, int count, int shown);
+
+// A fresh child id: 16 hex digits from two draws of `random`, mixed so that a weak source's
+// neighbouring draws still spread over all the digits; never one of `list`'s ids.
+std::string MakeChildId(const ChildList& list, const std::function<std::uint32_t()>& random);
+bool ValidChildId(std::string_view id);
+
+// The columns of the list, for other files that describe a child the same way.
+// A progress file's name as a list may give it: a plain name of ours, never a path.
+bool SafeProgressFileName(const std::string& name);
+// "подряд", "трудные", "знакомые" (UTF-8), and back; false for a word that is none of them.
+std::string WayWord(WordWay way);
+bool ReadWayWord(std::string_view word, WordWay& way);
+// The letters marked as known, in alphabet order, UTF-8 ("АОУМ" as "АМОУ"), and back: false
+// when the text holds anything but capital letters.
+std::string KnownLettersText(const LetterSet& known);
+bool ReadKnownLetters(std::string_view utf8, LetterSet& known);
 
 // The child's name as every screen shows it: the name given, else "Девочка" or "Мальчик" by
 // the progress file (not by place in the list), else "Ребёнок". Code page 1251.

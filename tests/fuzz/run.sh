@@ -7,7 +7,7 @@ cd "$(dirname "$0")/../.."
 seconds="${1:-30}"
 shift || true
 targets=("$@")
-[ "${#targets[@]}" -gt 0 ] || targets=(wordlist progress bmp jpeg wav image record familynote)
+[ "${#targets[@]}" -gt 0 ] || targets=(wordlist progress bmp jpeg wav image record familynote childfile)
 
 cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DTIMBURIK_FUZZ=ON -DTIMBURIK_TESTS=OFF -DTIMBURIK_BENCH=OFF >/dev/null

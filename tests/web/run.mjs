@@ -971,7 +971,10 @@ test('the parents\' corner: through the gate, a child added, the record and the 
   await mouse.click([100, 650]);  // the first tap, where no child is
   await waitFor(page, 'three portraits', [lacking('the third child', { x: 800, y: 240, w: 60, h: 60 }, GREEN),
     lacking('the first child', { x: 480, y: 240, w: 60, h: 60 }, GREEN)]);
-  expectEqual('the list of children in the storage', (await storedProgress(page, 'children.txt')).split('\n')[2], 'Child3.cnf\tОля\t3');
+  // Her file, name and portrait, then the way and the letters as plain, and the id she was given.
+  const olya = (await storedProgress(page, 'children.txt')).split('\n')[2].split('\t');
+  expectEqual('the list of children in the storage', olya.slice(0, 5).join('\t'), 'Child3.cnf\tОля\t3\tподряд\t');
+  expectEqual("the child's id in the storage", /^[0-9a-f]{16}$/.test(olya[5]), true);
   await page.close();
 });
 
