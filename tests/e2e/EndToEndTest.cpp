@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "game/CornerGate.h"
+#include "platform/Files.h"
 #include "tests/e2e/GameRun.h"
 #include "tests/support/Content.h"
 
