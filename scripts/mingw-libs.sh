@@ -136,8 +136,12 @@ PC
 
 build_lib libsdl2 "" \
   -DSDL_SHARED=OFF -DSDL_STATIC=ON -DSDL_TEST=OFF -DSDL_STATIC_PIC=OFF
-build_lib freetype "" \
-  -DFT_DISABLE_ZLIB=ON -DFT_DISABLE_BZIP2=ON -DFT_DISABLE_PNG=ON \
+build_own zlib "" build_zlib
+# FreeType over the zlib above, as Debian builds it: left to itself it compiles a copy of zlib
+# into its gzip module whose functions are not all private, and a program linking both copies
+# does not link.
+build_lib freetype "${prefix[zlib]}" \
+  -DCMAKE_PREFIX_PATH="${prefix[zlib]}" -DFT_REQUIRE_ZLIB=ON -DFT_DISABLE_BZIP2=ON -DFT_DISABLE_PNG=ON \
   -DFT_DISABLE_HARFBUZZ=ON -DFT_DISABLE_BROTLI=ON
 # SDL2_ttf is built against the two above; their versions are part of its stamp.
 build_lib libsdl2-ttf "${prefix[libsdl2]} ${prefix[freetype]}" \
@@ -147,7 +151,6 @@ build_lib libjpeg-turbo "" \
   -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_TURBOJPEG=OFF -DWITH_JPEG8=OFF -DWITH_JPEG7=OFF
 build_lib googletest "" \
   -DBUILD_GMOCK=OFF -Dgtest_force_shared_crt=ON
-build_own zlib "" build_zlib
 # minizip is compiled against the zlib above; its version is part of its stamp.
 build_own minizip "${prefix[zlib]}" build_minizip minizip_pc
 
