@@ -42,7 +42,7 @@ ZPOS64_T Tell(voidpf, voidpf stream) { return static_cast<Memory*>(stream)->pos;
 long Seek(voidpf, voidpf stream, ZPOS64_T offset, int origin) {
     auto* m = static_cast<Memory*>(stream);
     const ZPOS64_T base = origin == ZLIB_FILEFUNC_SEEK_SET ? 0 : origin == ZLIB_FILEFUNC_SEEK_CUR ? m->pos : m->bytes.size();
-    if (base + offset > m->bytes.size()) return -1;
+    if (offset > m->bytes.size() - base) return -1;  // an offset from a hostile header may wrap a sum
     m->pos = static_cast<std::size_t>(base + offset);
     return 0;
 }
@@ -145,6 +145,10 @@ TEST(ZipArchive, DamagedArchivesAreRefused) {
     const std::string good = Zip({{"a.txt", Record()}, {"b.bin", EveryByte()}});
     std::string flipped = good;
     flipped[30 + 5 + 1000] ^= 0x55;  // inside a.txt's deflated bytes, after its 30-byte header and name
+    std::string pastTheEnd = good;
+    Put32(pastTheEnd, good.size() - 22 + 16, 0xfffffff0);  // where the directory starts, in its end record
+    std::string entryPastTheEnd = good;
+    Put32(entryPastTheEnd, good.find("PK\1\2") + 42, 0xfffffff0);  // where a.txt's header lies
     const struct {
         const char* what;
         std::string bytes;
@@ -154,6 +158,8 @@ TEST(ZipArchive, DamagedArchivesAreRefused) {
         {"cut in half", good.substr(0, good.size() / 2)},
         {"without the end of its directory", good.substr(0, good.size() - 22)},
         {"a byte of the data changed", flipped},
+        {"its directory said to lie past its end", pastTheEnd},
+        {"an entry said to lie past its end", entryPastTheEnd},
     };
     for (const auto& c : cases) EXPECT_FALSE(Unzip(c.bytes).has_value()) << c.what;
     // Why a reader must count: the changed byte ends the stream early, with neither an error
