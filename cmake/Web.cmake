@@ -14,9 +14,11 @@ target_link_libraries(platform_web PUBLIC platform PRIVATE font_lookup PkgConfig
 
 # The functions ASYNCIFY may leave alone: all of the libraries' and the parts of the C++
 # run-time that never wait (see tools/web/asyncify_remove.py), which makes the program a fifth
-# smaller and the browser's work to compile it and run it less.
+# smaller and the browser's work to compile it and run it less. minizip is among them because
+# it is only ever given the game's memory functions, never a file name: its own file functions
+# would open through the fopen that may wait for content.
 set(WEB_LIBRARIES)
-foreach(lib IN LISTS JPEG_LIBRARIES SDL2_LINK_LIBRARIES SDL2_TTF_LINK_LIBRARIES)
+foreach(lib IN LISTS JPEG_LIBRARIES SDL2_LINK_LIBRARIES SDL2_TTF_LINK_LIBRARIES MINIZIP_LINK_LIBRARIES)
   if(lib MATCHES "\\.a$")
     list(APPEND WEB_LIBRARIES ${lib})
   endif()

@@ -46,16 +46,59 @@ update_lists() {
   fi
 }
 
-# The highest version any listed archive offers.
+# The versions the listed archives offer, highest first.
+source_versions() {
+  local left best v rest
+  left=$(apt-cache "${apt_opts[@]}" showsrc "$1" 2>/dev/null | awk '/^Version:/ {print $2}' | sort -u)
+  while [ -n "$left" ]; do
+    best=""
+    for v in $left; do
+      if [ -z "$best" ] || dpkg --compare-versions "$v" gt "$best"; then best=$v; fi
+    done
+    echo "$best"
+    rest=""
+    for v in $left; do [ "$v" = "$best" ] || rest="$rest $v"; done
+    left=$rest
+  done
+}
+
+# Whether the archive serves a version's files, asked by fetching its small .dsc: an index
+# can name a version whose files a mirror does not hold (a security update missing from it,
+# say). A version found served is remembered; one found missing is asked again once the
+# lists have been refreshed.
+served() {
+  local pkg=$1 version=$2 mark url
+  mark="$state/served/${pkg}_${version//:/_}"
+  [ -f "$mark.yes" ] && return 0
+  [ -f "$mark.no" ] && [ "$mark.no" -nt "$state/lists/.updated" ] && return 1
+  mkdir -p "$state/served"
+  url=$(apt-get "${apt_opts[@]}" source --print-uris --only-source "$pkg=$version" 2>/dev/null |
+    sed -n "s/^'\([^']*\.dsc\)' .*/\1/p" | head -n1)
+  if [ -n "$url" ] && /usr/lib/apt/apt-helper "${apt_opts[@]}" download-file "$url" "$mark.dsc" >/dev/null 2>&1; then
+    rm -f "$mark.dsc" "$mark.no"
+    touch "$mark.yes"
+    return 0
+  fi
+  rm -f "$mark.dsc"
+  touch "$mark.no"
+  return 1
+}
+
+# The highest version the archive serves; the next one down is used, and said so, when the
+# highest cannot be fetched. With none reachable (no network), the highest listed, as a
+# build from the cache needs no download.
 source_version() {
-  apt-cache "${apt_opts[@]}" showsrc "$1" 2>/dev/null | awk '/^Version:/ {print $2}' |
-    while read -r v; do echo "$v"; done | sort -u | {
-      best=""
-      while read -r v; do
-        if [ -z "$best" ] || dpkg --compare-versions "$v" gt "$best"; then best=$v; fi
-      done
-      echo "$best"
-    }
+  local pkg=$1 versions v
+  versions=$(source_versions "$pkg")
+  for v in $versions; do
+    if served "$pkg" "$v"; then
+      [ "$v" = "$(head -n1 <<<"$versions")" ] ||
+        echo "debian-source: $pkg $(head -n1 <<<"$versions") is listed but not served; using $v" >&2
+      echo "$v"
+      return
+    fi
+  done
+  head -n1 <<<"$versions"
 }
 
 cmd=${1:?usage: debian-source.sh version|fetch PKG [DIR]}

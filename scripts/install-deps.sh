@@ -4,7 +4,7 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config
   libsdl2-dev libsdl2-ttf-dev libfontconfig-dev fonts-dejavu-core
-  libjpeg62-turbo-dev libstb-dev libsystemd-dev libminizip-dev
+  libjpeg62-turbo-dev libstb-dev libsystemd-dev libminizip-dev zlib1g-dev
   googletest libgtest-dev libbenchmark-dev
 )
 if [ "${1:-}" = "--tests" ]; then

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Builds the libraries the browser build links (SDL2, FreeType, SDL2_ttf, libjpeg-turbo) from
-# Debian's source packages with emscripten, into a per-machine cache keyed by each source
-# package's version. Prints the folder to give the game's build as its prefix path.
+# Builds the libraries the browser build links (SDL2, FreeType, SDL2_ttf, libjpeg-turbo, zlib,
+# minizip) from Debian's source packages with emscripten, into a per-machine cache keyed by
+# each source package's version. Prints the folder to give the game's build as its prefix path.
 # A library is trusted only when its stamp, written last, names the same version, compiler
 # and recipe; anything else is built again from scratch.
 set -euo pipefail
@@ -190,6 +190,42 @@ Cflags: -I\${includedir}/SDL2
 PC
 }
 
+build_zlib() {
+  # zlib's own configure, as Debian builds it, out of the source tree the Windows build shares:
+  # the static library alone. Its pkg-config file is made to find the prefix it is copied to.
+  local src=$1 out=$2
+  (cd "$out/build" && CFLAGS="$size_flags" nice -n 10 emconfigure "$src/configure" --static --prefix="$out/install" &&
+    nice -n 10 emmake make -j"$jobs" libz.a && make install) &&
+    sed -i 's|^prefix=.*|prefix=${pcfiledir}/../..|' "$out/install/lib/pkgconfig/zlib.pc" &&
+    rm -rf "$out/install/share"
+}
+
+build_minizip() {
+  # Debian's libminizip-dev (the library's four files, headers under include/minizip, its
+  # minizip.pc), compiled directly against the zlib above: its autotools files would need
+  # autoconf, automake and libtool for four C files.
+  local src=$1 out=$2 f
+  mkdir -p "$out/install/lib/pkgconfig" "$out/install/include/minizip" &&
+    for f in ioapi mztools unzip zip; do
+      nice -n 10 emcc $size_flags -w -I"$prefix/include" -c "$src/$f.c" -o "$out/build/$f.o" || return 1
+    done &&
+    emar rcs "$out/install/lib/libminizip.a" "$out/build"/*.o &&
+    cp "$src"/{crypt,ioapi,mztools,unzip,zip}.h "$out/install/include/minizip/" &&
+    cat >"$out/install/lib/pkgconfig/minizip.pc" <<'PC'
+prefix=${pcfiledir}/../..
+libdir=${prefix}/lib
+includedir=${prefix}/include/minizip
+
+Name: minizip
+Description: Minizip zip file manipulation library
+Requires:
+Version: 1.2.8
+Libs: -L${libdir} -lminizip
+Libs.private: -lz
+Cflags: -I${includedir}
+PC
+}
+
 rm -rf "$prefix"
 mkdir -p "$prefix"
 trap 'rm -rf "$prefix"' EXIT
@@ -197,6 +233,8 @@ build_lib libjpeg-turbo build_jpeg
 build_lib freetype build_freetype
 build_lib libsdl2 build_sdl2
 build_lib libsdl2-ttf build_sdl2_ttf
+build_lib zlib build_zlib
+build_lib minizip build_minizip
 final="$store/prefix-$(printf %s "$wants" | sha256sum | cut -c1-16)"
 # Another run that made the same set first has the same files in place: that one is kept.
 [ -d "$final" ] || mv -T "$prefix" "$final" 2>/dev/null || true
