@@ -57,7 +57,7 @@ PackedFile MakeOlya(const TempDir& device) {
     list.Add(Cp("Оля"), 3, {}, random);
     EXPECT_EQ(list.Save(device.Path()), 0);
     device.Write("Child3.cnf", "7");
-    device.Write("Child3.log", std::string(kRecordHeader) + Solved(0) + Solved(1) + Solved(2));
+    device.Write("Child3.log", std::string("время\tсобытие\tслово\tбуква\tклетка\tверно\n") + Solved(0) + Solved(1) + Solved(2));
     FamilyWords family;
     FamilyWord fox;
     fox.word = Cp("ЛИС");
@@ -71,7 +71,9 @@ TEST(ChildFileMadeHere, TheKeptFileHoldsWhatThisBuildMakesAndComesIntoAnotherDev
     TempDir device;
     const PackedFile made = MakeOlya(device);
     ASSERT_EQ(made.err, 0);
-    if (const char* to = std::getenv("TIMBURIK_WRITE_CHILD_FILE")) ASSERT_EQ(ReplaceFile(to, made.bytes), 0);
+    if (const char* to = std::getenv("TIMBURIK_WRITE_CHILD_FILE")) {
+        ASSERT_EQ(ReplaceFile(to, made.bytes), 0);
+    }
 
     const ChildFileRead mine = ReadChildFile(made.bytes, Readers());
     const ChildFileRead kept = ReadChildFileFrom(kFile, Readers());
@@ -105,7 +107,7 @@ TEST(ChildFileMadeHere, TheKeptFileHoldsWhatThisBuildMakesAndComesIntoAnotherDev
     ASSERT_NE(arrived.Find(Cp("ЛИС")), nullptr);
     EXPECT_EQ(arrived.Find(Cp("ЛИС"))->line, 1);
     const Picture picture = LoadBmpFile(content.FamilyPicture(Cp("ЛИС")));
-    EXPECT_EQ(picture.Get(100, 100), ColorToPixel(kFoxColour));
+    EXPECT_EQ(picture.ColorAt(100, 100), kFoxColour);
 }
 
 }  // namespace
