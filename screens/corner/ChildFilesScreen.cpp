@@ -27,7 +27,7 @@ std::string Listed(const std::vector<std::string>& names) {
 }
 }  // namespace
 
-Rect ChildFilesScreen::TickArea() { return Rect{kLeft, 232, 40, 40}; }
+Rect ChildFilesScreen::TickArea() { return Rect{kLeft, 180, 40, 40}; }
 
 bool ChildFilesScreen::IsChildrenFile(const std::string& utf8Path) {
     std::string end = utf8Path.size() >= 9 ? utf8Path.substr(utf8Path.size() - 9) : std::string();
@@ -232,7 +232,7 @@ void ChildFilesScreen::Paint(Picture& p) {
     paint::Fill(p, tick, b, kInk);
     paint::Fill(p, Rect{tick.x + 3, tick.y + 3, tick.w - 6, tick.h - 6}, b, clWhite);
     if (withFamily_) paint::Fill(p, Rect{tick.x + 9, tick.y + 9, tick.w - 18, tick.h - 18}, b, kGood);
-    painter_.Text(p, Cp("И слова семьи: их картинки и голоса, и записанные голоса"), 22, false, kInk, tick.x + tick.w + 14,
+    painter_.Text(p, Cp("Вместе со словами семьи, их картинками и записанными вами голосами"), 22, false, kInk, tick.x + tick.w + 14,
                   tick.y + 6);
     y = tick.y + tick.h + 24;
     y += painter_.Paragraph(p,

@@ -743,6 +743,8 @@ TEST(EndToEnd, AChildSavedToAFileInOneGameIsAddedByDroppingTheFileOnAnothersCorn
     first.Click(kExit.Centre());
     ASSERT_TRUE(first.WaitFor("the exit question", MessageBox()));
     first.Key("Return");
+    ASSERT_EQ(first.WaitExit(), 0);
+    first.Start();
     ASSERT_TRUE(first.WaitFor("the choice screen", ChoiceScreen()));
     ASSERT_TRUE(ThroughTheGate(first));
     first.Click(CornerButton(1, 7));  // Файлы и копии
