@@ -81,6 +81,10 @@ timed("The same, until the last of the six thumbnails is made (the worker's time
 timed("A 38-megapixel photo made into a word's picture: read at 1200 px, cropped, scaled, written as BMP", "WordPictureFrom38MPPhoto/iterations:5")
 timed("The same photo read whole, as every photo was before", "WordPictureFrom38MPPhotoReadWhole/iterations:3")
 timed("A 12-megapixel photo made into a word's picture: cropped, scaled, written as BMP", "SubjectFrom12MPPhoto")
+timed("\"Сохранить в файл\": a child with a 1 MB record and ten family words (200 x 200 pictures, 2 s voices), the file made in memory", "SaveChildToFile")
+timed("\"Добавить из файла\" of that file on a device without the child: read, every picture and voice checked, taken in (each family word's files flushed to the disk)", "AddChildFromFile")
+made = next(b for b in bench["benchmarks"] if b.get("run_name") == "BM_SaveChildToFile" and b.get("aggregate_name") == "median")
+row("The file that child makes", "—", f"{made['file_bytes'] / 1e6:.2f} MB ({made['file_bytes']:,.0f} bytes; the record {made['record_bytes']:,.0f})", "—")
 
 ff = figures["first_frame_ms"]
 first = statistics.median(ff)
