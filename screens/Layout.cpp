@@ -1,5 +1,7 @@
 // The window's controls as laid out, the carried pictures, and start-up.
 #include <functional>
+#include <exception>
+#include <random>
 #include <string>
 
 #include "assets/Assets.h"
@@ -34,7 +36,17 @@ TFWords::TFWords(Host& host, ContentLocation content)
     : window_(host, kLayoutSize),
       content_(std::move(content)),
       corner(CornerContext{window_, content_, [this] { return Now(); }, [this] { return GateRandom(); },
-                           LongestPlayableWord()}) {
+                           LongestPlayableWord(), [this] {
+                               // Mixed with the clock, should a system have no entropy to give, or
+                               // give the same each start.
+                               std::uint32_t drawn = 0;
+                               try {
+                                   std::random_device entropy;
+                                   drawn = entropy();
+                               } catch (const std::exception&) {
+                               }
+                               return drawn ^ static_cast<std::uint32_t>(window_.GetHost().PerformanceCounter());
+                           }}) {
     window_.Dispatch([this] { BuildControls(); });
     window_.Dispatch([this] { FormCreate(); });
 }

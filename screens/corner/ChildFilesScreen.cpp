@@ -4,8 +4,11 @@
 #include <algorithm>
 
 #include "game/ChildFile.h"
+#include "game/ProgressFile.h"
 #include "game/RecordCsv.h"
 #include "game/RecordHistory.h"
+#include "game/RussianWords.h"
+#include "game/Session.h"
 #include "game/WriteProblems.h"
 #include "platform/Files.h"
 #include "platform/HandToParent.h"
@@ -19,6 +22,28 @@ namespace {
 constexpr int kLeft = 24, kWidth = 1320;
 
 std::string Quoted(const std::string& cp1251) { return "\xAB" + cp1251 + "\xBB"; }
+
+// "решено 2 слова", as the figures count them.
+std::string SolvedText(int score) { return Cp("решено ") + Counted(score, Cp("слово"), Cp("слова"), Cp("слов")); }
+std::string SolvedText(const std::string& progressBytes) {
+    try {
+        return SolvedText(Session::ScoreFromStored(ParseProgress(progressBytes)));
+    } catch (const GameError&) {
+        return Cp("успехи не читаются");
+    }
+}
+
+// The file's name for child `index`: two children shown by the same name (two girls, one
+// come from another device) get files of their own, not one written over the other.
+std::string FileNameFor(const ChildList& list, int index) {
+    const Child& child = list.children[static_cast<std::size_t>(index)];
+    const std::string name = ChildFileName(child);
+    int namesakes = 0;
+    for (const Child& c : list.children) namesakes += DisplayName(c) == DisplayName(child) ? 1 : 0;
+    if (namesakes < 2) return name;
+    const std::string ending = ".timburik";
+    return name.substr(0, name.size() - ending.size()) + " " + std::to_string(index + 1) + ending;
+}
 
 std::string Listed(const std::vector<std::string>& names) {
     std::string s;
@@ -114,10 +139,10 @@ CornerStep ChildFilesScreen::Export() {
 CornerStep ChildFilesScreen::SaveChild() {
     // A child saved for the first time is given the mark by which another device knows them:
     // the list is written with it before the file is made.
-    const PackedFile packed = PackChild(c_.content, data_.children, child_, withFamily_, c_.random);
+    const PackedFile packed = PackChild(c_.content, data_.children, child_, withFamily_, c_.ids);
     data_.outcome.childrenChanged = true;
     if (packed.err != 0) throw GameError(WriteProblem(packed.err, packed.file));
-    const Handed h = HandToParent(ChildFileName(Shown()), packed.bytes, c_.content.progressFolder);
+    const Handed h = HandToParent(FileNameFor(data_.children, child_), packed.bytes, c_.content.progressFolder);
     if (h.err != 0) throw GameError(WriteProblem(h.err, h.file));
     said_ = Cp("Сохранено: ") + Utf8ToCp1251(h.where);
     c_.window.ShowMessage(Cp("Сохранено: ") + Utf8ToCp1251(h.where) + Cp(". На другом устройстве откройте уголок для взрослых, ") +
@@ -126,7 +151,7 @@ CornerStep ChildFilesScreen::SaveChild() {
 }
 
 CornerStep ChildFilesScreen::SaveAll() {
-    const PackedFile packed = PackAll(c_.content, data_.children, c_.random);
+    const PackedFile packed = PackAll(c_.content, data_.children, c_.ids);
     data_.outcome.childrenChanged = true;
     if (packed.err != 0) throw GameError(WriteProblem(packed.err, packed.file));
     const Handed h = HandToParent(AllChildrenFileName(), packed.bytes, c_.content.progressFolder);
@@ -147,7 +172,7 @@ CornerStep ChildFilesScreen::Ask(bool restoring) {
 
 CornerStep ChildFilesScreen::Dropped(const std::string& utf8Path) {
     if (!IsChildrenFile(utf8Path)) {
-        c_.window.ShowMessage(Cp("Это не файл детей Тимбурика: его имя кончается на «.timburik»."));
+        c_.window.ShowError(Cp("Это не файл детей Тимбурика: имя такого файла кончается на «.timburik»."));
         return {};
     }
     const bool restoring = restoring_;
@@ -178,25 +203,34 @@ int ChildFilesScreen::TakeFile(CornerContext& c, CornerData& data, const std::st
     std::vector<SameChildChoice> choices(same.size(), SameChildChoice::TakeFile);
     for (std::size_t i = 0; i < same.size(); ++i) {
         if (same[i] < 0 || restoring) continue;
-        const std::string name = Quoted(DisplayName(data.children.children[static_cast<std::size_t>(same[i])]));
-        choices[i] = c.window.AskYesNo(name + Cp(" уже есть в игре. Взять успехи и настройки из файла? «Нет» оставит здешние. ") +
+        const Child& here = data.children.children[static_cast<std::size_t>(same[i])];
+        // Which side is further on, so that "Да" is never a step back the parent did not see.
+        const std::string inFile = SolvedText(read.bundle.children[i].hasProgress ? read.bundle.children[i].progress : std::string());
+        std::string atHome;
+        try {
+            atHome = SolvedText(Session::ScoreFromStored(LoadProgressFile(c.content.ProgressFileToRead(here.progressFile))));
+        } catch (const GameError&) {
+            atHome = Cp("файл успехов не читается");
+        }
+        choices[i] = c.window.AskYesNo(Quoted(DisplayName(here)) + Cp(" уже есть в игре: здесь ") + atHome + Cp(", в файле ") + inFile +
+                                       Cp(". Взять из файла успехи, имя, портрет и настройки? «Нет» оставит здешние. ") +
                                        Cp("Записи игр соединятся в любом случае."))
                          ? SameChildChoice::TakeFile
                          : SameChildChoice::KeepHere;
     }
-    const TakeResult taken = TakeChildFile(c.content, data.children, data.family, read.bundle, choices, c.random);
+    const TakeResult taken = TakeChildFile(c.content, data.children, data.family, read.bundle, choices, c.ids);
     // Whatever was written before a failure is the children's now: the window reads it all again.
     data.outcome.childrenChanged = true;
     data.outcome.wordsChanged = true;
     data.WordsChanged(c.content);
     if (taken.err != 0) throw GameError(WriteProblem(taken.err, taken.file));
     std::string said;
-    if (!taken.added.empty()) said += Cp("Добавлены: ") + Listed(taken.added) + ". ";
+    if (!taken.added.empty()) said += Cp("Взяты из файла: ") + Listed(taken.added) + ". ";
     if (!taken.joined.empty()) said += Cp("Записи игр соединены: ") + Listed(taken.joined) + ". ";
     if (!taken.notAdded.empty())
         said += Cp("Не добавлены (в игре уже ") + std::to_string(kMaxChildren) + Cp(" детей): ") + Listed(taken.notAdded) + ". ";
     if (!taken.skippedWords.empty())
-        said += Cp("Слова семьи не взяты, их места уже заняты здесь другими словами: ") + Listed(taken.skippedWords) + ". ";
+        said += Cp("Не взяты слова семьи, чьи места в списке слов здесь заняты другими: ") + Listed(taken.skippedWords) + ". ";
     if (said.empty()) said = Cp("В файле не нашлось ничего нового.");
     c.window.ShowMessage(said);
     for (const int here : SameChildren(read.bundle, data.children))
@@ -206,14 +240,14 @@ int ChildFilesScreen::TakeFile(CornerContext& c, CornerData& data, const std::st
 
 CornerStep ChildFilesScreen::StartOver() {
     const std::string name = Quoted(DisplayName(Shown()));
-    if (!c_.window.AskYesNo(Cp("Начать заново за ") + name + Cp("? Решённые слова и запись игр начнутся с нуля; ") +
-                            Cp("прежние файлы останутся в папке.")))
+    if (!c_.window.AskYesNo(Cp("Ребёнок ") + name + Cp(" начнёт заново: решённые слова и запись игр — с нуля, прежние файлы ") +
+                            Cp("останутся в папке. Начать заново?")))
         return {};
-    if (!c_.window.AskYesNo(Cp("Точно начать заново за ") + name + "?")) return {};
+    if (!c_.window.AskYesNo(Cp("Точно начать заново? Ребёнок: ") + name + ".")) return {};
     if (const int err = data_.children.StartOver(child_, c_.content); err != 0)
         throw GameError(WriteProblem(err, c_.content.ProgressFile(Shown().progressFile)));
     data_.outcome.childrenChanged = true;
-    said_ = name + Cp(" начинает заново.");
+    said_ = Cp("Ребёнок ") + name + Cp(" начинает заново.");
     return CornerStep::Repaint();
 }
 
@@ -223,8 +257,8 @@ void ChildFilesScreen::Paint(Picture& p) {
     painter_.Text(p, Cp("Файлы и копии: ") + name, 30, true, kInk, kLeft, 66);
     int y = 114;
     y += painter_.Paragraph(p,
-                            Cp("«Сохранить в файл» кладёт ") + name +
-                                Cp(" в один файл: имя, портрет, решённые слова, запись игр и настройки. Откройте его на другом ") +
+                            Cp("«Сохранить в файл» кладёт в один файл всё о ребёнке ") + name +
+                                Cp(": имя, портрет, решённые слова, запись игр и настройки. Откройте его на другом ") +
                                 Cp("компьютере, планшете или в браузере кнопкой «Добавить из файла»."),
                             22, kInk, kLeft, y, kWidth);
     y += 12;
@@ -236,9 +270,9 @@ void ChildFilesScreen::Paint(Picture& p) {
                   tick.y + 6);
     y = tick.y + tick.h + 24;
     y += painter_.Paragraph(p,
-                            Cp("Если этот ребёнок уже есть на другом устройстве, игра спросит, чьи успехи оставить, и соединит ") +
-                                Cp("записи игр, чтобы в уголке была видна вся игра ребёнка. Слово семьи, чьё место там уже занято ") +
-                                Cp("другим словом, не возьмётся."),
+                            Cp("Ребёнок, который уже переходил между этими устройствами через файл, там не повторится: игра ") +
+                                Cp("спросит, чьи успехи оставить, и соединит записи игр, чтобы в уголке была видна вся его игра. ") +
+                                Cp("Слово семьи не возьмётся, если его место в списке слов там занято другим словом семьи."),
                             22, kInk, kLeft, y, kWidth);
     y += 12;
     y += painter_.Paragraph(p,
@@ -247,8 +281,8 @@ void ChildFilesScreen::Paint(Picture& p) {
                             22, kInk, kLeft, y, kWidth);
     y += 12;
     y += painter_.Paragraph(p,
-                            Cp("«Начать заново»: решённые слова и запись игр ") + name +
-                                Cp(" начнутся с нуля; прежние файлы останутся в папке под именем, которое это говорит."),
+                            Cp("«Начать заново»: решённые слова и запись игр ребёнка ") + name +
+                                Cp(" начнутся с нуля; прежние файлы останутся в папке, с «restarted-» в начале имени."),
                             22, kInk, kLeft, y, kWidth);
     if (!said_.empty()) painter_.Paragraph(p, said_, 22, kGood, kLeft, y + 16, kWidth);
 }

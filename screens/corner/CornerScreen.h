@@ -32,6 +32,9 @@ struct CornerContext {
     std::function<std::time_t()> now;
     std::function<std::uint32_t()> random;
     int longestWord;  // what the board holds
+    // A child's id is how every other device knows them: drawn from the system's own entropy,
+    // never from the source tests fix for the gate, so two devices never make the same.
+    std::function<std::uint32_t()> ids;
 };
 
 // The corner's own copies of what it shows and changes; the game window reads them back when

@@ -108,7 +108,7 @@ void FiguresScreen::Enter(const CornerStep& step) {
         score_ = -1;
     }
     const std::pair<Button*, const char*> captions[] = {
-        {&btnLetters, "Буквы и слова"},   {&btnFiles, "Выгрузить запись"}, {&btnAddChild, "Добавить ребёнка"}, {&btnRename, "Переименовать"},
+        {&btnLetters, "Буквы и слова"},   {&btnFiles, "Файлы и копии"}, {&btnAddChild, "Добавить ребёнка"}, {&btnRename, "Переименовать"},
         {&btnRemove, "Удалить"},          {&btnFamilyWords, "Слова семьи"},   {&btnBack, "Назад"}};
     for (const auto& [b, caption] : captions) {
         painter_.FitCaption(*b, Cp(caption));

@@ -122,7 +122,7 @@ CornerStep NameScreen::Done() {
             std::error_code ec;
             return std::filesystem::exists(c_.content.ProgressFileToRead(file), ec) ||
                    std::filesystem::exists(c_.content.ProgressFile("removed-" + file), ec);
-        }, c_.random);
+        }, c_.ids);
         shown = static_cast<int>(changed.children.size()) - 1;
     }
     if (const int err = changed.Save(c_.content.progressFolder); err != 0)

@@ -1342,7 +1342,7 @@ test('a child saved on the Linux build comes in from the file picker with her wo
     await chooser.accept([CHILD_FILE]);
   };
   await addFromFile();
-  await boxSays(page, 'the child from the file', 'Добавлены: Оля');
+  await boxSays(page, 'the child from the file', 'Взяты из файла: Оля');
   await page.keyboard.press('Enter');
   const line = (await storedProgress(page, 'children.txt')).split('\n')[2].split('\t');
   expectEqual("her line in the list", line.slice(0, 3).join('\t'), 'Child3.cnf\tОля\t3');

@@ -53,6 +53,10 @@ TEST_F(ChildFiles, AChildSavedStartedOverAndTakenBackFromTheFileHasHerWordsAndRe
     // stay as they were.
     host.answers = {HeadlessHost::Answer::No};
     W().FileDropped(SavedGirl());
+    ASSERT_GE(host.messages.size(), 2u);
+    // The question says how far each side is before the parent answers.
+    EXPECT_NE(host.messages[host.messages.size() - 2].find(Cp("здесь решено 3 слова, в файле решено 3 слова")), std::string::npos)
+        << Cp1251ToUtf8(host.messages[host.messages.size() - 2]);
     EXPECT_NE(host.messages.back().find(Cp("Записи игр соединены: Девочка")), std::string::npos) << Cp1251ToUtf8(host.messages.back());
     EXPECT_EQ(dir.Read("Confif.log"), record);
 
@@ -67,6 +71,22 @@ TEST_F(ChildFiles, AChildSavedStartedOverAndTakenBackFromTheFileHasHerWordsAndRe
     W().FileDropped(SavedGirl());
     EXPECT_EQ(dir.Read("Confif.cnf"), "3");
     EXPECT_EQ(Count(dir.Read("Confif.log"), Cp1251ToUtf8(Cp("\tрешено\t"))), 1);
+}
+
+TEST_F(ChildFiles, TwoChildrenShownByOneNameAreSavedToTwoFilesNotOneOverTheOther) {
+    Start();
+    ChildList list = ChildList::Load(dir.Path());
+    list.Add(Cp("Девочка"), 3);
+    ASSERT_EQ(list.Save(dir.Path()), 0);
+    Open();
+    OpenFiles();
+    ClickOn(C().files.btnSaveChild);
+    CornerStep third = CornerStep::Go(CornerStep::To::Files);
+    third.child = 2;
+    C().Go(third);
+    ClickOn(C().files.btnSaveChild);
+    EXPECT_TRUE(std::filesystem::is_regular_file(home.Path() / "Documents" / PathFromUtf8("Тимбурик - Девочка 1.timburik")));
+    EXPECT_TRUE(std::filesystem::is_regular_file(home.Path() / "Documents" / PathFromUtf8("Тимбурик - Девочка 3.timburik")));
 }
 
 TEST_F(ChildFiles, StartingOverIsAskedTwiceAndANoLeavesEverything) {
