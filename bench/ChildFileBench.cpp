@@ -24,18 +24,7 @@ namespace {
 
 const std::filesystem::path kData = TIMBURIK_DATA_DIR;
 
-ChildFileChecks GameReaders() {
-    ChildFileChecks c;
-    c.picture = [](std::string_view b) {
-        try {
-            return !DecodeBmp(reinterpret_cast<const std::uint8_t*>(b.data()), b.size()).Empty();
-        } catch (const GameError&) {
-            return false;
-        }
-    };
-    c.voice = [](std::string_view b) { return DecodeSound(reinterpret_cast<const std::uint8_t*>(b.data()), b.size()).has_value(); };
-    return c;
-}
+ChildFileChecks GameReaders() { return {BmpReadable, SoundBytesReadable}; }
 
 std::function<std::uint32_t()> Counter() {
     return [n = std::uint32_t{1}]() mutable { return n++; };

@@ -17,9 +17,7 @@ public:
     void PlayVoice(const std::filesystem::path& wav, bool afterSound) override {
         sound_->PlayVoice(wav, afterSound);
     }
-    bool SoundReadable(std::string_view wav) override {
-        return DecodeSound(reinterpret_cast<const std::uint8_t*>(wav.data()), wav.size()).has_value();
-    }
+    bool SoundReadable(std::string_view wav) override { return SoundBytesReadable(wav); }
     bool OpenMicrophone() override;
     void CloseMicrophone() override;
     void StartRecording() override;

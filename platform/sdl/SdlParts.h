@@ -1,6 +1,7 @@
 // The pieces of the SDL2 host kept in their own files: the SDL_ttf font engine (font files
 // found through FontLookup), and the sound player over an SDL audio device.
 #pragma once
+#include <string_view>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -41,6 +42,8 @@ enum class SoundFault { None, Unreadable, TooBig, NotWav, UnusualFormat, TooLong
 // SdlSound::kMaxSoundBytes.
 SoundFault DecodeSound(const std::uint8_t* data, std::size_t size, SoundMixer::Samples* samples);
 std::optional<SoundMixer::Samples> DecodeSound(const std::uint8_t* data, std::size_t size);
+// Whether the bytes are a WAV DecodeSound plays, for a recording from outside before it is kept.
+bool SoundBytesReadable(std::string_view wav);
 // The same for a file, as the game reads it when the sound is asked for; for the word-list
 // checker too, which tells a parent which recordings would not be heard.
 SoundFault LoadSoundFile(const std::filesystem::path& wav, SoundMixer::Samples* samples);

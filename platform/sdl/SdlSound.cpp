@@ -175,6 +175,10 @@ std::optional<SoundMixer::Samples> DecodeSound(const std::uint8_t* data, std::si
     return samples;
 }
 
+bool SoundBytesReadable(std::string_view wav) {
+    return DecodeSound(reinterpret_cast<const std::uint8_t*>(wav.data()), wav.size()).has_value();
+}
+
 SoundFault LoadSoundFile(const std::filesystem::path& wav, SoundMixer::Samples* samples) {
     // The size is asked before anything is read, so a huge file is never held.
     std::error_code ec;

@@ -161,6 +161,14 @@ Picture DecodeBmp(const std::uint8_t* data, std::size_t size) {
     return picture;
 }
 
+bool BmpReadable(std::string_view bytes) {
+    try {
+        return !DecodeBmp(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()).Empty();
+    } catch (const GameError&) {
+        return false;
+    }
+}
+
 Picture LoadBmpFile(const std::filesystem::path& file) {
     std::string bytes;
     // A file far larger than the largest valid bitmap is not read to the end.

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <string_view>
 #include <vector>
 
 #include "platform/toolkit/Color.h"
@@ -66,6 +67,8 @@ constexpr long long kMaxPicturePixels = 64LL * 1024 * 1024;
 // and "Bitmap image is not valid" when its contents are not a bitmap we can read.
 Picture LoadBmpFile(const std::filesystem::path& file);
 Picture DecodeBmp(const std::uint8_t* data, std::size_t size);
+// Whether the bytes are a bitmap DecodeBmp reads, for a picture from outside before it is kept.
+bool BmpReadable(std::string_view bytes);
 
 // Decodes a baseline or progressive JPEG held in memory. Throws GameError with libjpeg's
 // message when the data is not a JPEG it can decode.

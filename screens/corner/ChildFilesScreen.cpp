@@ -183,16 +183,8 @@ CornerStep ChildFilesScreen::Dropped(const std::string& utf8Path) {
 
 int ChildFilesScreen::TakeFile(CornerContext& c, CornerData& data, const std::string& utf8Path, bool restoring) {
     // A file from outside: its pictures and recordings must be ones the game can show and play.
-    ChildFileChecks checks;
-    checks.picture = [](std::string_view bmp) {
-        try {
-            return !DecodeBmp(reinterpret_cast<const std::uint8_t*>(bmp.data()), bmp.size()).Empty();
-        } catch (const GameError&) {
-            return false;
-        }
-    };
     Host& host = c.window.GetHost();
-    checks.voice = [&host](std::string_view wav) { return host.SoundReadable(wav); };
+    const ChildFileChecks checks{BmpReadable, [&host](std::string_view wav) { return host.SoundReadable(wav); }};
     const ChildFileRead read = ReadChildFileFrom(PathFromUtf8(utf8Path), checks);
     if (!read.problem.empty()) throw GameError(read.problem);
     if (restoring &&

@@ -11,18 +11,7 @@
 #include "platform/toolkit/Picture.h"
 
 namespace {
-ChildFileChecks GameReaders() {
-    ChildFileChecks c;
-    c.picture = [](std::string_view b) {
-        try {
-            return !DecodeBmp(reinterpret_cast<const std::uint8_t*>(b.data()), b.size()).Empty();
-        } catch (const GameError&) {
-            return false;
-        }
-    };
-    c.voice = [](std::string_view b) { return DecodeSound(reinterpret_cast<const std::uint8_t*>(b.data()), b.size()).has_value(); };
-    return c;
-}
+ChildFileChecks GameReaders() { return {BmpReadable, SoundBytesReadable}; }
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -25,18 +25,7 @@ const std::filesystem::path kFile = std::filesystem::path(TIMBURIK_TEST_DATA_DIR
 constexpr TColor kFoxColour = 0xA028C8;
 
 // Pictures as the game reads them; no recording is in this file.
-ChildFileChecks Readers() {
-    ChildFileChecks c;
-    c.picture = [](std::string_view b) {
-        try {
-            return !DecodeBmp(reinterpret_cast<const std::uint8_t*>(b.data()), b.size()).Empty();
-        } catch (const GameError&) {
-            return false;
-        }
-    };
-    c.voice = [](std::string_view) { return false; };
-    return c;
-}
+ChildFileChecks Readers() { return {BmpReadable, [](std::string_view) { return false; }}; }
 
 std::string Solved(int minute) {
     RecordEvent e;

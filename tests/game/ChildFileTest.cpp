@@ -14,6 +14,7 @@
 
 #include "game/ChildFile.h"
 #include "game/LearningRecord.h"
+#include "tests/game/FaultyStore.h"
 #include "platform/Files.h"
 #include "platform/sdl/SdlParts.h"
 #include "platform/toolkit/Errors.h"
@@ -30,20 +31,7 @@ namespace {
 const std::string kHeader = "время\tсобытие\tслово\tбуква\tклетка\tверно\n";
 
 // The readers the game shows pictures and plays voices with.
-ChildFileChecks GameReaders() {
-    ChildFileChecks c;
-    c.picture = [](std::string_view b) {
-        try {
-            return !DecodeBmp(reinterpret_cast<const std::uint8_t*>(b.data()), b.size()).Empty();
-        } catch (const GameError&) {
-            return false;
-        }
-    };
-    c.voice = [](std::string_view b) {
-        return DecodeSound(reinterpret_cast<const std::uint8_t*>(b.data()), b.size()).has_value();
-    };
-    return c;
-}
+ChildFileChecks GameReaders() { return {BmpReadable, SoundBytesReadable}; }
 
 std::function<std::uint32_t()> Counter(std::uint32_t from) {
     return [n = from]() mutable { return n++; };
@@ -586,32 +574,6 @@ std::string At(const std::map<std::string, std::string>& files, const std::strin
     return it == files.end() ? std::string() : it->second;
 }
 
-// Writes as the disk does, but fails one write in turn, or stops dead after one as a power
-// cut would.
-struct Crash {};
-class FaultyStore : public FamilyStore {
-public:
-    int failAt = 0;
-    int crashAfter = 0;
-    int writes = 0, steps = 0;
-
-    int Write(const std::filesystem::path& file, std::string_view bytes) override {
-        if (++writes == failAt) return ENOSPC;
-        const int err = FamilyStore::Write(file, bytes);
-        Step();
-        return err;
-    }
-    int Remove(const std::filesystem::path& file) override {
-        const int err = FamilyStore::Remove(file);
-        Step();
-        return err;
-    }
-
-private:
-    void Step() {
-        if (++steps == crashAfter) throw Crash{};
-    }
-};
 
 // The tablet the file goes to: Оля's girl-friend is there already as the same girl (same id,
 // her own play), and a family word of its own; the file brings the girl, the boy and Оля.
