@@ -728,34 +728,39 @@ TEST(EndToEnd, AFamilyWordWithAPhotoDroppedOnTheWindowIsTheNextWordOfItsLevel) {
 
 TEST(EndToEnd, AChildSavedToAFileInOneGameIsAddedByDroppingTheFileOnAnothersCorner) {
     // The family's first device: the girl solves a word and is saved to a file in the corner.
-    GameRun first("a child saved to a file");
-    WriteContent(first.Content(), Repeat(kCat.text));
-    FixTheGate(first);
+    // It is gone, screen and all, before the second starts, as one device is put down for another.
     TempDir documents;
-    // On Linux the file goes to the documents folder, on Windows beside the progress files.
-    if (!RunsAsWindowsProgram()) {
-        first.env["HOME"] = documents.Path().string();
-        first.env["XDG_CONFIG_HOME"] = (documents.Path() / "config").string();
-        std::filesystem::create_directories(documents.Path() / "Documents");
+    const std::filesystem::path file = documents.Path() / PathFromUtf8("Тимбурик - Девочка.timburik");
+    {
+        GameRun first("a child saved to a file");
+        WriteContent(first.Content(), Repeat(kCat.text));
+        FixTheGate(first);
+        // On Linux the file goes to the documents folder, on Windows beside the progress files.
+        if (!RunsAsWindowsProgram()) {
+            first.env["HOME"] = documents.Path().string();
+            first.env["XDG_CONFIG_HOME"] = (documents.Path() / "config").string();
+            std::filesystem::create_directories(documents.Path() / "Documents");
+        }
+        ASSERT_TRUE(StartPlaying(first, kCat, kGirl, kWhiteLevel));
+        ASSERT_TRUE(SolveByDragging(first, kCat));
+        first.Click(kExit.Centre());
+        ASSERT_TRUE(first.WaitFor("the exit question", MessageBox()));
+        first.Key("Return");
+        ASSERT_EQ(first.WaitExit(), 0);
+        first.Start();
+        ASSERT_TRUE(first.WaitFor("the choice screen", ChoiceScreen()));
+        ASSERT_TRUE(ThroughTheGate(first));
+        first.Click(CornerButton(1, 7));  // Файлы и копии
+        first.Click(CornerButton(1, 7));  // Сохранить в файл
+        ASSERT_TRUE(first.WaitFor("where the file went", MessageBox()));
+        first.Key("Return");
+        first.QuitAsTheSystemDoes();
+        ASSERT_EQ(first.WaitExit(), 0);
+        const std::filesystem::path saved = (RunsAsWindowsProgram() ? first.Content().Path() : documents.Path() / "Documents") /
+                                            PathFromUtf8("Тимбурик - Девочка.timburik");
+        ASSERT_TRUE(std::filesystem::is_regular_file(saved)) << saved;
+        std::filesystem::copy_file(saved, file);
     }
-    ASSERT_TRUE(StartPlaying(first, kCat, kGirl, kWhiteLevel));
-    ASSERT_TRUE(SolveByDragging(first, kCat));
-    first.Click(kExit.Centre());
-    ASSERT_TRUE(first.WaitFor("the exit question", MessageBox()));
-    first.Key("Return");
-    ASSERT_EQ(first.WaitExit(), 0);
-    first.Start();
-    ASSERT_TRUE(first.WaitFor("the choice screen", ChoiceScreen()));
-    ASSERT_TRUE(ThroughTheGate(first));
-    first.Click(CornerButton(1, 7));  // Файлы и копии
-    first.Click(CornerButton(1, 7));  // Сохранить в файл
-    ASSERT_TRUE(first.WaitFor("where the file went", MessageBox()));
-    first.Key("Return");
-    first.QuitAsTheSystemDoes();
-    ASSERT_EQ(first.WaitExit(), 0);
-    const std::filesystem::path file = (RunsAsWindowsProgram() ? first.Content().Path() : documents.Path() / "Documents") /
-                                       PathFromUtf8("Тимбурик - Девочка.timburik");
-    ASSERT_TRUE(std::filesystem::is_regular_file(file)) << file;
 
     // Another device, whose own girl has played: the file let go on the corner adds the girl
     // from the file as a third child, with her word and her record.
